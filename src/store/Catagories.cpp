@@ -1,0 +1,173 @@
+#include "store/Catagories.h"
+
+#include <cstring>
+
+#include "support/OsFile.h"
+
+namespace {
+
+const char kCatagoryExtension[] = ".cat";
+
+std::string WithoutLastExtension(const std::string& fileName) {
+  std::size_t dot = fileName.rfind('.');
+  return dot == std::string::npos ? fileName : fileName.substr(0, dot);
+}
+
+std::int64_t RecordOffset(std::size_t index) {
+  return static_cast<std::int64_t>(index) * static_cast<std::int64_t>(kMacroRecordSize);
+}
+
+// Characters no file name may hold on Windows; refused alike on every
+// platform so that a store made on Linux can be used on Windows.
+bool IsValidFileName(const std::string& name) {
+  for (unsigned char c : name)
+    if (c < 32 || std::strchr("\\/:*?\"<>|", c)) return false;
+  return true;
+}
+
+void WriteMacroAt(TOsFile& file, std::size_t index, const TMacro& macro) {
+  file.Seek(RecordOffset(index));
+  file.Write(&macro, sizeof macro);
+}
+
+}  // namespace
+
+TCatagories::TCatagories(const std::string& directory) : FDirectory(directory) {
+  for (const std::string& fileName : FindFilesWithExtension(FDirectory, kCatagoryExtension))
+    LoadCatagory(fileName);
+}
+
+void TCatagories::LoadCatagory(const std::string& fileName) {
+  TCatagory catagory;
+  catagory.Name = WithoutLastExtension(fileName).substr(0, kCatagoryNameCapacity);
+  std::string path = CatagoryFileName(catagory.Name);
+  try {
+    TOsFile file;
+    if (FileExists(path)) {
+      // Read only: a write-protected category still loads and its macros
+      // still run; a change to it fails later with the system's message.
+      file = TOsFile(path, omRead);
+    } else {
+      file = TOsFile(path, omCreateNew);
+    }
+    for (;;) {
+      TMacro macro;
+      std::memset(&macro, 0, sizeof macro);
+      // A final partial record is kept, zero-filled, as a macro of its own.
+      if (file.Read(&macro, sizeof macro) == 0) break;
+      catagory.Macros.push_back(macro);
+    }
+  } catch (const EFileError& error) {
+    catagory.Macros.clear();
+    catagory.LoadFailed = true;
+    FLoadProblems.push_back(error.what());
+  }
+  Items.push_back(std::move(catagory));
+}
+
+std::string TCatagories::CatagoryFileName(const std::string& name) const {
+  if (!DirectoryExists(FDirectory)) CreateOneDirectory(FDirectory);
+  return ResolveInDirectory(FDirectory, name + kCatagoryExtension);
+}
+
+int TCatagories::AddCatagory(const std::string& name) {
+  if (name.size() > kCatagoryNameCapacity)
+    throw ECatagoryName("A catagory name can be at most 255 characters long.");
+  std::string path = CatagoryFileName(name);
+  if (FileExists(path)) return -1;
+  if (!IsValidFileName(name))
+    throw EFileError("Cannot create", path,
+                     "The filename, directory name, or volume label syntax is incorrect.");
+  TOsFile file(path, omCreateNew);
+  file.Close();
+  Items.push_back(TCatagory{name, {}});
+  ++FGeneration;
+  return static_cast<int>(Items.size()) - 1;
+}
+
+void TCatagories::RemoveCatagory(int catagory) {
+  // A file that could not be read is never deleted unseen: its category
+  // leaves the list and comes back at the next start.
+  if (!At(catagory).LoadFailed) DeleteOneFile(CatagoryFileName(Items[catagory].Name));
+  if (static_cast<std::size_t>(catagory) + 1 < Items.size())
+    Items[catagory] = std::move(Items.back());
+  Items.pop_back();
+  ++FGeneration;
+}
+
+int TCatagories::AddMacro(int catagory, const TMacro& macro) {
+  TCatagory& target = Writable(catagory);
+  TOsFile file(CatagoryFileName(target.Name), omReadWrite);
+  // The position comes from memory, not from the file length: a final
+  // partial record loaded from a damaged file is a macro too, and the new
+  // record goes behind it (the gap reads back as the zeros it holds in memory).
+  std::size_t index = target.Macros.size();
+  std::int64_t end = RecordOffset(index);
+  if (file.Size() < end) {
+    std::vector<char> zeros(static_cast<std::size_t>(end - file.Size()), 0);
+    file.Seek(file.Size());
+    file.Write(zeros.data(), zeros.size());
+  }
+  WriteMacroAt(file, index, macro);
+  file.Close();
+  target.Macros.push_back(macro);
+  ++FGeneration;
+  return static_cast<int>(index);
+}
+
+void TCatagories::UpdateMacro(int catagory, int macro) {
+  CheckMacroIndex(catagory, macro);
+  TOsFile file(CatagoryFileName(Items[catagory].Name), omReadWrite);
+  WriteMacroAt(file, macro, Items[catagory].Macros[macro]);
+  file.Close();
+  ++FGeneration;
+}
+
+void TCatagories::RemoveMacro(int catagory, int macro) {
+  CheckMacroIndex(catagory, macro);
+  std::vector<TMacro>& macros = Items[catagory].Macros;
+  std::size_t last = macros.size() - 1;
+  // The file first: when it cannot be changed, memory keeps the macro too,
+  // so the editor goes on showing what the file holds.
+  TOsFile file(CatagoryFileName(Items[catagory].Name), omReadWrite);
+  if (static_cast<std::size_t>(macro) < last) WriteMacroAt(file, macro, macros[last]);
+  file.Seek(RecordOffset(last));
+  file.Truncate();
+  file.Close();
+  if (static_cast<std::size_t>(macro) < last) macros[macro] = macros[last];
+  macros.pop_back();
+  ++FGeneration;
+}
+
+bool TCatagories::FindShortCut(std::uint16_t shortCut, int& catagory, int& macro) const {
+  for (std::size_t c = 0; c < Items.size(); ++c)
+    for (std::size_t m = 0; m < Items[c].Macros.size(); ++m)
+      if (Items[c].Macros[m].ShortCut == shortCut) {
+        catagory = static_cast<int>(c);
+        macro = static_cast<int>(m);
+        return true;
+      }
+  return false;
+}
+
+TCatagory& TCatagories::At(int catagory) {
+  if (catagory < 0 || static_cast<std::size_t>(catagory) >= Items.size())
+    throw std::out_of_range("No catagory has the index " + std::to_string(catagory) + ".");
+  return Items[catagory];
+}
+
+TCatagory& TCatagories::Writable(int catagory) {
+  TCatagory& target = At(catagory);
+  if (target.LoadFailed)
+    throw EFileError("Cannot change", CatagoryFileName(target.Name),
+                     "The file could not be read when Zarvel started; restart Zarvel to "
+                     "change this catagory.");
+  return target;
+}
+
+void TCatagories::CheckMacroIndex(int catagory, int macro) {
+  TCatagory& owner = Writable(catagory);
+  if (macro < 0 || static_cast<std::size_t>(macro) >= owner.Macros.size())
+    throw std::out_of_range("Catagory '" + owner.Name + "' has no macro with the index " +
+                            std::to_string(macro) + ".");
+}

@@ -1,0 +1,75 @@
+#pragma once
+// The macro store: every category and macro in memory for the whole run, each
+// change written through to its category file at once. One file per
+// category, "<Name>.cat" in the macros folder, holding raw TMacro records.
+// A change touches only what changed: one appended record, one overwritten
+// record, or one moved record and a cut. No file is rewritten whole.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "store/Macro.h"
+
+struct TCatagory {
+  std::string Name;  // also the file name without ".cat"; at most 255 characters
+  std::vector<TMacro> Macros;  // index = record number in the file
+  // Its file could not be read at loading: memory does not mirror the file,
+  // so every change to it is refused rather than written over records that
+  // were never seen.
+  bool LoadFailed = false;
+};
+
+// A category name that cannot be used (too long for its field).
+class ECatagoryName : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class TCatagories {
+ public:
+  // Loads every "*.cat" file of the folder, in the order of the directory
+  // search. An absent folder gives an empty store; loading creates nothing.
+  explicit TCatagories(const std::string& directory);
+
+  const std::string& Directory() const { return FDirectory; }
+  std::vector<TCatagory> Items;
+
+  // Files that could not be read at loading, with the system's reason; their
+  // categories are kept (without macros) so that nothing is written over them.
+  const std::vector<std::string>& LoadProblems() const { return FLoadProblems; }
+
+  // Directory + "\" + name + ".cat"; creates the folder (one level) first
+  // when it is missing, ignoring a failure.
+  std::string CatagoryFileName(const std::string& name) const;
+
+  // -1 when a file of that name exists already (names compare without case).
+  // Raises EFileError when the file cannot be created.
+  int AddCatagory(const std::string& name);
+  // Deletes the file (a failure is ignored); the last category takes its place.
+  void RemoveCatagory(int catagory);
+  // Appends the record to the file, then a copy to memory; returns its index.
+  int AddMacro(int catagory, const TMacro& macro);
+  // Writes macro m, as it now is in memory, over its record in the file.
+  void UpdateMacro(int catagory, int macro);
+  // The last macro takes the place of the removed one, in the file and in memory.
+  void RemoveMacro(int catagory, int macro);
+
+  // Grows with every change, so that readers can rebuild what they derive
+  // from the store (the shortcut index) only when it changed.
+  std::uint64_t Generation() const { return FGeneration; }
+
+  // The first macro whose shortcut equals the word, categories in store
+  // order and macros in file order; false when none has it.
+  bool FindShortCut(std::uint16_t shortCut, int& catagory, int& macro) const;
+
+ private:
+  void LoadCatagory(const std::string& fileName);
+  TCatagory& At(int catagory);
+  TCatagory& Writable(int catagory);
+  void CheckMacroIndex(int catagory, int macro);
+
+  std::string FDirectory;
+  std::vector<std::string> FLoadProblems;
+  std::uint64_t FGeneration = 0;
+};

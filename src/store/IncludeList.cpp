@@ -1,0 +1,72 @@
+#include "store/IncludeList.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "store/Macro.h"
+#include "support/OsFile.h"
+
+namespace {
+
+struct TIncludeRecord {
+  TShortString<kIncludeEntryCapacity> Entry;
+};
+static_assert(sizeof(TIncludeRecord) == kIncludeEntrySize, "include.dat records are 256 bytes");
+
+std::int64_t RecordOffset(std::size_t index) {
+  return static_cast<std::int64_t>(index) * static_cast<std::int64_t>(kIncludeEntrySize);
+}
+
+void WriteEntryAt(TOsFile& file, std::size_t index, const std::string& entry) {
+  TIncludeRecord record;
+  std::memset(&record, 0, sizeof record);
+  WriteShortString(record.Entry, entry);
+  file.Seek(RecordOffset(index));
+  file.Write(&record, sizeof record);
+}
+
+}  // namespace
+
+TIncludeList::TIncludeList(const std::string& fileName) : FFileName(fileName) {
+  // Read only when it exists: a write-protected list still filters shortcuts.
+  TOsFile file(FFileName, FileExists(FFileName) ? omRead : omCreateNew);
+  for (;;) {
+    TIncludeRecord record;
+    std::size_t got = file.Read(&record, sizeof record);
+    if (got == 0) break;
+    if (got < sizeof record)
+      throw EIncludeList("The program list \"" + FFileName + "\" is damaged: it ends inside entry " +
+                         std::to_string(Items.size() + 1) + ".");
+    Items.push_back(ReadShortString(record.Entry));
+  }
+}
+
+void TIncludeList::AddEntry(const std::string& entry) {
+  if (entry.size() > kIncludeEntryCapacity)
+    throw ETextTooLong("the program name", entry.size(), kIncludeEntryCapacity);
+  TOsFile file(FFileName, omReadWrite);
+  WriteEntryAt(file, Items.size(), entry);
+  file.Close();
+  Items.push_back(entry);
+}
+
+void TIncludeList::RemoveEntry(int index) {
+  if (index < 0 || static_cast<std::size_t>(index) >= Items.size())
+    throw std::out_of_range("The program list has no entry " + std::to_string(index) + ".");
+  std::size_t last = Items.size() - 1;
+  // The file first, so that a failure leaves memory and file alike.
+  TOsFile file(FFileName, omReadWrite);
+  if (static_cast<std::size_t>(index) < last) WriteEntryAt(file, index, Items[last]);
+  file.Seek(RecordOffset(last));
+  file.Truncate();
+  file.Close();
+  if (static_cast<std::size_t>(index) < last) Items[index] = Items[last];
+  Items.pop_back();
+}
+
+bool TIncludeList::Allows(const std::string& exeName) const {
+  if (Items.empty()) return true;
+  for (const std::string& entry : Items)
+    if (SameFileName(entry, exeName)) return true;
+  return false;
+}
