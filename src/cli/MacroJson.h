@@ -26,7 +26,7 @@ nlohmann::ordered_json CatagoryToJson(const TCatagory& catagory, unsigned codePa
 
 struct TImportCatagory {
   std::string Name;  // in the code page
-  std::vector<TMacro> Macros;
+  TMacroList Macros;
 };
 
 // Checks and converts the whole document before anything is written;

@@ -50,13 +50,16 @@ void TCatagories::LoadCatagory(const std::string& fileName) {
     } else {
       file = TOsFile(path, omCreateNew);
     }
-    for (;;) {
-      TMacro macro;
-      std::memset(&macro, 0, sizeof macro);
-      // A final partial record is kept, zero-filled, as a macro of its own.
-      if (file.Read(&macro, sizeof macro) == 0) break;
-      catagory.Macros.push_back(macro);
-    }
+    // One read for the whole file, straight into the records. A final
+    // partial record is kept as a macro of its own, its missing bytes zero.
+    std::int64_t size = file.Size();
+    std::size_t count = static_cast<std::size_t>((size + kMacroRecordSize - 1) / kMacroRecordSize);
+    catagory.Macros.resize(count);
+    std::size_t got = file.Read(catagory.Macros.data(), static_cast<std::size_t>(size));
+    // A file that shrank while it was read keeps only what was read.
+    catagory.Macros.resize((got + kMacroRecordSize - 1) / kMacroRecordSize);
+    std::size_t tail = catagory.Macros.size() * kMacroRecordSize - got;
+    std::memset(reinterpret_cast<char*>(catagory.Macros.data()) + got, 0, tail);
   } catch (const EFileError& error) {
     catagory.Macros.clear();
     catagory.LoadFailed = true;
@@ -125,7 +128,7 @@ void TCatagories::UpdateMacro(int catagory, int macro) {
 
 void TCatagories::RemoveMacro(int catagory, int macro) {
   CheckMacroIndex(catagory, macro);
-  std::vector<TMacro>& macros = Items[catagory].Macros;
+  TMacroList& macros = Items[catagory].Macros;
   std::size_t last = macros.size() - 1;
   // The file first: when it cannot be changed, memory keeps the macro too,
   // so the editor goes on showing what the file holds.

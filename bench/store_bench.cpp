@@ -1,0 +1,74 @@
+// Loading the macro store: 100 category files of 100 macros each, beside
+// the baseline of reading the same bytes with one plain read per file.
+// Loading should stay within 2 times of the baseline.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <random>
+
+#include "RatioReporter.h"
+#include "store/Catagories.h"
+#include "support/OsFile.h"
+
+namespace {
+
+constexpr int kCatagories = 100;
+constexpr int kMacrosEach = 100;
+
+const std::string& StoreFolder() {
+  static const std::string folder = [] {
+    std::filesystem::path dir = std::filesystem::temp_directory_path() / "zarvel-bench-store";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    std::string records;
+    for (int m = 0; m < kMacrosEach; ++m) {
+      TMacro macro = NewMacro();
+      SetTitle(macro, "macro " + std::to_string(m));
+      macro.ShortCut = static_cast<std::uint16_t>(0x4000 | (65 + m % 26));
+      SetMacroText(macro, mxLine1, "<li>{line}</li>");
+      records.append(reinterpret_cast<const char*>(&macro), sizeof macro);
+    }
+    for (int c = 0; c < kCatagories; ++c)
+      std::ofstream(dir / ("Catagory " + std::to_string(c) + ".cat"), std::ios::binary) << records;
+    return dir.string();
+  }();
+  return folder;
+}
+
+void BM_LoadStore(benchmark::State& state) {
+  const std::string& folder = StoreFolder();
+  for (auto _ : state) {
+    TCatagories store(folder);
+    benchmark::DoNotOptimize(store.Items.data());
+  }
+  state.SetBytesProcessed(state.iterations() * kCatagories * kMacrosEach *
+                          static_cast<std::int64_t>(kMacroRecordSize));
+}
+
+// Baseline: the same files listed the same way and each read whole, with
+// one plain read, into memory of its own that is kept (as the store keeps it).
+void BM_PlainReadBaseline(benchmark::State& state) {
+  const std::string& folder = StoreFolder();
+  for (auto _ : state) {
+    std::vector<std::unique_ptr<char[]>> kept;
+    for (const std::string& name : FindFilesWithExtension(folder, ".cat")) {
+      TOsFile file(PathJoin(folder, name), omRead);
+      std::size_t size = static_cast<std::size_t>(file.Size());
+      kept.emplace_back(new char[size]);
+      benchmark::DoNotOptimize(file.Read(kept.back().get(), size));
+    }
+    benchmark::DoNotOptimize(kept.data());
+  }
+  state.SetBytesProcessed(state.iterations() * kCatagories * kMacrosEach *
+                          static_cast<std::int64_t>(kMacroRecordSize));
+}
+
+}  // namespace
+
+BENCHMARK(BM_PlainReadBaseline)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadStore)->Unit(benchmark::kMillisecond);
+int main(int argc, char** argv) {
+  return RunWithRatios(argc, argv, {{"BM_LoadStore", "BM_PlainReadBaseline", 2.0}});
+}

@@ -1,0 +1,335 @@
+#include "store/Catagories.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <set>
+
+#include "common/TempFolder.h"
+#include "support/OsFile.h"
+
+namespace {
+
+TMacro Named(const std::string& title, std::uint16_t shortCut = 0) {
+  TMacro macro = NewMacro();
+  SetTitle(macro, title);
+  macro.ShortCut = shortCut;
+  SetMacroText(macro, mxLine1, "<b>{line}</b> of " + title);
+  return macro;
+}
+
+std::string Bytes(const TMacro& macro) {
+  return std::string(reinterpret_cast<const char*>(&macro), sizeof macro);
+}
+
+std::string Titles(const TCatagory& catagory) {
+  std::string titles;
+  for (const TMacro& macro : catagory.Macros) titles += GetTitle(macro);
+  return titles;
+}
+
+// The titles of the records in a category file, read straight from disk.
+std::string FileTitles(const std::string& path) {
+  std::string bytes = ReadBytes(path), titles;
+  for (std::size_t at = 0; at + kMacroRecordSize <= bytes.size(); at += kMacroRecordSize)
+    titles += bytes.substr(at + 1, static_cast<unsigned char>(bytes[at]));
+  return titles;
+}
+
+class CatagoryStore : public ::testing::Test {
+ protected:
+  std::string Dir() const { return Folder.File("Macros"); }
+  std::string CatFile(const std::string& name) const { return PathJoin(Dir(), name + ".cat"); }
+
+  // A category file with the given macros, written as raw records.
+  void WriteCatagory(const std::string& name, const std::vector<TMacro>& macros) {
+    std::filesystem::create_directories(Dir());
+    std::string bytes;
+    for (const TMacro& macro : macros) bytes += Bytes(macro);
+    WriteBytes(CatFile(name), bytes);
+  }
+
+  TTempFolder Folder;
+};
+
+}  // namespace
+
+TEST_F(CatagoryStore, AbsentFolderGivesAnEmptyStoreAndIsNotCreated) {
+  TCatagories store(Dir());
+  EXPECT_TRUE(store.Items.empty());
+  EXPECT_FALSE(DirectoryExists(Dir()));
+}
+
+TEST_F(CatagoryStore, LoadsNamesWithoutTheLastExtensionOnlyFromCatFiles) {
+  WriteCatagory("Empty", {});
+  WriteCatagory("Web.Tools", {Named("A")});
+  WriteBytes(PathJoin(Dir(), "notes.txt"), "x");
+  WriteBytes(PathJoin(Dir(), "notes.catalog"), "x");
+  std::filesystem::create_directories(PathJoin(Dir(), "folder.cat"));
+  TCatagories store(Dir() + PathSeparator());  // a trailing separator is allowed
+  ASSERT_EQ(store.Items.size(), 2u);
+  std::set<std::string> names{store.Items[0].Name, store.Items[1].Name};
+  EXPECT_EQ(names, (std::set<std::string>{"Empty", "Web.Tools"}));
+  for (const TCatagory& catagory : store.Items)
+    EXPECT_EQ(catagory.Macros.size(), catagory.Name == "Empty" ? 0u : 1u);
+}
+
+TEST_F(CatagoryStore, UpperCaseExtensionLoadsToo) {
+  std::filesystem::create_directories(Dir());
+  WriteBytes(PathJoin(Dir(), "Loud.CAT"), Bytes(Named("A")));
+  TCatagories store(Dir());
+  ASSERT_EQ(store.Items.size(), 1u);
+  EXPECT_EQ(store.Items[0].Name, "Loud");
+  EXPECT_EQ(Titles(store.Items[0]), "A");
+  store.AddMacro(0, Named("B"));
+  EXPECT_EQ(FileTitles(PathJoin(Dir(), "Loud.CAT")), "AB") << "the change went to another file";
+}
+
+TEST_F(CatagoryStore, NewMacroRoundTripsByteForByte) {
+  TCatagories store(Dir());
+  int c = store.AddCatagory("General");
+  ASSERT_EQ(c, 0);
+  TMacro macro = NewMacro();
+  EXPECT_EQ(store.AddMacro(c, macro), 0);
+  EXPECT_EQ(ReadBytes(CatFile("General")), Bytes(macro));
+  TCatagories again(Dir());
+  ASSERT_EQ(again.Items.size(), 1u);
+  ASSERT_EQ(again.Items[0].Macros.size(), 1u);
+  EXPECT_EQ(Bytes(again.Items[0].Macros[0]), Bytes(macro));
+}
+
+TEST_F(CatagoryStore, BytesBehindTextsAndThePaddingAreKeptAsTheyLie) {
+  TMacro macro = Named("A");
+  macro.Padding = 0x77;
+  std::memset(macro.Title.Chars + 1, '#', 24);  // leftovers behind "A"
+  macro.Line1[900] = 'L';
+  WriteCatagory("Raw", {macro});
+  TCatagories store(Dir());
+  store.UpdateMacro(0, 0);
+  EXPECT_EQ(ReadBytes(CatFile("Raw")), Bytes(macro));
+}
+
+TEST_F(CatagoryStore, UnknownTypeByteLoadsAndKeepsItsValue) {
+  TMacro macro = Named("Odd");
+  macro.MacroType = 7;
+  WriteCatagory("Odd", {macro});
+  TCatagories store(Dir());
+  EXPECT_EQ(store.Items[0].Macros[0].MacroType, 7);
+  EXPECT_EQ(MacroTypeName(store.Items[0].Macros[0].MacroType), "");
+  EXPECT_EQ(MacroTypeToIndex(store.Items[0].Macros[0].MacroType), -1);
+}
+
+TEST_F(CatagoryStore, AddMacroAppendsOneRecordAndReturnsItsIndex) {
+  WriteCatagory("C", {Named("A")});
+  TCatagories store(Dir());
+  EXPECT_EQ(store.AddMacro(0, Named("B")), 1);
+  EXPECT_EQ(store.AddMacro(0, Named("C")), 2);
+  EXPECT_EQ(FileTitles(CatFile("C")), "ABC");
+  EXPECT_EQ(Titles(store.Items[0]), "ABC");
+}
+
+TEST_F(CatagoryStore, UpdateMacroOverwritesOnlyItsRecord) {
+  WriteCatagory("C", {Named("A"), Named("B"), Named("C")});
+  TCatagories store(Dir());
+  SetTitle(store.Items[0].Macros[1], "Bee");
+  store.UpdateMacro(0, 1);
+  EXPECT_EQ(FileTitles(CatFile("C")), "ABeeC");
+  EXPECT_EQ(ReadBytes(CatFile("C")).size(), 3 * kMacroRecordSize);
+}
+
+TEST_F(CatagoryStore, RemovingMacroZeroMovesTheLastIntoItsPlace) {
+  WriteCatagory("C", {Named("A"), Named("B"), Named("C")});
+  TCatagories store(Dir());
+  store.RemoveMacro(0, 0);
+  EXPECT_EQ(Titles(store.Items[0]), "CB");
+  EXPECT_EQ(FileTitles(CatFile("C")), "CB");
+  EXPECT_EQ(ReadBytes(CatFile("C")).size(), 2 * kMacroRecordSize);
+  EXPECT_EQ(ReadBytes(CatFile("C")).substr(0, kMacroRecordSize), Bytes(Named("C")));
+}
+
+TEST_F(CatagoryStore, RemovingTheLastMacroOnlyShortensTheFile) {
+  WriteCatagory("C", {Named("A"), Named("B"), Named("C")});
+  std::string before = ReadBytes(CatFile("C"));
+  TCatagories store(Dir());
+  store.RemoveMacro(0, 2);
+  EXPECT_EQ(ReadBytes(CatFile("C")), before.substr(0, 2 * kMacroRecordSize));
+  store.RemoveMacro(0, 1);
+  store.RemoveMacro(0, 0);
+  EXPECT_TRUE(store.Items[0].Macros.empty());
+  EXPECT_EQ(ReadBytes(CatFile("C")), "");
+}
+
+TEST_F(CatagoryStore, RemovingTheMiddleCatagoryDeletesItsFile) {
+  TCatagories store(Dir());
+  store.AddCatagory("A");
+  store.AddCatagory("B");
+  store.AddCatagory("C");
+  store.AddMacro(2, Named("c1"));
+  store.RemoveCatagory(1);
+  ASSERT_EQ(store.Items.size(), 2u);
+  EXPECT_EQ(store.Items[0].Name, "A");
+  EXPECT_EQ(store.Items[1].Name, "C");
+  EXPECT_EQ(Titles(store.Items[1]), "c1");
+  EXPECT_FALSE(FileExists(CatFile("B")));
+  EXPECT_TRUE(FileExists(CatFile("C")));
+  store.AddMacro(1, Named("c2"));
+  EXPECT_EQ(FileTitles(CatFile("C")), "c1c2") << "the moved category lost its file";
+}
+
+TEST_F(CatagoryStore, AddCatagoryCreatesTheFolderAndAnEmptyFile) {
+  TCatagories store(Dir());
+  EXPECT_EQ(store.AddCatagory("First"), 0);
+  EXPECT_TRUE(FileExists(CatFile("First")));
+  EXPECT_EQ(ReadBytes(CatFile("First")), "");
+  EXPECT_EQ(store.AddCatagory("Second"), 1);
+}
+
+TEST_F(CatagoryStore, NamesDifferingOnlyInCaseAreTheSameCatagory) {
+  TCatagories store(Dir());
+  store.AddCatagory("Web");
+  store.AddMacro(0, Named("A"));
+  EXPECT_EQ(store.AddCatagory("WEB"), -1);
+  EXPECT_EQ(store.AddCatagory("web"), -1);
+  EXPECT_EQ(store.Items.size(), 1u);
+  EXPECT_EQ(FileTitles(CatFile("Web")), "A") << "the existing file was touched";
+}
+
+TEST_F(CatagoryStore, NamesThatCannotBeFileNamesAreRefusedWithAFileError) {
+  TCatagories store(Dir());
+  for (const char* name : {"a/b", "a\\b", "a:b", "a*b", "a?b", "a\"b", "a<b", "a>b", "a|b"}) {
+    EXPECT_THROW(store.AddCatagory(name), EFileError) << name;
+  }
+  EXPECT_TRUE(store.Items.empty());
+  EXPECT_THROW(store.AddCatagory(std::string(256, 'n')), ECatagoryName);
+}
+
+TEST_F(CatagoryStore, PartialRecordIsKeptAsAMacroAndNeverOverwritten) {
+  std::filesystem::create_directories(Dir());
+  TMacro first = Named("A");
+  TMacro partial = Named("Part");
+  WriteBytes(CatFile("Cut"), Bytes(first) + Bytes(partial).substr(0, 100));
+  TCatagories store(Dir());
+  ASSERT_EQ(store.Items[0].Macros.size(), 2u);
+  TMacro expected;
+  std::memset(&expected, 0, sizeof expected);
+  std::memcpy(&expected, &partial, 100);
+  EXPECT_EQ(Bytes(store.Items[0].Macros[1]), Bytes(expected)) << "not zero-filled";
+
+  EXPECT_EQ(store.AddMacro(0, Named("B")), 2);
+  std::string file = ReadBytes(CatFile("Cut"));
+  ASSERT_EQ(file.size(), 3 * kMacroRecordSize);
+  EXPECT_EQ(file.substr(kMacroRecordSize, kMacroRecordSize), Bytes(expected));
+  EXPECT_EQ(file.substr(2 * kMacroRecordSize), Bytes(Named("B")));
+
+  store.RemoveMacro(0, 0);
+  EXPECT_EQ(Titles(store.Items[0]), "BPart");
+  EXPECT_EQ(FileTitles(CatFile("Cut")), "BPart");
+  TCatagories again(Dir());
+  EXPECT_EQ(Titles(again.Items[0]), "BPart");
+}
+
+TEST_F(CatagoryStore, FindShortCutTakesTheFirstInStoreOrder) {
+  TCatagories store(Dir());
+  store.AddCatagory("One");
+  store.AddCatagory("Two");
+  store.AddMacro(0, Named("a", 0x4041));
+  store.AddMacro(1, Named("b", 0xC054));
+  store.AddMacro(1, Named("c", 0x4041));
+  int c = -1, m = -1;
+  ASSERT_TRUE(store.FindShortCut(0x4041, c, m));
+  EXPECT_EQ(c, 0);
+  EXPECT_EQ(m, 0);
+  ASSERT_TRUE(store.FindShortCut(0xC054, c, m));
+  EXPECT_EQ(c, 1);
+  EXPECT_EQ(m, 0);
+  EXPECT_FALSE(store.FindShortCut(0x4042, c, m));
+}
+
+TEST_F(CatagoryStore, EveryChangeAdvancesTheGeneration) {
+  TCatagories store(Dir());
+  std::uint64_t seen = store.Generation();
+  auto advanced = [&] {
+    bool moved = store.Generation() > seen;
+    seen = store.Generation();
+    return moved;
+  };
+  store.AddCatagory("G");
+  EXPECT_TRUE(advanced());
+  store.AddMacro(0, Named("a"));
+  EXPECT_TRUE(advanced());
+  store.UpdateMacro(0, 0);
+  EXPECT_TRUE(advanced());
+  store.RemoveMacro(0, 0);
+  EXPECT_TRUE(advanced());
+  store.RemoveCatagory(0);
+  EXPECT_TRUE(advanced());
+}
+
+TEST_F(CatagoryStore, BadIndexesAreRefusedWithoutTouchingAnything) {
+  WriteCatagory("C", {Named("A")});
+  TCatagories store(Dir());
+  EXPECT_THROW(store.AddMacro(1, Named("x")), std::out_of_range);
+  EXPECT_THROW(store.UpdateMacro(0, 1), std::out_of_range);
+  EXPECT_THROW(store.RemoveMacro(0, -1), std::out_of_range);
+  EXPECT_THROW(store.RemoveCatagory(3), std::out_of_range);
+  EXPECT_EQ(FileTitles(CatFile("C")), "A");
+}
+
+TEST_F(CatagoryStore, WriteProtectedFileLoadsButRefusesChangesWithTheSystemsError) {
+  if (!ReadOnlyIsEnforced(Folder)) GTEST_SKIP() << "this user writes to write-protected files";
+  WriteCatagory("Locked", {Named("A"), Named("B")});
+  MakeReadOnly(CatFile("Locked"));
+  TCatagories store(Dir());
+  ASSERT_EQ(Titles(store.Items[0]), "AB") << "its macros must still run";
+  try {
+    store.AddMacro(0, Named("C"));
+    FAIL() << "a write-protected file was changed";
+  } catch (const EFileError& error) {
+    EXPECT_NE(std::string(error.what()).find("Locked.cat"), std::string::npos) << error.what();
+    EXPECT_FALSE(error.OsText().empty());
+  }
+  EXPECT_EQ(Titles(store.Items[0]), "AB");
+  EXPECT_THROW(store.RemoveMacro(0, 0), EFileError);
+  EXPECT_EQ(Titles(store.Items[0]), "AB") << "memory and file no longer agree";
+  EXPECT_EQ(FileTitles(CatFile("Locked")), "AB");
+}
+
+TEST_F(CatagoryStore, FolderThatCannotHoldFilesGivesAFileError) {
+  // A "folder" that is a plain file can never hold a category file, for any user.
+  WriteBytes(Folder.File("NotAFolder"), "x");
+  TCatagories store(Folder.File("NotAFolder"));
+  EXPECT_THROW(store.AddCatagory("New"), EFileError);
+  EXPECT_TRUE(store.Items.empty());
+}
+
+TEST_F(CatagoryStore, UnreadableFileIsNeitherChangedNorDeleted) {
+  WriteCatagory("Secret", {Named("A")});
+  std::filesystem::permissions(CatFile("Secret"), std::filesystem::perms::none);
+  if (std::ifstream(CatFile("Secret")).is_open()) GTEST_SKIP() << "this user reads any file";
+  TCatagories store(Dir());
+  ASSERT_EQ(store.Items.size(), 1u);
+  EXPECT_TRUE(store.Items[0].LoadFailed);
+  EXPECT_EQ(store.LoadProblems().size(), 1u);
+  EXPECT_THROW(store.AddMacro(0, Named("B")), EFileError);
+  store.RemoveCatagory(0);
+  EXPECT_TRUE(FileExists(CatFile("Secret")));
+}
+
+TEST_F(CatagoryStore, FailedWritesLeaveMemoryAsTheFileIs) {
+  // A folder in the file's place cannot be opened for writing by any user.
+  WriteCatagory("Gone", {Named("A"), Named("B")});
+  TCatagories store(Dir());
+  std::filesystem::remove(CatFile("Gone"));
+  std::filesystem::create_directories(CatFile("Gone"));
+  EXPECT_THROW(store.AddMacro(0, Named("C")), EFileError);
+  EXPECT_THROW(store.RemoveMacro(0, 0), EFileError);
+  EXPECT_THROW(store.UpdateMacro(0, 1), EFileError);
+  EXPECT_EQ(Titles(store.Items[0]), "AB");
+  try {
+    store.AddMacro(0, Named("C"));
+  } catch (const EFileError& error) {
+    EXPECT_NE(std::string(error.what()).find("Gone.cat"), std::string::npos) << error.what();
+    EXPECT_FALSE(error.OsText().empty());
+  }
+}
