@@ -112,8 +112,8 @@ bool TFollowWalk::Walk(int node, TCharSet& set) {
       AddFirstChar(Prog, operand, set);
       if (ReadRepeat(&code[node]).Min > 0) return true;
     } else if (op == opLoopEntry) {
-      node += LoopBodyOffset;
-      continue;
+      // The body, then (conservatively, whatever the minimum) the loop node.
+      if (!Walk(node + LoopBodyOffset, set)) return false;
     } else if (op == opLoop) {
       // Either another turn of the loop or what follows it.
       if (!Walk(node + ReadInt32(&code[node + NodeHeaderSize]) + LoopBodyOffset, set)) return false;
