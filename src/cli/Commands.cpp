@@ -14,6 +14,8 @@ const TCommandEntry kCommands[] = {
     {"list", CmdList, "list --macros DIR"},
     {"export", CmdExport, "export --macros DIR [--category NAME] [--codepage N]"},
     {"import", CmdImport, "import --macros DIR [--codepage N] FILE.json"},
+    {"imagesize", CmdImageSize, "imagesize PATH"},
+    {"strip", CmdStrip, "strip --expr EXPR [--modifiers SPEC]"},
 };
 
 void PrintUsage(std::ostream& err) {

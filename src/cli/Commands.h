@@ -35,3 +35,5 @@ int RunCli(const TCliArgs& args, TCliStreams& io);
 int CmdList(const TCliArgs& args, TCliStreams& io);
 int CmdExport(const TCliArgs& args, TCliStreams& io);
 int CmdImport(const TCliArgs& args, TCliStreams& io);
+int CmdImageSize(const TCliArgs& args, TCliStreams& io);
+int CmdStrip(const TCliArgs& args, TCliStreams& io);
