@@ -1,8 +1,10 @@
 #include "store/ShortCut.h"
 
+#include "store/KeyNames.h"
+
 namespace {
 
-TKeyNameLookup SystemKeyNameLookup = nullptr;
+TKeyNameLookup SystemKeyNameLookup = SystemKeyName;
 
 const char* const kNavigationNames[] = {"Space", "PgUp", "PgDn", "End", "Home",
                                         "Left",  "Up",   "Right", "Down"};
@@ -42,7 +44,9 @@ std::uint16_t MakeShortCut(unsigned keyCode, bool shift, bool ctrl, bool alt) {
   return word;
 }
 
-void SetSystemKeyNameLookup(TKeyNameLookup lookup) { SystemKeyNameLookup = lookup; }
+void SetSystemKeyNameLookup(TKeyNameLookup lookup) {
+  SystemKeyNameLookup = lookup ? lookup : SystemKeyName;
+}
 
 std::string KeyName(std::uint8_t keyCode) {
   std::string name = FixedKeyName(keyCode);

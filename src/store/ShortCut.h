@@ -21,7 +21,8 @@ std::string ShortCutText(std::uint16_t shortCut);
 std::string KeyName(std::uint8_t keyCode);
 
 // Keys outside the fixed table are named by the system's scan-code table on
-// Windows; elsewhere they have no name. The Windows layer installs its lookup.
+// Windows; elsewhere they have no name. Tests put their own lookup in its
+// place; nullptr restores the system's.
 using TKeyNameLookup = std::string (*)(std::uint8_t keyCode);
 void SetSystemKeyNameLookup(TKeyNameLookup lookup);
 

@@ -1,0 +1,3 @@
+#include "store/KeyNames.h"
+
+std::string SystemKeyName(std::uint8_t) { return ""; }
