@@ -1,0 +1,56 @@
+#include "run/MacroRun.h"
+
+#include <utility>
+
+#include "support/StrUtils.h"
+
+TRunMacro RunCopyOf(const TMacro& macro) {
+  TRunMacro copy;
+  copy.Title = GetTitle(macro);
+  copy.MacroType = macro.MacroType;
+  copy.ShortCut = macro.ShortCut;
+  for (int field = 0; field < kMacroTextCount; ++field)
+    copy.Texts[field] = GetMacroText(macro, static_cast<TMacroText>(field));
+  return copy;
+}
+
+void ExpandLineTokens(std::string& text) {
+  ReplaceAll(text, "{n}", "\r\n");
+  ReplaceAll(text, "{tab}", "\t");
+}
+
+std::string FileNameOfPath(const std::string& path) {
+  std::size_t folderEnd = path.find_last_of("\\/:");
+  return folderEnd == std::string::npos ? path : path.substr(folderEnd + 1);
+}
+
+TMacroRun::TMacroRun(const TMacro& macro, TPictureSizeReader readPictureSize)
+    : FMacro(RunCopyOf(macro)), FReadPictureSize(std::move(readPictureSize)) {}
+
+void TMacroRun::ForEachText(const std::function<void(std::string&)>& change) {
+  for (TMacroText field : kRunTextOrder) {
+    std::string& text = FMacro.Text(field);
+    change(text);
+    if (field >= kTextBufferCount && text.size() > kReplaceCapacity) text.resize(kReplaceCapacity);
+  }
+}
+
+void TMacroRun::ExpandAllLineTokens() {
+  ForEachText([](std::string& text) { ExpandLineTokens(text); });
+}
+
+void TMacroRun::ApplyReplacePairs() {
+  static const TMacroText kPairs[3][2] = {
+      {mxReplace1, mxWith1}, {mxReplace2, mxWith2}, {mxReplace3, mxWith3}};
+  for (const auto& pair : kPairs) ReplaceAll(FSelection, FMacro.Text(pair[0]), FMacro.Text(pair[1]));
+}
+
+bool TMacroRun::RunTextStep() {
+  switch (FMacro.MacroType) {
+    case mtBlockMode: DoBlockMode(); return true;
+    case mtLineMode: DoLineMode(); return true;
+    case mtStripTags: DoStripTags(); return true;
+    case mtChangeCase: DoChangeCase(); return true;
+    default: return false;
+  }
+}
