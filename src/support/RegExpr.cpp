@@ -1,6 +1,8 @@
 #include "support/RegExpr.h"
 
 #include <cctype>
+#include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "support/RegExprMatch.h"
@@ -73,21 +75,35 @@ std::string ErrorMessage(int code, int pos) {
   return text;
 }
 
-int FindLiteral(const uint8_t* in, int end, int from, const std::string& lit) {
-  const uint8_t first = static_cast<uint8_t>(lit[0]);
-  const int len = static_cast<int>(lit.size());
-  int p = from;
-  while (end - p >= len) {
-    const void* hit = std::memchr(in + p, first, static_cast<size_t>(end - p - len + 1));
-    if (!hit) return -1;
-    p = static_cast<int>(static_cast<const uint8_t*>(hit) - in);
-    if (std::memcmp(in + p, lit.data(), static_cast<size_t>(len)) == 0) return p;
-    ++p;
+}  // namespace
+
+void TLiteralFinder::Set(const std::string& text) {
+  FText = text;
+  const int len = static_cast<int>(text.size());
+  for (int& shift : FShift) shift = len;
+  for (int i = 0; i + 1 < len; ++i) FShift[static_cast<uint8_t>(text[static_cast<size_t>(i)])] = len - 1 - i;
+}
+
+int TLiteralFinder::Find(const uint8_t* in, int end, int from) const {
+  const int len = static_cast<int>(FText.size());
+  const uint8_t* text = reinterpret_cast<const uint8_t*>(FText.data());
+  if (len < 4) {
+    for (int p = from; end - p >= len; ++p) {
+      const void* hit = std::memchr(in + p, text[0], static_cast<size_t>(end - p - len + 1));
+      if (!hit) return -1;
+      p = static_cast<int>(static_cast<const uint8_t*>(hit) - in);
+      if (std::memcmp(in + p, text, static_cast<size_t>(len)) == 0) return p;
+    }
+    return -1;
+  }
+  const uint8_t last = text[len - 1];
+  for (int p = from; end - p >= len;) {
+    uint8_t c = in[p + len - 1];
+    if (c == last && std::memcmp(in + p, text, static_cast<size_t>(len - 1)) == 0) return p;
+    p += FShift[c];
   }
   return -1;
 }
-
-}  // namespace
 
 void RaiseRegexError(int code, int pos) { throw ERegexError(ErrorMessage(code, pos), code, pos); }
 
@@ -212,13 +228,19 @@ void TRegexEngine::EnsureCompiled() {
   if (FProgram->Code.empty() || FProgram->Code[0] != RegexMagic) Fail(rxCorruptedProgram);
 }
 
-bool TRegexEngine::Exec(const std::string& input) {
-  FInput = input;
+void TRegexEngine::AttachInput(const std::string& text) {
+  FText = reinterpret_cast<const uint8_t*>(text.data());
   FHasInput = true;
-  size_t nul = FInput.find('\0');
-  FInputEnd = static_cast<int>(nul == std::string::npos ? FInput.size() : nul);
+  // Positions are ints; anything past 2 GB is not searched.
+  size_t end = std::min(text.find('\0'), std::min(text.size(), static_cast<size_t>(INT_MAX - 2)));
+  FInputEnd = static_cast<int>(end);
   FReqFrom = FReqAt = -1;
   ClearGroups();
+}
+
+bool TRegexEngine::Exec(const std::string& input) {
+  FInput = input;
+  AttachInput(FInput);
   return ExecPos(1);
 }
 
@@ -243,13 +265,13 @@ bool TRegexEngine::ExecNext() {
 }
 
 bool TRegexEngine::RequiredLiteralFrom(int start) {
-  const std::string& lit = FProgram->RequiredLiteral;
-  if (lit.empty()) return true;
+  const TLiteralFinder& lit = FProgram->RequiredLiteral;
+  if (lit.Empty()) return true;
   // The first occurrence at or after an earlier start is still the first
   // one for any later start up to it, so successive searches scan once.
   if (FReqFrom < 0 || FReqFrom > start || (FReqAt >= 0 && FReqAt < start)) {
     FReqFrom = start;
-    FReqAt = FindLiteral(reinterpret_cast<const uint8_t*>(FInput.data()), FInputEnd, start, lit);
+    FReqAt = lit.Find(FText, FInputEnd, start);
   }
   return FReqAt >= 0;
 }
@@ -265,7 +287,7 @@ bool TRegexEngine::TryAt(int pos) {
 bool TRegexEngine::Search(int start) {
   TRegexMatcher& m = *FMatcher;
   const TRegexProgram& prog = *FProgram;
-  const uint8_t* in = reinterpret_cast<const uint8_t*>(FInput.data());
+  const uint8_t* in = FText;
   m.In = in;
   m.End = FInputEnd;
   m.GroupStart = FGroupStart;
@@ -278,9 +300,9 @@ bool TRegexEngine::Search(int start) {
   try {
     if (!RequiredLiteralFrom(start)) return false;
     if (prog.Anchored) return TryAt(start);
-    if (!prog.FirstLiteral.empty()) {
+    if (!prog.FirstLiteral.Empty()) {
       for (int p = start; p < FInputEnd; ++p) {
-        p = FindLiteral(in, FInputEnd, p, prog.FirstLiteral);
+        p = prog.FirstLiteral.Find(in, FInputEnd, p);
         if (p < 0) return false;
         if (TryAt(p)) return true;
       }
@@ -298,7 +320,7 @@ bool TRegexEngine::Search(int start) {
 // position at the very end of the input is never tried.
 bool TRegexEngine::ScanStartSet(int start) {
   const TCharSet& set = FProgram->StartSet;
-  const uint8_t* in = reinterpret_cast<const uint8_t*>(FInput.data());
+  const uint8_t* in = FText;
   if (set.Full()) {
     for (int p = start; p < FInputEnd; ++p)
       if (TryAt(p)) return true;
@@ -333,13 +355,24 @@ int TRegexEngine::MatchLength(int n) const {
 std::string TRegexEngine::Match(int n) const {
   int start = MatchStart(n);
   if (start < 0) return std::string();
-  return FInput.substr(static_cast<size_t>(start - 1), static_cast<size_t>(MatchLength(n)));
+  return std::string(reinterpret_cast<const char*>(FText) + start - 1, static_cast<size_t>(MatchLength(n)));
 }
 
 std::string TRegexEngine::ReplaceMatches(const std::string& input, const std::string& replacement) {
+  struct TDetach {
+    TRegexEngine& Re;
+    ~TDetach() {
+      Re.FInput.clear();
+      Re.FText = nullptr;
+      Re.FHasInput = false;
+      Re.ClearGroups();
+    }
+  } detach{*this};
   std::string result;
+  if (replacement.empty()) result.reserve(input.size());
   size_t from = 0;
-  if (Exec(input)) {
+  AttachInput(input);
+  if (ExecPos(1)) {
     do {
       size_t start = static_cast<size_t>(MatchStart(0) - 1);
       result.append(input, from, start - from);

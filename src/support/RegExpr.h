@@ -105,6 +105,8 @@ class TRegexEngine {
   int MatchLength(int n) const;
   std::string Match(int n) const;
 
+  // Searches the caller's text in place instead of a copy, so afterwards the
+  // engine holds no input (its last search always fails, leaving no match).
   std::string ReplaceMatches(const std::string& input, const std::string& replacement);
 
   static std::string ErrorText(int code);
@@ -143,7 +145,9 @@ class TRegexEngine {
   std::unique_ptr<TRegexProgram> FProgram;
   std::unique_ptr<TRegexMatcher> FMatcher;
   int FModifiers;
+  void AttachInput(const std::string& text);
   std::string FInput;
+  const uint8_t* FText = nullptr;  // FInput, or the caller's text during ReplaceMatches
   bool FHasInput = false;
   int FInputEnd = 0;  // the input ends at its first NUL
   int FGroupStart[15];

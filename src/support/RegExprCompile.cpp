@@ -731,14 +731,15 @@ void SetSearchAids(const std::vector<TAstNode>& nodes, int root, bool hasStar, T
     pieces.push_back(root);
   if (pieces.empty()) return;
   const TAstNode& first = nodes[pieces[0]];
-  if (first.Kind == akLit && first.Op == opExact) prog.FirstLiteral = first.Text;
+  if (first.Kind == akLit && first.Op == opExact) prog.FirstLiteral.Set(first.Text);
   if (first.Kind == akLeaf && (first.Op == opBol || first.Op == opBoi)) prog.Anchored = true;
   if (!hasStar) return;
+  std::string longest;
   for (int piece : pieces) {
     const TAstNode& node = nodes[piece];
-    if (node.Kind == akLit && node.Op == opExact && node.Text.size() > prog.RequiredLiteral.size())
-      prog.RequiredLiteral = node.Text;
+    if (node.Kind == akLit && node.Op == opExact && node.Text.size() > longest.size()) longest = node.Text;
   }
+  prog.RequiredLiteral.Set(longest);
 }
 
 }  // namespace

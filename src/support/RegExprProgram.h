@@ -130,6 +130,22 @@ inline TLoopInfo ReadLoop(const uint8_t* node) {
   return {ReadInt32(node + 5), ReadInt32(node + 9), node[13] != 0, node[14] != 0, node[15], node[16]};
 }
 
+// Finds an exact text in the input: memchr for short texts, Horspool's
+// shifts for longer ones, where common first letters would stop memchr
+// every few bytes.
+class TLiteralFinder {
+ public:
+  void Set(const std::string& text);
+  const std::string& Text() const { return FText; }
+  bool Empty() const { return FText.empty(); }
+  // First occurrence at or after from, before end; -1 when there is none.
+  int Find(const uint8_t* in, int end, int from) const;
+
+ private:
+  std::string FText;
+  int FShift[256] = {};
+};
+
 struct TRegexProgram {
   std::vector<uint8_t> Code;
   std::vector<TCharSet> FollowSets;
@@ -140,8 +156,8 @@ struct TRegexProgram {
   TCharSet StartSet;
   int StartChar = -1;  // the start set's only member, if it has one
   bool Anchored = false;
-  std::string FirstLiteral;     // the program begins with this exact text
-  std::string RequiredLiteral;  // every match contains this exact text
+  TLiteralFinder FirstLiteral;     // the program begins with this exact text
+  TLiteralFinder RequiredLiteral;  // every match contains this exact text
   uint8_t Invert[256];          // the case inverter, tabulated at compile time
 };
 

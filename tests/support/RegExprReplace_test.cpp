@@ -54,6 +54,21 @@ TEST(RegexReplace, RepeatedCallsStartAfresh) {
   EXPECT_EQ("x-", re.ReplaceMatches("xaa", "-"));
 }
 
+TEST(RegexReplace, LeavesNoInputBehind) {
+  TRegexEngine re;
+  re.Expression("b");
+  std::string input = "abc";
+  EXPECT_EQ("ac", re.ReplaceMatches(input, ""));
+  EXPECT_EQ(-1, re.MatchStart(0));
+  try {
+    re.ExecPos(1);
+    FAIL() << "no error";
+  } catch (const ERegexError& e) {
+    EXPECT_EQ(rxNoInput, e.RegErrorCode);
+  }
+  EXPECT_TRUE(re.Exec("b"));  // and searches normally afterwards
+}
+
 TEST(RegexLifecycle, ExpressionSetAndReset) {
   TRegexEngine re;
   EXPECT_FALSE(re.HasExpression());

@@ -392,6 +392,14 @@ TEST(RegexSearch, SearchAidsNeverChangeTheResult) {
       {"a.*bc", "abcabc", "abcabc"},    // required literal bc
       {"a.*bc", "abxab", nullptr},
       {"ab*c", "abbbbc", "abbbbc"},
+      {"abcabd", "abcabcabd", "abcabd"},   // long first literals: shifted search
+      {"aaab", "aaaaab", "aaab"},
+      {"xyzw", "xyzxyzw", "xyzw"},
+      {"xyzw", "xyz", nullptr},
+      {"xyzw", "wxyz", nullptr},
+      {"x+abcd", "xabcxabcd", "xabcd"},    // long required literal
+      {"x+abcd", "abcdxabc", nullptr},
+      {"a.*tool", "a tool", "a tool"},
   });
   TRegexEngine re;
   re.Expression("a+bc");
