@@ -1,14 +1,5 @@
-# Cross-compiling for Windows with mingw-w64 (posix thread model, which
-# GoogleTest needs).
-set(CMAKE_SYSTEM_NAME Windows)
+# i686 Windows; compiled and linked only (32-bit Wine cannot run here).
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(ZARVEL_TRIPLE i686-w64-mingw32)
-set(CMAKE_C_COMPILER   ${ZARVEL_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${ZARVEL_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER  ${ZARVEL_TRIPLE}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${ZARVEL_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
 set(ZARVEL_CAN_RUN OFF)

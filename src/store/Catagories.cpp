@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "store/RecordFile.h"
 #include "support/OsFile.h"
 
 namespace {
@@ -13,21 +14,12 @@ std::string WithoutLastExtension(const std::string& fileName) {
   return dot == std::string::npos ? fileName : fileName.substr(0, dot);
 }
 
-std::int64_t RecordOffset(std::size_t index) {
-  return static_cast<std::int64_t>(index) * static_cast<std::int64_t>(kMacroRecordSize);
-}
-
 // Characters no file name may hold on Windows; refused alike on every
 // platform so that a store made on Linux can be used on Windows.
 bool IsValidFileName(const std::string& name) {
   for (unsigned char c : name)
     if (c < 32 || std::strchr("\\/:*?\"<>|", c)) return false;
   return true;
-}
-
-void WriteMacroAt(TOsFile& file, std::size_t index, const TMacro& macro) {
-  file.Seek(RecordOffset(index));
-  file.Write(&macro, sizeof macro);
 }
 
 }  // namespace
@@ -59,7 +51,7 @@ void TCatagories::LoadCatagory(const std::string& fileName) {
     // A file that shrank while it was read keeps only what was read.
     catagory.Macros.resize((got + kMacroRecordSize - 1) / kMacroRecordSize);
     std::size_t tail = catagory.Macros.size() * kMacroRecordSize - got;
-    std::memset(reinterpret_cast<char*>(catagory.Macros.data()) + got, 0, tail);
+    if (tail > 0) std::memset(reinterpret_cast<char*>(catagory.Macros.data()) + got, 0, tail);
   } catch (const EFileError& error) {
     catagory.Macros.clear();
     catagory.LoadFailed = true;
@@ -100,19 +92,11 @@ void TCatagories::RemoveCatagory(int catagory) {
 
 int TCatagories::AddMacro(int catagory, const TMacro& macro) {
   TCatagory& target = Writable(catagory);
-  TOsFile file(CatagoryFileName(target.Name), omReadWrite);
   // The position comes from memory, not from the file length: a final
   // partial record loaded from a damaged file is a macro too, and the new
-  // record goes behind it (the gap reads back as the zeros it holds in memory).
+  // record goes behind it (the gap is padded with the zeros it holds in memory).
   std::size_t index = target.Macros.size();
-  std::int64_t end = RecordOffset(index);
-  if (file.Size() < end) {
-    std::vector<char> zeros(static_cast<std::size_t>(end - file.Size()), 0);
-    file.Seek(file.Size());
-    file.Write(zeros.data(), zeros.size());
-  }
-  WriteMacroAt(file, index, macro);
-  file.Close();
+  WriteRecordAt(CatagoryFileName(target.Name), index, &macro, sizeof macro);
   target.Macros.push_back(macro);
   ++FGeneration;
   return static_cast<int>(index);
@@ -120,9 +104,8 @@ int TCatagories::AddMacro(int catagory, const TMacro& macro) {
 
 void TCatagories::UpdateMacro(int catagory, int macro) {
   CheckMacroIndex(catagory, macro);
-  TOsFile file(CatagoryFileName(Items[catagory].Name), omReadWrite);
-  WriteMacroAt(file, macro, Items[catagory].Macros[macro]);
-  file.Close();
+  WriteRecordAt(CatagoryFileName(Items[catagory].Name), macro, &Items[catagory].Macros[macro],
+                kMacroRecordSize);
   ++FGeneration;
 }
 
@@ -132,11 +115,8 @@ void TCatagories::RemoveMacro(int catagory, int macro) {
   std::size_t last = macros.size() - 1;
   // The file first: when it cannot be changed, memory keeps the macro too,
   // so the editor goes on showing what the file holds.
-  TOsFile file(CatagoryFileName(Items[catagory].Name), omReadWrite);
-  if (static_cast<std::size_t>(macro) < last) WriteMacroAt(file, macro, macros[last]);
-  file.Seek(RecordOffset(last));
-  file.Truncate();
-  file.Close();
+  RemoveRecordMovingLast(CatagoryFileName(Items[catagory].Name), macro, last, &macros[last],
+                         kMacroRecordSize);
   if (static_cast<std::size_t>(macro) < last) macros[macro] = macros[last];
   macros.pop_back();
   ++FGeneration;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "store/Macro.h"
+#include "store/RecordFile.h"
 #include "support/OsFile.h"
 
 namespace {
@@ -13,16 +14,11 @@ struct TIncludeRecord {
 };
 static_assert(sizeof(TIncludeRecord) == kIncludeEntrySize, "include.dat records are 256 bytes");
 
-std::int64_t RecordOffset(std::size_t index) {
-  return static_cast<std::int64_t>(index) * static_cast<std::int64_t>(kIncludeEntrySize);
-}
-
-void WriteEntryAt(TOsFile& file, std::size_t index, const std::string& entry) {
+TIncludeRecord MakeRecord(const std::string& entry) {
   TIncludeRecord record;
   std::memset(&record, 0, sizeof record);
   WriteShortString(record.Entry, entry);
-  file.Seek(RecordOffset(index));
-  file.Write(&record, sizeof record);
+  return record;
 }
 
 }  // namespace
@@ -44,9 +40,8 @@ TIncludeList::TIncludeList(const std::string& fileName) : FFileName(fileName) {
 void TIncludeList::AddEntry(const std::string& entry) {
   if (entry.size() > kIncludeEntryCapacity)
     throw ETextTooLong("the program name", entry.size(), kIncludeEntryCapacity);
-  TOsFile file(FFileName, omReadWrite);
-  WriteEntryAt(file, Items.size(), entry);
-  file.Close();
+  TIncludeRecord record = MakeRecord(entry);
+  WriteRecordAt(FFileName, Items.size(), &record, sizeof record);
   Items.push_back(entry);
 }
 
@@ -55,11 +50,8 @@ void TIncludeList::RemoveEntry(int index) {
     throw std::out_of_range("The program list has no entry " + std::to_string(index) + ".");
   std::size_t last = Items.size() - 1;
   // The file first, so that a failure leaves memory and file alike.
-  TOsFile file(FFileName, omReadWrite);
-  if (static_cast<std::size_t>(index) < last) WriteEntryAt(file, index, Items[last]);
-  file.Seek(RecordOffset(last));
-  file.Truncate();
-  file.Close();
+  TIncludeRecord record = MakeRecord(Items[last]);
+  RemoveRecordMovingLast(FFileName, index, last, &record, sizeof record);
   if (static_cast<std::size_t>(index) < last) Items[index] = Items[last];
   Items.pop_back();
 }
