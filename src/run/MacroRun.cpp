@@ -24,8 +24,8 @@ std::string FileNameOfPath(const std::string& path) {
   return folderEnd == std::string::npos ? path : path.substr(folderEnd + 1);
 }
 
-TMacroRun::TMacroRun(const TMacro& macro, TPictureSizeReader readPictureSize)
-    : FMacro(RunCopyOf(macro)), FReadPictureSize(std::move(readPictureSize)) {}
+TMacroRun::TMacroRun(const TMacro& macro, TImageSizeReader readImageSize)
+    : FMacro(RunCopyOf(macro)), FReadImageSize(std::move(readImageSize)) {}
 
 void TMacroRun::ForEachText(const std::function<void(std::string&)>& change) {
   for (TMacroText field : kRunTextOrder) {

@@ -12,14 +12,10 @@
 #include <vector>
 
 #include "store/Macro.h"
+#include "support/ImageSize.h"
 
-// Pixel size of a picture; 0 x 0 when it cannot be read.
-struct TPictureSize {
-  int Width = 0;
-  int Height = 0;
-};
 // Reads the size of an existing picture file from its header.
-using TPictureSizeReader = std::function<TPictureSize(const std::string& path)>;
+using TImageSizeReader = std::function<TImageSize(const std::string& path)>;
 
 // The run's own copy of a macro. The texts are plain strings rather than the
 // record's fixed buffers: the copy is never stored, and a substitution that
@@ -54,9 +50,9 @@ std::string FileNameOfPath(const std::string& path);
 
 class TMacroRun {
  public:
-  // readPictureSize is asked only for files that exist; without one every
-  // picture is 0 x 0.
-  explicit TMacroRun(const TMacro& macro, TPictureSizeReader readPictureSize = nullptr);
+  // readImageSize is asked only for files that exist; an empty function
+  // makes every picture 0 x 0.
+  explicit TMacroRun(const TMacro& macro, TImageSizeReader readImageSize = ReadImageSize);
   virtual ~TMacroRun() = default;
   TMacroRun(const TMacroRun&) = delete;
   TMacroRun& operator=(const TMacroRun&) = delete;
@@ -84,8 +80,8 @@ class TMacroRun {
   // Step 7: the path picked for image variable `index`, with FRelDir.
   void SubstituteImageVariable(int index, const std::string& path);
   void ApplyImageVariable(int index, std::string& text, const std::string& relDir,
-                          const std::string& path, TPictureSize size) const;
-  TPictureSize PictureSizeOf(const std::string& path) const;
+                          const std::string& path, TImageSize size) const;
+  TImageSize ImageSizeOf(const std::string& path) const;
 
   // Step 8 for the four types that only transform FSelection. Returns false,
   // and does nothing, for every other type: the caller carries those out.
@@ -117,5 +113,5 @@ class TMacroRun {
   void ScanRelDir(const std::string& text);
   bool HasUserVariableToken(const std::string& token) const;
 
-  TPictureSizeReader FReadPictureSize;
+  TImageSizeReader FReadImageSize;
 };

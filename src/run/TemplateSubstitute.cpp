@@ -61,16 +61,16 @@ void TMacroRun::SubstituteFileVariable(int index, const std::string& path) {
   ForEachText([this, index, &path](std::string& text) { ApplyFileVariable(index, text, path); });
 }
 
-TPictureSize TMacroRun::PictureSizeOf(const std::string& path) const {
-  if (!FReadPictureSize || path.empty() || !FileExists(path)) return TPictureSize();
-  return FReadPictureSize(path);
+TImageSize TMacroRun::ImageSizeOf(const std::string& path) const {
+  if (!FReadImageSize || path.empty() || !FileExists(path)) return TImageSize();
+  return FReadImageSize(path);
 }
 
 // Width and height are filled only for names that also have an image tag, and
 // the relative-directory tag goes only in runs with an image variable: that
 // is when the user has confirmed a directory the tag could stand for.
 void TMacroRun::ApplyImageVariable(int index, std::string& text, const std::string& relDir,
-                                   const std::string& path, TPictureSize size) const {
+                                   const std::string& path, TImageSize size) const {
   const std::string& name = FImageVars.at(static_cast<std::size_t>(index));
   ReplaceAll(text, "{image:" + name + "}", relDir + FileNameOfPath(path));
   ReplaceAll(text, "{width:" + name + "}", std::to_string(size.Width));
@@ -80,7 +80,7 @@ void TMacroRun::ApplyImageVariable(int index, std::string& text, const std::stri
 
 // The picture is read once for all eleven texts.
 void TMacroRun::SubstituteImageVariable(int index, const std::string& path) {
-  const TPictureSize size = PictureSizeOf(path);
+  const TImageSize size = ImageSizeOf(path);
   ForEachText([this, index, &path, size](std::string& text) {
     ApplyImageVariable(index, text, FRelDir, path, size);
   });

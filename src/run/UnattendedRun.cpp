@@ -18,8 +18,8 @@ bool TakesSelection(std::uint8_t macroType) {
 }
 
 TUnattendedRun::TUnattendedRun(const TMacro& macro, const TRunAnswers& answers,
-                               TPictureSizeReader readPictureSize)
-    : TMacroRun(macro, std::move(readPictureSize)), FAnswers(answers) {}
+                               TImageSizeReader readImageSize)
+    : TMacroRun(macro, std::move(readImageSize)), FAnswers(answers) {}
 
 std::string TUnattendedRun::ValueOf(int index) const {
   const std::string& name = FVarNames[index];

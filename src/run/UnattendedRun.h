@@ -32,7 +32,7 @@ bool TakesSelection(std::uint8_t macroType);
 class TUnattendedRun : public TMacroRun {
  public:
   TUnattendedRun(const TMacro& macro, const TRunAnswers& answers,
-                 TPictureSizeReader readPictureSize = nullptr);
+                 TImageSizeReader readImageSize = ReadImageSize);
 
   // Steps 2 to 7 of a run, `selection` standing for the captured text.
   // Raises when a given picture does not exist or a copy fails.

@@ -11,7 +11,7 @@
 namespace {
 
 std::string RunMacro(const TMacro& macro, const std::string& selection, const TRunAnswers& answers = {},
-                     TPictureSizeReader reader = nullptr) {
+                     TImageSizeReader reader = ReadImageSize) {
   TUnattendedRun run(macro, answers, std::move(reader));
   run.Run(selection);
   return run.FSelection;
@@ -166,10 +166,28 @@ TEST(WholeRuns, PictureCopiedIntoTheWorkingDirectory) {
   answers.Images["p"] = picked;
   answers.WorkDir = PathJoin(folder.Path(), "site") + PathSeparator();
   answers.CopyRule = icAlways;
-  auto reader = [](const std::string&) { return TPictureSize{640, 480}; };
+  auto reader = [](const std::string&) { return TImageSize{640, 480}; };
   EXPECT_EQ(RunMacro(macro, "Shot", answers, reader),
             "<img src=\"img/shot.png\" width=\"640\" height=\"480\" alt=\"Shot\">");
   EXPECT_EQ(ReadBytes(answers.WorkDir + RelDirOnDisk("img/") + "shot.png"), "picture bytes");
+}
+
+// The first 24 bytes of a PNG: signature, then the header chunk's length,
+// type, width and height (big-endian).
+std::string PngHeader(unsigned width, unsigned height) {
+  std::string bytes("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16);
+  for (unsigned value : {width, height})
+    for (int shift = 24; shift >= 0; shift -= 8) bytes += static_cast<char>((value >> shift) & 0xFF);
+  return bytes + std::string(5, '\0');
+}
+
+TEST(WholeRuns, PictureSizeFromTheFileItself) {
+  TTempFolder folder;
+  TRunAnswers answers;
+  answers.Images["logo"] = folder.File("logo.png");
+  WriteBytes(answers.Images["logo"], PngHeader(300, 200));
+  TMacro macro = MacroWith(mtBlockMode, {{mxLine1, "{line}: {image:logo} {width:logo}x{height:logo}"}});
+  EXPECT_EQ(RunMacro(macro, "Logo", answers), "Logo: logo.png 300x200");
 }
 
 TEST(WholeRuns, PictureNotCopiedWhenTheRuleSaysNeverOrTheRunHasNoRelDir) {

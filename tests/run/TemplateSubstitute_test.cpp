@@ -12,7 +12,7 @@ namespace {
 
 // A run over the given texts, scanned, its user variables given `values`.
 std::unique_ptr<TMacroRun> WithValues(TTextList texts, const std::vector<std::string>& values,
-                                      TPictureSizeReader reader = nullptr) {
+                                      TImageSizeReader reader = nullptr) {
   auto run = std::make_unique<TMacroRun>(MacroWith(mtBlockMode, texts), std::move(reader));
   run->ScanAllVariables();
   run->ApplyUserVariables(values);
@@ -138,13 +138,13 @@ class ImageVariables : public ::testing::Test {
     FPicture = FFolder.File("a.png");
     WriteBytes(FPicture, "not really a picture");
   }
-  TPictureSizeReader Reader(TPictureSize size) {
+  TImageSizeReader Reader(TImageSize size) {
     return [this, size](const std::string& path) {
       FReads.push_back(path);
       return size;
     };
   }
-  std::unique_ptr<TMacroRun> Run(TTextList texts, TPictureSize size = {300, 200}) {
+  std::unique_ptr<TMacroRun> Run(TTextList texts, TImageSize size = {300, 200}) {
     auto run = std::make_unique<TMacroRun>(MacroWith(mtBlockMode, texts), Reader(size));
     run->ScanAllVariables();
     return run;
@@ -219,9 +219,16 @@ TEST_F(ImageVariables, RelDirTagStaysInARunWithoutImageVariables) {
   EXPECT_EQ(run.FMacro.Text(mxLine1), "{reldir:x/}f");
 }
 
-TEST_F(ImageVariables, NoReaderMeansZeroByZero) {
+TEST_F(ImageVariables, PictureThatIsNoPictureIsZeroByZero) {
   TMacroRun run(MacroWith(mtBlockMode, {{mxLine1, "{image:p}={width:p}"}}));
   run.ScanAllVariables();
   run.SubstituteImageVariable(0, FPicture);
   EXPECT_EQ(run.FMacro.Text(mxLine1), "a.png=0");
+}
+
+TEST_F(ImageVariables, EmptyReaderMeansZeroByZero) {
+  TMacroRun run(MacroWith(mtBlockMode, {{mxLine1, "{width:p}{image:p}"}}), TImageSizeReader());
+  run.ScanAllVariables();
+  run.SubstituteImageVariable(0, FPicture);
+  EXPECT_EQ(run.FMacro.Text(mxLine1), "0a.png");
 }
