@@ -316,28 +316,29 @@ bool TRegexEngine::Search(int start) {
   }
 }
 
+// The first position at or after p whose character is in the start set;
+// FInputEnd when there is none.
+int TRegexEngine::NextCandidate(int p) const {
+  const TRegexProgram& prog = *FProgram;
+  if (prog.StartChar >= 0) {
+    const void* hit = std::memchr(FText + p, prog.StartChar, static_cast<size_t>(FInputEnd - p));
+    return hit ? static_cast<int>(static_cast<const uint8_t*>(hit) - FText) : FInputEnd;
+  }
+  while (p < FInputEnd && !prog.StartSet.Has(FText[p])) ++p;
+  return p;
+}
+
 // Tries every position from start whose character can begin a match; the
 // position at the very end of the input is never tried.
 bool TRegexEngine::ScanStartSet(int start) {
-  const TCharSet& set = FProgram->StartSet;
-  const uint8_t* in = FText;
-  if (set.Full()) {
-    for (int p = start; p < FInputEnd; ++p)
-      if (TryAt(p)) return true;
-    return false;
-  }
-  if (FProgram->StartChar >= 0) {
-    for (int p = start; p < FInputEnd; ++p) {
-      const void* hit = std::memchr(in + p, FProgram->StartChar, static_cast<size_t>(FInputEnd - p));
-      if (!hit) return false;
-      p = static_cast<int>(static_cast<const uint8_t*>(hit) - in);
-      if (TryAt(p)) return true;
-    }
-    return false;
-  }
+  const TRegexProgram& prog = *FProgram;
+  const bool everywhere = prog.StartSet.Full();
   for (int p = start; p < FInputEnd; ++p) {
-    if (!set.Has(in[p])) continue;
+    if (!everywhere) p = NextCandidate(p);
+    if (p >= FInputEnd) return false;
     if (TryAt(p)) return true;
+    if (prog.SkipFailedRuns)
+      while (p + 1 < FInputEnd && prog.StartSet.Has(FText[p + 1])) ++p;
   }
   return false;
 }

@@ -137,6 +137,7 @@ class TRegexEngine {
   bool Search(int start);
   bool TryAt(int pos);
   bool ScanStartSet(int start);
+  int NextCandidate(int p) const;
   bool RequiredLiteralFrom(int start);
   void ClearGroups();
 

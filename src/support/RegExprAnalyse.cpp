@@ -123,6 +123,18 @@ bool TFollowWalk::Walk(int node, TCharSet& set) {
   return false;
 }
 
+// The first node repeats a single-character atom, unbounded and greedy,
+// and what follows can never start with a character of that atom.
+bool StartsWithPossessiveRun(const TRegexProgram& prog) {
+  const std::vector<uint8_t>& code = prog.Code;
+  if (code[1] != opRepeat) return false;
+  TRepeatInfo rep = ReadRepeat(&code[1]);
+  uint8_t op = code[1 + RepeatOperandOffset];
+  if (!rep.Greedy || rep.Min < 1 || rep.Max != RegexInfinite || rep.Follow < 0) return false;
+  if (op != opSet && op != opExact && op != opExactCi) return false;
+  return !prog.FollowSets[static_cast<size_t>(rep.Follow)].Intersects(prog.StartSet);
+}
+
 }  // namespace
 
 void AnalyseRegex(TRegexProgram& prog) {
@@ -143,4 +155,5 @@ void AnalyseRegex(TRegexProgram& prog) {
     }
     node += NodeSize(code, static_cast<int>(node));
   }
+  prog.SkipFailedRuns = StartsWithPossessiveRun(prog);
 }

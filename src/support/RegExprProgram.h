@@ -155,6 +155,10 @@ struct TRegexProgram {
   // Search aids: none of them may change which match is found.
   TCharSet StartSet;
   int StartChar = -1;  // the start set's only member, if it has one
+  // The program starts with an unbounded greedy run of start-set characters
+  // that nothing after it can give back to: an attempt that fails inside
+  // such a run fails for every later start in the same run too.
+  bool SkipFailedRuns = false;
   bool Anchored = false;
   TLiteralFinder FirstLiteral;     // the program begins with this exact text
   TLiteralFinder RequiredLiteral;  // every match contains this exact text

@@ -422,6 +422,11 @@ TEST(RegexSearch, FollowSkipsOnlyImpossibleCounts) {
       {"a*?b", "aaab", "aaab"},
       {"a[^x]*?c", "abbc", "abbc"},
       {"(ab)*?ab", "ababab", "ab"},
+      {"[a-z]+@", "abc def@x", "def@"},      // a failed run is skipped whole
+      {"a+b", "aaac aab", "aab"},
+      {"a{1,2}b", "aaab", "aab"},            // bounded: no skipping
+      {"[ab]+b", "aab", "aab"},
+      {"[a-z]+\\d", "ab cd9", "cd9"},
   });
   ExpectCases({{"A.*?B", "a--b", "a--b"}, {"x*?Y", "xxy", "xxy"}}, rmI);
 }
