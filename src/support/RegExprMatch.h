@@ -63,7 +63,7 @@ struct TRegexMatcher {
   bool FollowOk(const TCharSet* follow, int pos) const {
     return !follow || (pos < End && follow->Has(In[pos]));
   }
-  int PickDown(const uint8_t* operand, const TCharSet* follow, int base, int width, int count, int min);
+  int PickDown(const TCharSet* follow, int base, int width, int count, int min);
   int PickUp(const uint8_t* operand, const TCharSet* follow, int base, int width, int count, int max);
   int ScanAnyForward(const TCharSet* follow, int from, int last);
   bool StartRepeat(int pc, int& pos);

@@ -62,9 +62,7 @@ int TRegexMatcher::CountReps(const uint8_t* operand, int pos, int width, int lim
 }
 
 // Largest count in [min, count] after which the follower can start.
-int TRegexMatcher::PickDown(const uint8_t* operand, const TCharSet* follow, int base, int width, int count,
-                            int min) {
-  (void)operand;
+int TRegexMatcher::PickDown(const TCharSet* follow, int base, int width, int count, int min) {
   if (!follow) return count >= min ? count : -1;
   int c = count;
   while (c >= min && !FollowOk(follow, base + c * width)) --c;
@@ -121,7 +119,7 @@ bool TRegexMatcher::StartRepeat(int pc, int& pos) {
     int n = CountReps(operand, pos, width, rep.Max);
     Spend(n / 8);
     if (n < rep.Min) return false;
-    c = PickDown(operand, follow, pos, width, n, rep.Min);
+    c = PickDown(follow, pos, width, n, rep.Min);
     if (c < 0) return false;
     if (c > rep.Min) Push(btRepeat, pc, pos, c);
   } else {
@@ -143,7 +141,7 @@ bool TRegexMatcher::ResumeRepeat(const TBacktrackEntry& e, int& pc, int& pos) {
   int width = RepWidth(operand);
   int c;
   if (rep.Greedy) {
-    c = PickDown(operand, follow, e.B, width, e.C - 1, rep.Min);
+    c = PickDown(follow, e.B, width, e.C - 1, rep.Min);
     if (c < 0) return false;
     if (c > rep.Min) Push(btRepeat, e.A, e.B, c);
   } else {
