@@ -22,11 +22,11 @@ int ModifierIndex(char letter) {
   }
 }
 
-// SPEC is written like an inline modifier group: letters switch modifiers
-// on, letters after a '-' switch them off ("-i", "x-s").
-void ApplyModifiers(const std::string& spec, TRegexEngine& re) {
+// Written as in an inline modifier group: letters switch modifiers on,
+// letters after a '-' switch them off ("-i", "x-s").
+void ApplyModifiers(const std::string& letters, TRegexEngine& re) {
   bool on = true;
-  for (char letter : spec) {
+  for (char letter : letters) {
     if (letter == '-') {
       on = false;
       continue;

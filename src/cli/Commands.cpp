@@ -15,7 +15,7 @@ const TCommandEntry kCommands[] = {
     {"export", CmdExport, "export --macros DIR [--category NAME] [--codepage N]"},
     {"import", CmdImport, "import --macros DIR [--codepage N] FILE.json"},
     {"imagesize", CmdImageSize, "imagesize PATH"},
-    {"strip", CmdStrip, "strip --expr EXPR [--modifiers SPEC]"},
+    {"strip", CmdStrip, "strip --expr EXPR [--modifiers LETTERS]"},
 };
 
 void PrintUsage(std::ostream& err) {
