@@ -1,0 +1,111 @@
+#include "store/Settings.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+bool IsQuote(char c) { return c == '"' || c == '\''; }
+
+// Digits only, in the given base, no sign; false on anything else or on
+// overflow past what a long long holds.
+bool ParseDigits(const std::string& digits, int base, long long& value) {
+  if (digits.empty()) return false;
+  value = 0;
+  for (char c : digits) {
+    int digit;
+    if (c >= '0' && c <= '9') digit = c - '0';
+    else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+    else if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+    else return false;
+    if (value > (LLONG_MAX - digit) / base) return false;
+    value = value * base + digit;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string SettingsFilePath(const std::string& exeDir) {
+  if (!exeDir.empty() && (exeDir.back() == '/' || exeDir.back() == '\\'))
+    return exeDir + kSettingsFileName;
+  return exeDir + "/" + kSettingsFileName;
+}
+
+int ParseSettingInt(const std::string& text, int def) {
+  std::size_t begin = 0;
+  std::size_t end = text.size();
+  while (begin < end && IsBlank(text[begin])) ++begin;
+  while (end > begin && IsBlank(text[end - 1])) --end;
+  std::string s = text.substr(begin, end - begin);
+
+  bool negative = false;
+  std::size_t pos = 0;
+  if (pos < s.size() && (s[pos] == '-' || s[pos] == '+')) negative = s[pos++] == '-';
+  int base = 10;
+  if (pos < s.size() && s[pos] == '$') {
+    base = 16;
+    pos += 1;
+  } else if (pos + 1 < s.size() && s[pos] == '0' && (s[pos + 1] == 'x' || s[pos + 1] == 'X')) {
+    base = 16;
+    pos += 2;
+  }
+  long long magnitude;
+  if (!ParseDigits(s.substr(pos), base, magnitude)) return def;
+  long long value = negative ? -magnitude : magnitude;
+  if (value < INT_MIN || value > INT_MAX) return def;
+  return static_cast<int>(value);
+}
+
+std::string EncodeSettingValue(const std::string& value) {
+  std::string line = value.substr(0, value.find_first_of("\r\n"));
+  bool trimmedOnRead = !line.empty() && (IsBlank(line.front()) || IsBlank(line.back()));
+  bool unquotedOnRead = line.size() >= 2 && IsQuote(line.front()) && line.front() == line.back();
+  if (trimmedOnRead || unquotedOnRead) return '"' + line + '"';
+  return line;
+}
+
+int ReadSettingInt(const std::string& exeDir, const char* section, const char* key, int def) {
+  return ParseSettingInt(ReadSettingString(exeDir, section, key, ""), def);
+}
+
+bool WriteSettingInt(const std::string& exeDir, const char* section, const char* key, int value) {
+  return WriteSettingString(exeDir, section, key, std::to_string(value));
+}
+
+int ReadImageCopyRule(const std::string& exeDir) {
+  return ReadSettingInt(exeDir, kSectionImage, kKeyImageCopy, kImageCopyDefault);
+}
+
+bool WriteImageCopyRule(const std::string& exeDir, int rule) {
+  return WriteSettingInt(exeDir, kSectionImage, kKeyImageCopy, rule);
+}
+
+std::string ReadImageWorkDir(const std::string& exeDir) {
+  return ReadSettingString(exeDir, kSectionImage, kKeyImageWorkDir, "");
+}
+
+bool WriteImageWorkDir(const std::string& exeDir, const std::string& workDir) {
+  return WriteSettingString(exeDir, kSectionImage, kKeyImageWorkDir, workDir);
+}
+
+TEditorBounds ReadEditorBounds(const std::string& exeDir) {
+  TEditorBounds bounds;
+  bounds.Left = ReadSettingInt(exeDir, kSectionMacroEditor, kKeyLeft, -1);
+  bounds.Top = ReadSettingInt(exeDir, kSectionMacroEditor, kKeyTop, -1);
+  bounds.Width = ReadSettingInt(exeDir, kSectionMacroEditor, kKeyWidth, -1);
+  bounds.Height = ReadSettingInt(exeDir, kSectionMacroEditor, kKeyHeight, -1);
+  return bounds;
+}
+
+bool WriteEditorBounds(const std::string& exeDir, const TEditorBounds& bounds) {
+  // All four, even after one fails: each is a value of its own.
+  bool ok = WriteSettingInt(exeDir, kSectionMacroEditor, kKeyLeft, bounds.Left);
+  ok = WriteSettingInt(exeDir, kSectionMacroEditor, kKeyTop, bounds.Top) && ok;
+  ok = WriteSettingInt(exeDir, kSectionMacroEditor, kKeyWidth, bounds.Width) && ok;
+  ok = WriteSettingInt(exeDir, kSectionMacroEditor, kKeyHeight, bounds.Height) && ok;
+  return ok;
+}
