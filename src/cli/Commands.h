@@ -37,3 +37,4 @@ int CmdExport(const TCliArgs& args, TCliStreams& io);
 int CmdImport(const TCliArgs& args, TCliStreams& io);
 int CmdImageSize(const TCliArgs& args, TCliStreams& io);
 int CmdStrip(const TCliArgs& args, TCliStreams& io);
+int CmdApply(const TCliArgs& args, TCliStreams& io);

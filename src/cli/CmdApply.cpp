@@ -1,0 +1,99 @@
+// apply: one run of a stored macro over standard input, with the answers to
+// its prompt and dialogs given as options. The run is the resident program's
+// own code (src/run), so both give the same text for the same answers.
+#include <istream>
+#include <iterator>
+#include <map>
+#include <ostream>
+#include <stdexcept>
+
+#include "cli/Commands.h"
+#include "cli/Options.h"
+#include "run/UnattendedRun.h"
+#include "store/Catagories.h"
+#include "support/OsFile.h"
+
+namespace {
+
+const TCatagory& FindCatagory(const TCatagories& store, const std::string& name) {
+  for (const TCatagory& catagory : store.Items)
+    if (SameFileName(catagory.Name, name)) return catagory;
+  throw std::runtime_error("There is no catagory '" + name + "'.");
+}
+
+const TMacro& FindMacro(const TCatagory& catagory, const TOptions& options) {
+  if (options.Has("macro") == options.Has("index")) throw EUsage("give either --macro or --index");
+  if (options.Has("index")) {
+    long index = options.Number("index", 0, 0, 0x7FFFFFFF);
+    if (static_cast<std::size_t>(index) >= catagory.Macros.size())
+      throw std::runtime_error("The catagory '" + catagory.Name + "' has no macro number " +
+                               std::to_string(index) + ".");
+    return catagory.Macros[static_cast<std::size_t>(index)];
+  }
+  const std::string title = options.Value("macro");
+  for (const TMacro& macro : catagory.Macros)
+    if (GetTitle(macro) == title) return macro;
+  throw std::runtime_error("The catagory '" + catagory.Name + "' has no macro '" + title + "'.");
+}
+
+// NAME=VALUE options into a table; the value may hold further '='.
+std::map<std::string, std::string> Assignments(const TOptions& options, const std::string& name) {
+  std::map<std::string, std::string> table;
+  for (const std::string& item : options.Values(name)) {
+    std::size_t equals = item.find('=');
+    if (equals == std::string::npos) throw EUsage("--" + name + " needs NAME=VALUE, not '" + item + "'");
+    table[item.substr(0, equals)] = item.substr(equals + 1);
+  }
+  return table;
+}
+
+int CopyRule(const TOptions& options) {
+  const std::string rule = options.Value("copy", "never");
+  if (rule == "always") return icAlways;
+  if (rule == "never") return icNever;
+  throw EUsage("--copy takes always or never, not '" + rule + "'");
+}
+
+TRunAnswers AnswersFrom(const TOptions& options) {
+  TRunAnswers answers;
+  answers.Values = Assignments(options, "var");
+  answers.Files = Assignments(options, "file");
+  answers.Images = Assignments(options, "image");
+  answers.WorkDir = options.Value("workdir");
+  answers.HasRelDir = options.Has("reldir");
+  answers.RelDir = options.Value("reldir");
+  answers.CopyRule = CopyRule(options);
+  return answers;
+}
+
+// What the shell would be given; nothing is started.
+std::string RunProgramLines(const TRunMacro& macro) {
+  return macro.Text(mxLine1) + "\n" + macro.Text(mxLine2) + "\n" + macro.Text(mxLine3) + "\n";
+}
+
+}  // namespace
+
+int CmdApply(const TCliArgs& args, TCliStreams& io) {
+  TOptions options(args, {"macros", "category", "macro", "index", "var", "file", "image", "workdir",
+                          "reldir", "copy"});
+  if (!options.Positional().empty()) throw EUsage("unexpected argument '" + options.Positional()[0] + "'");
+  const TRunAnswers answers = AnswersFrom(options);
+  const std::string folder = options.Required("macros");
+  if (!DirectoryExists(folder)) throw std::runtime_error("The folder \"" + folder + "\" does not exist.");
+  TCatagories store(folder);
+  const TMacro& macro = FindMacro(FindCatagory(store, options.Required("category")), options);
+  if (macro.MacroType == mtEmail)
+    throw std::runtime_error("E-mail macros need the resident program: the mail client is asked through MAPI.");
+  if (macro.MacroType == mtTidyHTML)
+    throw std::runtime_error("Tidy HTML macros are not carried out by zarvel-cli yet.");
+
+  std::string selection((std::istreambuf_iterator<char>(io.In)), std::istreambuf_iterator<char>());
+  TUnattendedRun run(macro, answers);
+  const bool transformed = run.Run(selection);
+  for (const std::string& warning : run.Warnings()) io.Err << "zarvel-cli: warning: " << warning << "\n";
+  // Everything is computed before the first byte goes out, so a failure
+  // leaves standard output empty.
+  if (transformed) io.Out << run.FSelection;
+  else if (macro.MacroType == mtRunProgram) io.Out << RunProgramLines(run.FMacro);
+  return kExitOk;
+}
