@@ -1,0 +1,26 @@
+#include "core/AppInfo.h"
+
+std::string ExeFolderOf(const std::string& exeName) {
+  std::string::size_type slash = exeName.find_last_of("\\/");
+  // A bare name has no folder; the folder part keeps its separator here...
+  std::string folder = slash == std::string::npos ? std::string() : exeName.substr(0, slash + 1);
+  // ...and loses exactly one, so that the root of a drive reads "C:".
+  if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+  return folder;
+}
+
+std::string VersionShortOf(std::uint32_t versionMS, std::uint32_t /*versionLS*/) {
+  return std::to_string(versionMS >> 16) + "." + std::to_string(versionMS & 0xFFFFu);
+}
+
+std::string VersionLongOf(std::uint32_t versionMS, std::uint32_t versionLS) {
+  return VersionShortOf(versionMS, versionLS) + "." + std::to_string(versionLS >> 16) + " build " +
+         std::to_string(versionLS & 0xFFFFu);
+}
+
+std::string TrayTipOf(const std::string& versionShort) { return "Zarvel " + versionShort; }
+
+bool SkipIncludeFilterOn(std::uint32_t platformId, std::uint32_t majorVersion) {
+  constexpr std::uint32_t kPlatformNt = 2;
+  return platformId == kPlatformNt && (majorVersion == 3 || majorVersion == 4);
+}

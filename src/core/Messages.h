@@ -1,0 +1,61 @@
+#pragma once
+// Every message of the application window, in one table. The numbers are
+// part of the hook library's contract and of what other copies of the program
+// post, so they never change. Portable: no Windows header is needed to name
+// them, and the dispatch logic is tested on Linux with them.
+
+#include <cstdint>
+
+// From the notification area for the tray icon.
+//   wParam: the icon id (always 0).
+//   lParam: the mouse message: 515 double click, 517 right button released.
+constexpr unsigned WM_TRAYNOTIFY = 11015;  // 0x2B07
+
+// Posted by a window thread or the macro run thread as its last act.
+//   wParam: the thread's code (TThreadDoneCode).
+//   lParam: 0.
+constexpr unsigned WM_THREADDONE = 11016;  // 0x2B08
+
+// Posted by DispatchShortcut to the application window itself.
+//   wParam: the category index.
+//   lParam: the macro index within that category.
+constexpr unsigned WM_RUNMACRO = 11017;  // 0x2B09
+
+// Sent by the hook library for every key that goes down in any program.
+//   wParam: the virtual-key code; Shift, Ctrl and Alt as 16, 17 and 18.
+//   lParam: unused.
+//   Result: 0 for a modifier or a key that requested a macro run (the hook
+//   then withholds a non-modifier from the focused program), else -1.
+constexpr unsigned WM_HOOKKEYDOWN = 11024;  // 0x2B10
+
+// Sent by the hook library for every key that goes up.
+//   wParam: the virtual-key code, generic codes for the modifiers.
+//   lParam: unused. Result: 0.
+constexpr unsigned WM_HOOKKEYUP = 15120;  // 0x3B10
+
+// Broadcast by a second copy of the program (wParam 0, lParam 0); its
+// number is whatever the system registers for this name.
+constexpr const char* kNewInstanceMessageName = "ZarvelNewInstance";
+
+// The hidden application window that receives all of the above: a top-level
+// WS_POPUP window of the main thread (broadcasts do not reach message-only
+// windows). Outside programs find it by this class and caption.
+constexpr const char* kAppWindowClass = "ZarvelAppWindow";
+constexpr const char* kAppTitle = "Zarvel";
+constexpr const char* kInstanceMutexName = "Zarvel";
+
+// The wParam of WM_THREADDONE.
+enum TThreadDoneCode : int {
+  tdOptions = 0,   // the macro editor's thread
+  tdAbout = 2,     // the about box's thread
+  tdInclude = 3,   // the settings window's thread
+  tdRunMacro = 5,  // the macro run thread
+};
+
+// Mouse messages of WM_TRAYNOTIFY that the program acts on.
+constexpr unsigned kTrayDoubleClick = 515;  // WM_LBUTTONDBLCLK
+constexpr unsigned kTrayRightUp = 517;      // WM_RBUTTONUP
+
+// The results of WM_HOOKKEYDOWN.
+constexpr std::intptr_t kKeyUsed = 0;
+constexpr std::intptr_t kKeyPassed = -1;
