@@ -1,0 +1,74 @@
+#pragma once
+// The threads that host the program's windows, one window each, shown
+// modally. Each frees itself when its window has closed and, as its last
+// act, posts WM_THREADDONE with its code to the window it was given.
+
+#include <windows.h>
+
+#include "core/IncludeSnapshot.h"
+#include "core/Messages.h"
+#include "store/IncludeList.h"
+
+class TWindowThread {
+ public:
+  virtual ~TWindowThread() = default;
+  TWindowThread(const TWindowThread&) = delete;
+  TWindowThread& operator=(const TWindowThread&) = delete;
+
+  // Starts the thread, which then owns the object; false (and the object
+  // deleted) when the system could not start it.
+  static bool Start(TWindowThread* thread);
+
+ protected:
+  TWindowThread(HWND notifyWindow, TThreadDoneCode code) : FNotifyWindow(notifyWindow), FCode(code) {}
+  // Creates, shows modally and frees the thread's window.
+  virtual void Execute() = 0;
+
+ private:
+  static unsigned __stdcall ThreadEntry(void* self);
+  void Run() noexcept;
+
+  HWND FNotifyWindow;
+  TThreadDoneCode FCode;
+};
+
+// The macro editor. Its window comes with the editor; until then the thread
+// says so in a message box.
+class TOptionsThread : public TWindowThread {
+ public:
+  explicit TOptionsThread(HWND notifyWindow) : TWindowThread(notifyWindow, tdOptions) {}
+
+ protected:
+  void Execute() override;
+};
+
+class TAboutThread : public TWindowThread {
+ public:
+  explicit TAboutThread(HWND notifyWindow) : TWindowThread(notifyWindow, tdAbout) {}
+
+ protected:
+  void Execute() override;
+};
+
+// The settings window changes the include list on this thread. The
+// dispatcher reads only the published snapshot, which this thread brings up
+// to date while the window is open (checked every 100 ms, a copy only when
+// the list changed) and once more when it closes.
+class TIncludeThread : public TWindowThread {
+ public:
+  TIncludeThread(HWND notifyWindow, TIncludeList& list, TIncludeSnapshot& snapshot)
+      : TWindowThread(notifyWindow, tdInclude), FList(list), FSnapshot(snapshot) {}
+
+ protected:
+  void Execute() override;
+
+ private:
+  static void CALLBACK PublishTimerProc(HWND, UINT, UINT_PTR, DWORD);
+
+  TIncludeList& FList;
+  TIncludeSnapshot& FSnapshot;
+};
+
+// The kind's thread for the window, started; false when it could not start.
+bool StartWindowThreadOf(TThreadDoneCode kind, HWND notifyWindow, TIncludeList& includeList,
+                         TIncludeSnapshot& snapshot);
