@@ -1,0 +1,147 @@
+#include "editor/DialogBase.h"
+
+#include <exception>
+#include <vector>
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
+int ScaleForDpi(int pixels, unsigned dpi) { return MulDiv(pixels, static_cast<int>(dpi), 96); }
+
+unsigned DpiOfWindow(HWND window) {
+  // Windows 10 knows each monitor's DPI; older systems have one for all.
+  using TGetDpiForWindow = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = reinterpret_cast<TGetDpiForWindow>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+  if (getDpiForWindow && window) {
+    UINT dpi = getDpiForWindow(window);
+    if (dpi) return dpi;
+  }
+  HDC screen = GetDC(nullptr);
+  int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+  if (screen) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? static_cast<unsigned>(dpi) : 96;
+}
+
+namespace {
+
+// DLGTEMPLATE, no menu, the default class, the caption; no controls.
+std::vector<WORD> EmptyTemplate(const std::string& caption, DWORD style) {
+  std::vector<WORD> words(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
+  auto* header = reinterpret_cast<DLGTEMPLATE*>(words.data());
+  header->style = style;
+  header->dwExtendedStyle = 0;
+  header->cdit = 0;
+  words.push_back(0);  // menu
+  words.push_back(0);  // window class
+  int length = MultiByteToWideChar(CP_ACP, 0, caption.c_str(), -1, nullptr, 0);
+  std::vector<wchar_t> wide(length > 0 ? length : 1, L'\0');
+  if (length > 0) MultiByteToWideChar(CP_ACP, 0, caption.c_str(), -1, wide.data(), length);
+  for (wchar_t c : wide) words.push_back(static_cast<WORD>(c));
+  return words;
+}
+
+}  // namespace
+
+INT_PTR TDialogBase::ShowModal(HWND owner, const std::string& caption, DWORD style) {
+  std::vector<WORD> words = EmptyTemplate(caption, style);
+  INT_PTR result =
+      DialogBoxIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<DLGTEMPLATE*>(words.data()),
+                              owner, DialogProc, reinterpret_cast<LPARAM>(this));
+  if (FFont) DeleteObject(FFont);
+  FFont = nullptr;
+  FHandle = nullptr;
+  return result;
+}
+
+INT_PTR CALLBACK TDialogBase::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  TDialogBase* self;
+  if (message == WM_INITDIALOG) {
+    self = reinterpret_cast<TDialogBase*>(lParam);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    self->FHandle = window;
+    self->FDpi = DpiOfWindow(window);
+    self->MakeFont();
+  } else {
+    self = reinterpret_cast<TDialogBase*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  }
+  if (!self) return FALSE;
+  // Nothing thrown may reach the system's dialog code: it is shown here and
+  // the dialog carries on.
+  try {
+    return self->Dispatch(message, wParam, lParam);
+  } catch (const std::exception& error) {
+    MessageBoxA(window, error.what(), "Error", MB_OK | MB_ICONERROR);
+  } catch (...) {
+    MessageBoxA(window, "Unexpected error.", "Error", MB_OK | MB_ICONERROR);
+  }
+  return message == WM_INITDIALOG ? TRUE : FALSE;
+}
+
+INT_PTR TDialogBase::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DPICHANGED) {
+    FDpi = HIWORD(wParam);
+    MakeFont();
+    ApplyFontToControls();
+    DpiChanged();
+    const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+    SetWindowPos(FHandle, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    return TRUE;
+  }
+  return HandleMessage(message, wParam, lParam);
+}
+
+void TDialogBase::MakeFont() {
+  if (FFont) DeleteObject(FFont);
+  LOGFONTA font{};
+  font.lfHeight = -MulDiv(8, static_cast<int>(FDpi), 72);
+  font.lfWeight = FW_NORMAL;
+  font.lfCharSet = DEFAULT_CHARSET;
+  font.lfQuality = DEFAULT_QUALITY;
+  lstrcpynA(font.lfFaceName, "Tahoma", LF_FACESIZE);
+  FFont = CreateFontIndirectA(&font);
+}
+
+HWND TDialogBase::AddControl(const char* className, const char* text, DWORD style, int id,
+                             DWORD exStyle) {
+  HWND control = CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
+                                 FHandle, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                 GetModuleHandleA(nullptr), nullptr);
+  if (control && FFont) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
+  return control;
+}
+
+void TDialogBase::Place(int id, int x, int y, int width, int height) {
+  HWND control = GetDlgItem(FHandle, id);
+  if (!control) return;
+  MoveWindow(control, Scale(x), Scale(y), width > 0 ? Scale(width) : 0,
+             height > 0 ? Scale(height) : 0, TRUE);
+}
+
+void TDialogBase::ApplyFontToControls() {
+  for (HWND child = GetWindow(FHandle, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), TRUE);
+}
+
+void TDialogBase::CenterOnMonitor(HMONITOR monitor) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetMonitorInfoA(monitor, &info)) return;
+  RECT window;
+  GetWindowRect(FHandle, &window);
+  int width = window.right - window.left;
+  int height = window.bottom - window.top;
+  const RECT& area = info.rcWork;
+  int left = area.left + (area.right - area.left - width) / 2;
+  int top = area.top + (area.bottom - area.top - height) / 2;
+  // A window larger than the work area keeps its caption on screen.
+  if (left < area.left) left = area.left;
+  if (top < area.top) top = area.top;
+  SetWindowPos(FHandle, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TDialogBase::ShowError(const std::string& text) {
+  MessageBoxA(FHandle, text.c_str(), "Error", MB_OK | MB_ICONERROR);
+}

@@ -1,0 +1,58 @@
+#pragma once
+// The one base of the program's dialogs. A dialog is an empty in-memory
+// template (style and caption only); its controls are made in code at
+// WM_INITDIALOG and placed in pixels of the designs, each size passed
+// through Scale for the monitor's DPI.
+
+#include <windows.h>
+
+#include <string>
+
+// Pixels of a 96-DPI design at the given DPI.
+int ScaleForDpi(int pixels, unsigned dpi);
+// The DPI of the monitor a window is on (96 where the system cannot say).
+unsigned DpiOfWindow(HWND window);
+
+class TDialogBase {
+ public:
+  TDialogBase() = default;
+  TDialogBase(const TDialogBase&) = delete;
+  TDialogBase& operator=(const TDialogBase&) = delete;
+  virtual ~TDialogBase() = default;
+
+  // Shows the dialog modally on the calling thread; returns the code given
+  // to EndDialog (or -1 when the dialog could not be made).
+  INT_PTR ShowModal(HWND owner, const std::string& caption, DWORD style);
+
+ protected:
+  // Every message after WM_INITDIALOG has stored this object, and
+  // WM_INITDIALOG itself. Returns what a dialog procedure returns.
+  virtual INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+  // The DPI changed (moved to another monitor): fonts and pictures anew.
+  // The base then applies the suggested window rectangle.
+  virtual void DpiChanged() {}
+
+  HWND Handle() const { return FHandle; }
+  unsigned Dpi() const { return FDpi; }
+  int Scale(int pixels) const { return ScaleForDpi(pixels, FDpi); }
+
+  // A child control with the dialog's font; placed later with Place.
+  HWND AddControl(const char* className, const char* text, DWORD style, int id, DWORD exStyle = 0);
+  // Moves a control to design pixels (x, y, width, height), scaled.
+  void Place(int id, int x, int y, int width, int height);
+  // The font of the designs (Tahoma 8 pt) at the current DPI, for all controls.
+  HFONT DialogFont() const { return FFont; }
+  void ApplyFontToControls();
+  // Centres the window in the work area of the given monitor.
+  void CenterOnMonitor(HMONITOR monitor);
+  void ShowError(const std::string& text);
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+  void MakeFont();
+
+  HWND FHandle = nullptr;
+  unsigned FDpi = 96;
+  HFONT FFont = nullptr;
+};

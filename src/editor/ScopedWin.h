@@ -1,0 +1,107 @@
+#pragma once
+// Owners for GDI handles and device contexts: each frees what it holds when
+// it goes out of scope, can be moved, never copied.
+
+#include <windows.h>
+
+#include <utility>
+
+// A font, brush, pen or bitmap, deleted with DeleteObject.
+template <typename T>
+class TScopedGdiObject {
+ public:
+  TScopedGdiObject() = default;
+  explicit TScopedGdiObject(T object) : FObject(object) {}
+  TScopedGdiObject(TScopedGdiObject&& other) noexcept : FObject(std::exchange(other.FObject, nullptr)) {}
+  TScopedGdiObject& operator=(TScopedGdiObject&& other) noexcept {
+    if (this != &other) Reset(std::exchange(other.FObject, nullptr));
+    return *this;
+  }
+  TScopedGdiObject(const TScopedGdiObject&) = delete;
+  TScopedGdiObject& operator=(const TScopedGdiObject&) = delete;
+  ~TScopedGdiObject() { Reset(); }
+
+  void Reset(T object = nullptr) {
+    if (FObject) DeleteObject(FObject);
+    FObject = object;
+  }
+  T Get() const { return FObject; }
+  explicit operator bool() const { return FObject != nullptr; }
+
+ private:
+  T FObject = nullptr;
+};
+
+using TScopedFont = TScopedGdiObject<HFONT>;
+using TScopedBrush = TScopedGdiObject<HBRUSH>;
+using TScopedPen = TScopedGdiObject<HPEN>;
+using TScopedBitmap = TScopedGdiObject<HBITMAP>;
+
+// Selects an object into a device context and puts the previous one back.
+class TScopedSelect {
+ public:
+  TScopedSelect(HDC dc, HGDIOBJ object) : FDC(dc), FOld(SelectObject(dc, object)) {}
+  TScopedSelect(TScopedSelect&& other) noexcept
+      : FDC(std::exchange(other.FDC, nullptr)), FOld(std::exchange(other.FOld, nullptr)) {}
+  TScopedSelect& operator=(TScopedSelect&&) = delete;
+  TScopedSelect(const TScopedSelect&) = delete;
+  TScopedSelect& operator=(const TScopedSelect&) = delete;
+  ~TScopedSelect() {
+    if (FDC && FOld) SelectObject(FDC, FOld);
+  }
+
+ private:
+  HDC FDC;
+  HGDIOBJ FOld;
+};
+
+// A window's device context from GetDC, released with ReleaseDC.
+class TScopedGetDC {
+ public:
+  explicit TScopedGetDC(HWND window) : FWindow(window), FDC(GetDC(window)) {}
+  TScopedGetDC(TScopedGetDC&& other) noexcept
+      : FWindow(other.FWindow), FDC(std::exchange(other.FDC, nullptr)) {}
+  TScopedGetDC& operator=(TScopedGetDC&&) = delete;
+  TScopedGetDC(const TScopedGetDC&) = delete;
+  TScopedGetDC& operator=(const TScopedGetDC&) = delete;
+  ~TScopedGetDC() {
+    if (FDC) ReleaseDC(FWindow, FDC);
+  }
+  HDC Get() const { return FDC; }
+
+ private:
+  HWND FWindow;
+  HDC FDC;
+};
+
+// A memory device context from CreateCompatibleDC, deleted with DeleteDC.
+class TScopedMemoryDC {
+ public:
+  explicit TScopedMemoryDC(HDC like) : FDC(CreateCompatibleDC(like)) {}
+  TScopedMemoryDC(TScopedMemoryDC&& other) noexcept : FDC(std::exchange(other.FDC, nullptr)) {}
+  TScopedMemoryDC& operator=(TScopedMemoryDC&&) = delete;
+  TScopedMemoryDC(const TScopedMemoryDC&) = delete;
+  TScopedMemoryDC& operator=(const TScopedMemoryDC&) = delete;
+  ~TScopedMemoryDC() {
+    if (FDC) DeleteDC(FDC);
+  }
+  HDC Get() const { return FDC; }
+
+ private:
+  HDC FDC;
+};
+
+// BeginPaint and EndPaint around one WM_PAINT.
+class TScopedPaint {
+ public:
+  explicit TScopedPaint(HWND window) : FWindow(window) { FDC = BeginPaint(window, &FPaint); }
+  TScopedPaint(const TScopedPaint&) = delete;
+  TScopedPaint& operator=(const TScopedPaint&) = delete;
+  ~TScopedPaint() { EndPaint(FWindow, &FPaint); }
+  HDC Get() const { return FDC; }
+
+ private:
+  HWND FWindow;
+  PAINTSTRUCT FPaint{};
+  HDC FDC = nullptr;
+};

@@ -1,0 +1,237 @@
+#include "editor/formInclude.h"
+
+#include <windows.h>
+
+#include <commdlg.h>
+
+#include <exception>
+#include <vector>
+
+#include "editor/DialogBase.h"
+#include "store/IncludeList.h"
+#include "store/Settings.h"
+#include "store/SettingsActions.h"
+
+namespace {
+
+// The designed window, outside border included, and its smallest size.
+constexpr int kDesignWidth = 411;
+constexpr int kDesignHeight = 313;
+constexpr int kMinWidth = 228;
+constexpr int kMinHeight = 200;
+
+const int kCopyChoiceIds[kCopyChoiceCount] = {idIncludeAlways, idIncludeConfirm, idIncludeNever};
+
+std::string ProgramPath() {
+  std::vector<char> buffer(MAX_PATH);
+  for (;;) {
+    DWORD got = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (got < buffer.size()) return std::string(buffer.data(), got);
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+std::string FolderOf(const std::string& path) {
+  std::size_t cut = path.find_last_of("\\/");
+  return cut == std::string::npos ? std::string(".") : path.substr(0, cut);
+}
+
+class TfrmInclude : public TDialogBase {
+ public:
+  TfrmInclude(TIncludeList& list, const std::string& exeName)
+      : FList(list), FExeName(exeName), FExeDir(FolderOf(exeName)) {}
+
+ protected:
+  INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void FormCreate();
+  void CreateControls();
+  void Layout();
+  void FillIncludes();
+  void chkStartupClick();
+  void CopyClick();
+  void cmdAddClick();
+  void cmdRemoveClick();
+  bool Checked(int id) const { return IsDlgButtonChecked(Handle(), id) == BST_CHECKED; }
+  HWND Control(int id) const { return GetDlgItem(Handle(), id); }
+
+  TIncludeList& FList;
+  std::string FExeName;
+  std::string FExeDir;
+};
+
+INT_PTR TfrmInclude::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      FormCreate();
+      return TRUE;
+    case WM_SIZE:
+      Layout();
+      return TRUE;
+    case WM_GETMINMAXINFO: {
+      auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+      info->ptMinTrackSize.x = Scale(kMinWidth);
+      info->ptMinTrackSize.y = Scale(kMinHeight);
+      return TRUE;
+    }
+    case WM_COMMAND: {
+      int id = LOWORD(wParam);
+      int code = HIWORD(wParam);
+      if (code != BN_CLICKED) return FALSE;
+      switch (id) {
+        case idIncludeStartup: chkStartupClick(); return TRUE;
+        case idIncludeAlways:
+        case idIncludeConfirm:
+        case idIncludeNever: CopyClick(); return TRUE;
+        case idIncludeAdd: cmdAddClick(); return TRUE;
+        case idIncludeRemove: cmdRemoveClick(); return TRUE;
+        case idIncludeClose: EndDialog(Handle(), IDCANCEL); return TRUE;
+        default: return TRUE;  // Enter without a default button does nothing
+      }
+    }
+  }
+  return FALSE;
+}
+
+void TfrmInclude::FormCreate() {
+  CreateControls();
+  SetWindowPos(Handle(), nullptr, 0, 0, Scale(kDesignWidth), Scale(kDesignHeight),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  CenterOnMonitor(MonitorFromPoint(cursor, MONITOR_DEFAULTTOPRIMARY));
+  Layout();
+
+  FillIncludes();
+  // Ticking the box counts as a click: the value is written again with this
+  // program's path, so an old location is corrected.
+  if (ReadStartWithWindows() == swOn) {
+    CheckDlgButton(Handle(), idIncludeStartup, BST_CHECKED);
+    chkStartupClick();
+  }
+  // Confirm is the designed choice; another stored choice is ticked and
+  // written back, an unknown number leaves Confirm and writes nothing.
+  CheckRadioButton(Handle(), idIncludeAlways, idIncludeNever, idIncludeConfirm);
+  int choice = CopyChoiceForRule(ReadImageCopyRule(FExeDir));
+  if (choice >= 0 && kCopyChoiceIds[choice] != idIncludeConfirm) {
+    CheckRadioButton(Handle(), idIncludeAlways, idIncludeNever, kCopyChoiceIds[choice]);
+    CopyClick();
+  }
+  SetForegroundWindow(Handle());
+}
+
+void TfrmInclude::CreateControls() {
+  AddControl("BUTTON", "General Settings", BS_GROUPBOX, idIncludeGeneral);
+  AddControl("BUTTON", "&Run Zarvel at Windows startup...", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP,
+             idIncludeStartup);
+  AddControl("STATIC", "Copy images:", SS_LEFT | WS_GROUP, idIncludeCopyLabel);
+  AddControl("BUTTON", "&Always", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, idIncludeAlways);
+  AddControl("BUTTON", "&Confirm", BS_AUTORADIOBUTTON, idIncludeConfirm);
+  AddControl("BUTTON", "&Never", BS_AUTORADIOBUTTON, idIncludeNever);
+  AddControl("BUTTON", "", BS_GROUPBOX | WS_GROUP, idIncludeFrame);
+  AddControl("STATIC", "Programs not listed here will be ignored by Zarvel", SS_LEFT | SS_NOPREFIX,
+             idIncludeLabel);
+  AddControl("LISTBOX", "",
+             LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP | WS_GROUP,
+             idIncludeList, WS_EX_CLIENTEDGE);
+  AddControl("BUTTON", "&Add", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, idIncludeAdd);
+  AddControl("BUTTON", "&Remove", BS_PUSHBUTTON | WS_TABSTOP, idIncludeRemove);
+  AddControl("BUTTON", "&Close", BS_PUSHBUTTON | WS_TABSTOP, idIncludeClose);
+}
+
+void TfrmInclude::Layout() {
+  RECT client;
+  GetClientRect(Handle(), &client);
+  // Design pixels: the client size brought back to 96 DPI.
+  int width = MulDiv(client.right, 96, static_cast<int>(Dpi()));
+  int height = MulDiv(client.bottom, 96, static_cast<int>(Dpi()));
+  auto atLeast0 = [](int v) { return v < 0 ? 0 : v; };
+
+  Place(idIncludeGeneral, 8, 4, atLeast0(width - 16), 70);
+  Place(idIncludeStartup, 20, 22, atLeast0(width - 40), 17);
+  Place(idIncludeCopyLabel, 20, 47, 68, 15);
+  Place(idIncludeAlways, 92, 45, 64, 17);
+  Place(idIncludeConfirm, 160, 45, 72, 17);
+  Place(idIncludeNever, 236, 45, 64, 17);
+
+  int buttonsTop = height - 33;
+  int frameBottom = buttonsTop - 8;
+  Place(idIncludeFrame, 8, 80, atLeast0(width - 16), atLeast0(frameBottom - 80));
+  Place(idIncludeLabel, 18, 92, atLeast0(width - 36), 15);
+  Place(idIncludeList, 18, 110, atLeast0(width - 36), atLeast0(frameBottom - 10 - 110));
+  Place(idIncludeAdd, 8, buttonsTop, 75, 25);
+  Place(idIncludeRemove, 89, buttonsTop, 75, 25);
+  Place(idIncludeClose, atLeast0(width - 83), buttonsTop, 75, 25);
+  InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void TfrmInclude::FillIncludes() {
+  HWND box = Control(idIncludeList);
+  SendMessageA(box, WM_SETREDRAW, FALSE, 0);
+  SendMessageA(box, LB_RESETCONTENT, 0, 0);
+  for (const std::string& line : IncludeLines(FList))
+    SendMessageA(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+  SendMessageA(box, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(box, nullptr, TRUE);
+}
+
+void TfrmInclude::chkStartupClick() {
+  // A key that cannot be opened or written is not reported.
+  WriteStartWithWindows(Checked(idIncludeStartup), FExeName);
+}
+
+void TfrmInclude::CopyClick() {
+  for (int choice = 0; choice < kCopyChoiceCount; ++choice)
+    if (Checked(kCopyChoiceIds[choice])) {
+      WriteImageCopyRule(FExeDir, CopyRuleForChoice(choice));
+      return;
+    }
+}
+
+void TfrmInclude::cmdAddClick() {
+  std::vector<char> file(4096, '\0');
+  OPENFILENAMEA dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = Handle();
+  dialog.lpstrFilter = "Executable files (*.exe)\0*.exe\0";
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = file.data();
+  dialog.nMaxFile = static_cast<DWORD>(file.size());
+  dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
+                 OFN_ENABLESIZING | OFN_NOCHANGEDIR;
+  if (!GetOpenFileNameA(&dialog)) return;
+
+  std::string name;
+  try {
+    name = AddIncludeProgram(FList, file.data());
+  } catch (const std::exception& error) {
+    // Nothing was added: the list and the lines are as before.
+    ShowError(error.what());
+    return;
+  }
+  HWND box = Control(idIncludeList);
+  LRESULT line = SendMessageA(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+  SendMessageA(box, LB_SETCURSEL, static_cast<WPARAM>(line), 0);
+}
+
+void TfrmInclude::cmdRemoveClick() {
+  int line = static_cast<int>(SendMessageA(Control(idIncludeList), LB_GETCURSEL, 0, 0));
+  try {
+    if (!RemoveIncludeLine(FList, line)) return;
+  } catch (const std::exception& error) {
+    ShowError(error.what());
+  }
+  // The last entry has moved into the freed place: show the list's order.
+  FillIncludes();
+}
+
+}  // namespace
+
+void ShowIncludeDialog(TIncludeList& list) { ShowIncludeDialog(list, ProgramPath()); }
+
+void ShowIncludeDialog(TIncludeList& list, const std::string& exeName) {
+  TfrmInclude form(list, exeName);
+  form.ShowModal(nullptr, kIncludeCaption,
+                 WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | DS_MODALFRAME);
+}

@@ -1,0 +1,41 @@
+#include "store/SettingsActions.h"
+
+#include "store/IncludeList.h"
+#include "store/Settings.h"
+
+int CopyChoiceForRule(int rule) {
+  switch (rule) {
+    case kImageCopyAlways: return 0;
+    case kImageCopyConfirm: return 1;
+    case kImageCopyNever: return 2;
+    default: return -1;
+  }
+}
+
+int CopyRuleForChoice(int choice) {
+  static const int rules[kCopyChoiceCount] = {kImageCopyAlways, kImageCopyConfirm, kImageCopyNever};
+  if (choice < 0 || choice >= kCopyChoiceCount) return kImageCopyDefault;
+  return rules[choice];
+}
+
+std::string ProgramNameFromPath(const std::string& path) {
+  // A drive-relative "C:Editor.exe" has its name after the colon.
+  std::size_t cut = path.find_last_of("\\/:");
+  std::string name = cut == std::string::npos ? path : path.substr(cut + 1);
+  if (name.size() > kIncludeEntryCapacity) name.resize(kIncludeEntryCapacity);
+  return name;
+}
+
+std::string AddIncludeProgram(TIncludeList& list, const std::string& pickedPath) {
+  std::string name = ProgramNameFromPath(pickedPath);
+  list.AddEntry(name);
+  return name;
+}
+
+bool RemoveIncludeLine(TIncludeList& list, int line) {
+  if (line < 0 || static_cast<std::size_t>(line) >= list.Items.size()) return false;
+  list.RemoveEntry(line);
+  return true;
+}
+
+std::vector<std::string> IncludeLines(const TIncludeList& list) { return list.Items; }

@@ -1,0 +1,36 @@
+#pragma once
+// What the settings window does, without the window: the program name taken
+// from a picked file, the copy choices, and the include-list changes that
+// the list box follows. The window (editor/formInclude) only shows the
+// results.
+
+#include <string>
+#include <vector>
+
+class TIncludeList;
+
+// The three copy choices in the window's order: Always, Confirm, Never.
+constexpr int kCopyChoiceCount = 3;
+
+// The choice that shows a stored "Copy" number; -1 for a number that has
+// none (the window then keeps its designed choice, Confirm).
+int CopyChoiceForRule(int rule);
+// The number stored for a choice (0 Always, 1 Confirm, 2 Never).
+int CopyRuleForChoice(int choice);
+
+// The file name of a picked program without its folder, cut to the include
+// list's 255 characters: "C:\Tools\Editor.exe" gives "Editor.exe".
+std::string ProgramNameFromPath(const std::string& path);
+
+// Appends the program of a picked path to the list (and its file) and
+// returns the name as the list box shows it. Raises what the list raises.
+std::string AddIncludeProgram(TIncludeList& list, const std::string& pickedPath);
+
+// Removes the entry at a list-box line; false, and nothing changes, when no
+// line is selected (-1) or the line has no entry. Raises what the list
+// raises; the list is then unchanged.
+bool RemoveIncludeLine(TIncludeList& list, int line);
+
+// The list box's lines: the include list's entries in its order, so that a
+// line's position is its entry's index.
+std::vector<std::string> IncludeLines(const TIncludeList& list);
