@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "editor/RunValueLock.h"
 #include "store/Settings.h"
 
 namespace {
@@ -16,6 +17,8 @@ class StartWithWindows : public ::testing::Test {
     FOldPath = ReadStartWithWindowsPath();
   }
   void TearDown() override { WriteStartWithWindows(FHadValue, FOldPath); }
+
+  TRunValueLock FLock;
 
   // Straight from the registry, not through the code under test.
   static bool ValueExists(std::string* data = nullptr) {

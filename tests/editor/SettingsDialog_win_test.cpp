@@ -1,0 +1,413 @@
+// Drives the settings window and the about box the way a user would: each
+// opens on a thread of its own, is found by its caption, and its controls are
+// clicked; the effects are read back from include.dat, zarvel.ini and the
+// registry.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/TempFolder.h"
+#include "editor/formAbout.h"
+#include "editor/RunValueLock.h"
+#include "editor/formInclude.h"
+#include "store/IncludeList.h"
+#include "store/Settings.h"
+#include "support/OsFile.h"
+
+namespace {
+
+using TClock = std::chrono::steady_clock;
+
+// A visible top-level window of this process with this caption; other test
+// programs may show windows of the same name at the same time.
+struct TWindowSearch {
+  const char* Caption;
+  HWND Found;
+};
+
+BOOL CALLBACK MatchOwnWindow(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<TWindowSearch*>(data);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  char text[256] = {};
+  if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
+      GetWindowTextA(window, text, sizeof text) && lstrcmpA(text, search->Caption) == 0) {
+    search->Found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND FindOwnWindow(const char* caption) {
+  TWindowSearch search{caption, nullptr};
+  EnumWindows(MatchOwnWindow, reinterpret_cast<LPARAM>(&search));
+  return search.Found;
+}
+
+// Waits up to 10 s for the window to appear.
+HWND WaitForWindow(const char* caption) {
+  auto deadline = TClock::now() + std::chrono::seconds(10);
+  while (TClock::now() < deadline) {
+    if (HWND found = FindOwnWindow(caption)) return found;
+    Sleep(20);
+  }
+  return nullptr;
+}
+
+bool WaitUntilGone(HWND window) {
+  auto deadline = TClock::now() + std::chrono::seconds(10);
+  while (TClock::now() < deadline) {
+    if (!IsWindow(window)) return true;
+    Sleep(20);
+  }
+  return false;
+}
+
+std::string TextOf(HWND window) {
+  char buffer[512] = {};
+  GetWindowTextA(window, buffer, sizeof buffer);
+  return buffer;
+}
+
+// A dialog shown on its own thread, as the program shows it.
+class TDialogRun {
+ public:
+  TDialogRun(std::function<void()> show, const char* caption) : FThread(std::move(show)) {
+    FWindow = WaitForWindow(caption);
+  }
+  ~TDialogRun() {
+    if (FWindow && IsWindow(FWindow)) PostMessageA(FWindow, WM_COMMAND, IDCANCEL, 0);
+    FThread.join();
+  }
+  HWND Window() const { return FWindow; }
+  HWND Control(int id) const { return GetDlgItem(FWindow, id); }
+  void Click(int id) const { SendMessageA(Control(id), BM_CLICK, 0, 0); }
+  bool Checked(int id) const { return SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+  // Posted, for clicks that open another modal window.
+  void PostClick(int id) const {
+    PostMessageA(FWindow, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Control(id)));
+  }
+  void PressKey(int id, WPARAM key) const {
+    SetForegroundWindow(FWindow);
+    SetFocus(Control(id));
+    PostMessageA(Control(id), WM_KEYDOWN, key, 0);
+    PostMessageA(Control(id), WM_KEYUP, key, 0xC0000000);
+  }
+
+ private:
+  std::thread FThread;
+  HWND FWindow = nullptr;
+};
+
+std::vector<std::string> ListLines(HWND box) {
+  std::vector<std::string> lines;
+  int count = static_cast<int>(SendMessageA(box, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    char buffer[300] = {};
+    SendMessageA(box, LB_GETTEXT, i, reinterpret_cast<LPARAM>(buffer));
+    lines.push_back(buffer);
+  }
+  return lines;
+}
+
+// Puts back whatever Run value the machine had.
+class TRunValueGuard {
+ public:
+  TRunValueGuard() : FHad(ReadStartWithWindows() == swOn), FPath(ReadStartWithWindowsPath()) {}
+  ~TRunValueGuard() { WriteStartWithWindows(FHad, FPath); }
+
+ private:
+  bool FHad;
+  std::string FPath;
+};
+
+class SettingsDialog : public ::testing::Test {
+ protected:
+  void SetUp() override { WriteStartWithWindows(false, ""); }
+
+  std::string Ini() const { return ReadBytes(SettingsFilePath(FFolder.Path())); }
+  bool IniExists() const { return FileExists(SettingsFilePath(FFolder.Path())); }
+
+  TRunValueLock FLock;  // first: held before the value is read, released after it is put back
+  TRunValueGuard FRunValue;
+  TTempFolder FFolder;
+  std::string FExeName = FFolder.File("zarvel.exe");
+  TIncludeList FList{FFolder.File("include.dat")};
+};
+
+// TDialogRun is not movable (it owns a thread), so tests build it in place.
+#define OPEN_SETTINGS(name) \
+  TDialogRun name([this] { ShowIncludeDialog(FList, FExeName); }, kIncludeCaption); \
+  ASSERT_TRUE(name.Window()) << "the settings window did not appear"
+
+}  // namespace
+
+TEST_F(SettingsDialog, FirstOpenShowsTheDesignedStateAndWritesNothing) {
+  OPEN_SETTINGS(dialog);
+  EXPECT_FALSE(dialog.Checked(idIncludeStartup));
+  EXPECT_FALSE(dialog.Checked(idIncludeAlways));
+  EXPECT_TRUE(dialog.Checked(idIncludeConfirm));
+  EXPECT_FALSE(dialog.Checked(idIncludeNever));
+  EXPECT_TRUE(ListLines(dialog.Control(idIncludeList)).empty());
+  EXPECT_FALSE(IniExists()) << "opening alone must not create zarvel.ini";
+  EXPECT_EQ(ReadStartWithWindows(), swOff);
+
+  EXPECT_EQ(TextOf(dialog.Control(idIncludeStartup)), "&Run Zarvel at Windows startup...");
+  EXPECT_EQ(TextOf(dialog.Control(idIncludeGeneral)), "General Settings");
+  EXPECT_EQ(TextOf(dialog.Control(idIncludeCopyLabel)), "Copy images:");
+  EXPECT_EQ(TextOf(dialog.Control(idIncludeLabel)), "Programs not listed here will be ignored by Zarvel");
+  EXPECT_EQ(TextOf(dialog.Control(idIncludeAdd)), "&Add");
+  EXPECT_EQ(TextOf(dialog.Control(idIncludeRemove)), "&Remove");
+  EXPECT_EQ(TextOf(dialog.Control(idIncludeClose)), "&Close");
+
+  RECT outer;
+  GetWindowRect(dialog.Window(), &outer);
+  EXPECT_EQ(outer.right - outer.left, 411);
+  EXPECT_EQ(outer.bottom - outer.top, 313);
+  MINMAXINFO limits{};
+  SendMessageA(dialog.Window(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+  EXPECT_EQ(limits.ptMinTrackSize.x, 228);
+  EXPECT_EQ(limits.ptMinTrackSize.y, 200);
+  EXPECT_TRUE(GetWindowLongPtrA(dialog.Window(), GWL_STYLE) & WS_THICKFRAME) << "resizable";
+}
+
+TEST_F(SettingsDialog, TheListStretchesWithTheWindow) {
+  OPEN_SETTINGS(dialog);
+  RECT before, after, close;
+  GetWindowRect(dialog.Control(idIncludeList), &before);
+  SetWindowPos(dialog.Window(), nullptr, 0, 0, 600, 500, SWP_NOMOVE | SWP_NOZORDER);
+  GetWindowRect(dialog.Control(idIncludeList), &after);
+  EXPECT_EQ((after.right - after.left) - (before.right - before.left), 600 - 411);
+  EXPECT_EQ((after.bottom - after.top) - (before.bottom - before.top), 500 - 313);
+  RECT window;
+  GetWindowRect(dialog.Window(), &window);
+  GetWindowRect(dialog.Control(idIncludeClose), &close);
+  EXPECT_LT(window.right - close.right, 30) << "Close stays at the bottom right";
+  EXPECT_LT(window.bottom - close.bottom, 30);
+}
+
+TEST_F(SettingsDialog, EachCopyChoiceIsWrittenAtOnce) {
+  OPEN_SETTINGS(dialog);
+  dialog.Click(idIncludeAlways);
+  EXPECT_EQ(ReadImageCopyRule(FFolder.Path()), 1);
+  dialog.Click(idIncludeNever);
+  EXPECT_EQ(ReadImageCopyRule(FFolder.Path()), 3);
+  EXPECT_FALSE(dialog.Checked(idIncludeAlways));
+  dialog.Click(idIncludeConfirm);
+  EXPECT_EQ(ReadImageCopyRule(FFolder.Path()), 2);
+  EXPECT_NE(Ini().find("[Image]"), std::string::npos) << Ini();
+}
+
+TEST_F(SettingsDialog, AStoredChoiceIsTickedAndWrittenBack) {
+  // "$3" reads as 3; the click that ticking counts as writes it as "3".
+  WriteBytes(SettingsFilePath(FFolder.Path()), "[Image]\r\nCopy=$3\r\n");
+  OPEN_SETTINGS(dialog);
+  EXPECT_TRUE(dialog.Checked(idIncludeNever));
+  EXPECT_FALSE(dialog.Checked(idIncludeConfirm));
+  EXPECT_EQ(ReadSettingString(FFolder.Path(), "Image", "Copy", ""), "3");
+}
+
+TEST_F(SettingsDialog, AnUnknownChoiceShowsConfirmAndWritesNothing) {
+  std::string text = "[Image]\r\nCopy=7\r\n";
+  WriteBytes(SettingsFilePath(FFolder.Path()), text);
+  {
+    OPEN_SETTINGS(dialog);
+    EXPECT_TRUE(dialog.Checked(idIncludeConfirm));
+    EXPECT_FALSE(dialog.Checked(idIncludeAlways));
+    EXPECT_FALSE(dialog.Checked(idIncludeNever));
+    EXPECT_EQ(Ini(), text);
+  }
+  EXPECT_EQ(Ini(), text);
+}
+
+TEST_F(SettingsDialog, TheStartupBoxWritesAndDeletesTheRunValue) {
+  OPEN_SETTINGS(dialog);
+  dialog.Click(idIncludeStartup);
+  EXPECT_EQ(ReadStartWithWindows(), swOn);
+  EXPECT_EQ(ReadStartWithWindowsPath(), FExeName);
+  dialog.Click(idIncludeStartup);
+  EXPECT_EQ(ReadStartWithWindows(), swOff);
+}
+
+TEST_F(SettingsDialog, OpeningCorrectsARunValueFromAnOldLocation) {
+  WriteStartWithWindows(true, "C:\\Old Place\\zarvel.exe");
+  OPEN_SETTINGS(dialog);
+  EXPECT_TRUE(dialog.Checked(idIncludeStartup));
+  EXPECT_EQ(ReadStartWithWindowsPath(), FExeName);
+}
+
+TEST_F(SettingsDialog, RemovingShowsTheListsNewOrder) {
+  for (const char* name : {"a.exe", "b.exe", "c.exe"}) FList.AddEntry(name);
+  OPEN_SETTINGS(dialog);
+  HWND box = dialog.Control(idIncludeList);
+  EXPECT_EQ(ListLines(box), (std::vector<std::string>{"a.exe", "b.exe", "c.exe"}));
+
+  SendMessageA(box, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+  dialog.Click(idIncludeRemove);
+  EXPECT_EQ(ListLines(box).size(), 3u) << "no selection removes nothing";
+
+  SendMessageA(box, LB_SETCURSEL, 0, 0);
+  dialog.Click(idIncludeRemove);
+  EXPECT_EQ(ListLines(box), (std::vector<std::string>{"c.exe", "b.exe"}));
+  EXPECT_EQ(TIncludeList(FList.FileName()).Items, ListLines(box)) << "include.dat follows";
+
+  SendMessageA(box, LB_SETCURSEL, 1, 0);
+  dialog.Click(idIncludeRemove);
+  EXPECT_EQ(ListLines(box), (std::vector<std::string>{"c.exe"}));
+  EXPECT_EQ(TIncludeList(FList.FileName()).Items, ListLines(box));
+}
+
+TEST_F(SettingsDialog, AddingTakesThePickedProgramsName) {
+  std::string tools = FFolder.File("Tools");
+  CreateOneDirectory(tools);
+  WriteBytes(tools + "\\Editor.exe", "MZ");
+  FList.AddEntry("first.exe");
+  OPEN_SETTINGS(dialog);
+
+  dialog.PostClick(idIncludeAdd);
+  HWND picker = WaitForWindow("Open");
+  ASSERT_TRUE(picker) << "the program picker did not appear";
+  // The Explorer-style picker's file name box is the edit inside cmb13.
+  HWND nameBox = GetDlgItem(picker, 0x47C);
+  ASSERT_TRUE(nameBox);
+  SetWindowTextA(nameBox, (tools + "\\Editor.exe").c_str());
+  SendMessageA(GetDlgItem(picker, IDOK), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitUntilGone(picker));
+
+  HWND box = dialog.Control(idIncludeList);
+  for (int i = 0; i < 100 && ListLines(box).size() < 2; ++i) Sleep(20);
+  EXPECT_EQ(ListLines(box), (std::vector<std::string>{"first.exe", "Editor.exe"}));
+  EXPECT_EQ(SendMessageA(box, LB_GETCURSEL, 0, 0), 1) << "the new line is selected";
+  EXPECT_EQ(TIncludeList(FList.FileName()).Items, ListLines(box));
+}
+
+TEST_F(SettingsDialog, CancellingThePickerAddsNothing) {
+  OPEN_SETTINGS(dialog);
+  dialog.PostClick(idIncludeAdd);
+  HWND picker = WaitForWindow("Open");
+  ASSERT_TRUE(picker);
+  SendMessageA(GetDlgItem(picker, IDCANCEL), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitUntilGone(picker));
+  Sleep(100);
+  EXPECT_TRUE(ListLines(dialog.Control(idIncludeList)).empty());
+  EXPECT_TRUE(TIncludeList(FList.FileName()).Items.empty());
+  EXPECT_TRUE(IsWindow(dialog.Window()));
+}
+
+TEST_F(SettingsDialog, AListFileErrorIsShownAndTheWindowStays) {
+  for (const char* name : {"a.exe", "b.exe"}) FList.AddEntry(name);
+  OPEN_SETTINGS(dialog);
+  // Another process holding include.dat without sharing makes every write fail.
+  HANDLE holder = CreateFileA(FList.FileName().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  HWND box = dialog.Control(idIncludeList);
+  SendMessageA(box, LB_SETCURSEL, 0, 0);
+  dialog.PostClick(idIncludeRemove);
+  HWND message = WaitForWindow("Error");
+  ASSERT_TRUE(message) << "no message box";
+  SendMessageA(message, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitUntilGone(message));
+  CloseHandle(holder);
+
+  EXPECT_TRUE(IsWindow(dialog.Window()));
+  EXPECT_EQ(ListLines(box), (std::vector<std::string>{"a.exe", "b.exe"})) << "nothing lost";
+  EXPECT_EQ(FList.Items, ListLines(box));
+  EXPECT_EQ(TIncludeList(FList.FileName()).Items, ListLines(box));
+}
+
+TEST_F(SettingsDialog, EscapeAndCloseEndTheWindow) {
+  {
+    OPEN_SETTINGS(dialog);
+    HWND window = dialog.Window();
+    dialog.PressKey(idIncludeStartup, VK_ESCAPE);
+    EXPECT_TRUE(WaitUntilGone(window));
+    EXPECT_EQ(ReadStartWithWindows(), swOff) << "Escape is not a click of the box";
+  }
+  {
+    OPEN_SETTINGS(dialog);
+    HWND window = dialog.Window();
+    dialog.Click(idIncludeClose);
+    EXPECT_TRUE(WaitUntilGone(window));
+  }
+  {
+    OPEN_SETTINGS(dialog);
+    HWND window = dialog.Window();
+    dialog.PressKey(idIncludeList, VK_RETURN);
+    Sleep(200);
+    EXPECT_TRUE(IsWindow(window)) << "Enter does nothing: there is no OK button";
+  }
+}
+
+class AboutBox : public ::testing::Test {};
+
+#define OPEN_ABOUT(name, version) \
+  TDialogRun name([] { ShowAboutBox(version); }, kAboutCaption); \
+  ASSERT_TRUE(name.Window()) << "the about box did not appear"
+
+TEST_F(AboutBox, ShowsTheVersionInItsDesignedFrame) {
+  OPEN_ABOUT(about, "1.1.0 build 82");
+  EXPECT_EQ(TextOf(about.Control(idAboutVersion)), "Version 1.1.0 build 82");
+  EXPECT_EQ(TextOf(about.Control(idAboutOK)), "OK");
+  LONG_PTR style = GetWindowLongPtrA(about.Window(), GWL_STYLE);
+  EXPECT_FALSE(style & WS_SYSMENU);
+  EXPECT_FALSE(style & WS_MINIMIZEBOX);
+  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+  EXPECT_FALSE(style & WS_THICKFRAME);
+  RECT client;
+  GetClientRect(about.Window(), &client);
+  EXPECT_EQ(client.right, 400);
+  EXPECT_EQ(client.bottom, 288);
+  RECT banner, line;
+  GetWindowRect(about.Control(idAboutImage), &banner);
+  GetWindowRect(about.Control(idAboutLine), &line);
+  EXPECT_EQ(banner.bottom - banner.top, 70);
+  EXPECT_EQ(line.top, banner.bottom);
+  EXPECT_EQ(line.bottom - line.top, 1);
+  EXPECT_EQ(LOWORD(SendMessageA(about.Window(), DM_GETDEFID, 0, 0)), IDOK);
+
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoA(MonitorFromWindow(nullptr, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  RECT outer;
+  GetWindowRect(about.Window(), &outer);
+  EXPECT_NEAR((outer.left + outer.right) / 2, (monitor.rcWork.left + monitor.rcWork.right) / 2, 1);
+  EXPECT_NEAR((outer.top + outer.bottom) / 2, (monitor.rcWork.top + monitor.rcWork.bottom) / 2, 1);
+}
+
+TEST_F(AboutBox, EnterEscapeAndOKCloseIt) {
+  for (WPARAM key : {static_cast<WPARAM>(VK_RETURN), static_cast<WPARAM>(VK_ESCAPE)}) {
+    OPEN_ABOUT(about, "2.0");
+    HWND window = about.Window();
+    about.PressKey(idAboutOK, key);
+    EXPECT_TRUE(WaitUntilGone(window)) << "key " << key;
+  }
+  OPEN_ABOUT(about, "2.0");
+  HWND window = about.Window();
+  about.Click(idAboutOK);
+  EXPECT_TRUE(WaitUntilGone(window));
+}
+
+// Holds both windows open with sample contents for a screenshot; run by
+// hand with --gtest_also_run_disabled_tests and ZARVEL_SHOW_SECONDS.
+TEST_F(SettingsDialog, DISABLED_ShowForScreenshot) {
+  for (const char* name : {"notepad.exe", "wordpad.exe", "Editor.exe"}) FList.AddEntry(name);
+  const char* seconds = std::getenv("ZARVEL_SHOW_SECONDS");
+  int wait = seconds ? std::atoi(seconds) : 5;
+  {
+    OPEN_SETTINGS(dialog);
+    dialog.Click(idIncludeStartup);
+    SendMessageA(dialog.Control(idIncludeList), LB_SETCURSEL, 2, 0);
+    Sleep(wait * 1000);
+  }
+  OPEN_ABOUT(about, "1.0.0 build 1");
+  Sleep(wait * 1000);
+}
