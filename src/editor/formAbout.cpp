@@ -107,7 +107,6 @@ class TfrmAbout : public TDialogBase {
   // The banner as a brush, so the version label shows the banner behind its
   // text however it is repainted.
   TScopedBrush FBannerBrush;
-  TScopedFont FVersionFont;
 };
 
 INT_PTR TfrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -179,14 +178,6 @@ void TfrmAbout::MakePictures() {
   TScopedGetDC screen(Handle());
   FBanner = DrawBanner(screen.Get(), Dpi());
   FBannerBrush.Reset(FBanner ? CreatePatternBrush(FBanner.Get()) : nullptr);
-  LOGFONTA font{};
-  font.lfHeight = -MulDiv(8, static_cast<int>(Dpi()), 72);
-  font.lfWeight = FW_NORMAL;
-  font.lfCharSet = DEFAULT_CHARSET;
-  lstrcpynA(font.lfFaceName, "Tahoma", LF_FACESIZE);
-  FVersionFont.Reset(CreateFontIndirectA(&font));
-  SendMessageA(GetDlgItem(Handle(), idAboutVersion), WM_SETFONT,
-               reinterpret_cast<WPARAM>(FVersionFont.Get()), TRUE);
   InvalidateRect(Handle(), nullptr, TRUE);
 }
 

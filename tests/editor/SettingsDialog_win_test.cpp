@@ -402,6 +402,8 @@ TEST_F(SettingsDialog, DISABLED_ShowForScreenshot) {
   for (const char* name : {"notepad.exe", "wordpad.exe", "Editor.exe"}) FList.AddEntry(name);
   const char* seconds = std::getenv("ZARVEL_SHOW_SECONDS");
   int wait = seconds ? std::atoi(seconds) : 5;
+  // With ZARVEL_DPI_AWARE the windows scale to the display's DPI setting.
+  if (std::getenv("ZARVEL_DPI_AWARE")) SetProcessDPIAware();
   {
     OPEN_SETTINGS(dialog);
     dialog.Click(idIncludeStartup);
