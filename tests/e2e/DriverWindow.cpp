@@ -1,0 +1,101 @@
+#include "DriverWindow.h"
+
+#include <vector>
+
+#include "E2eSupport.h"
+
+namespace {
+
+constexpr const char* kDriverClass = "ZarvelE2EDriver";
+// The marker that closes ChordReachesEdit: F12 alone is no macro shortcut in
+// the fixture and means nothing to an edit control.
+constexpr WORD kMarkerKey = VK_F12;
+
+LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+INPUT KeyInput(WORD key, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  return input;
+}
+
+}  // namespace
+
+TDriverWindow::TDriverWindow() {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = FrameProc;
+  windowClass.hInstance = instance;
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  windowClass.lpszClassName = kDriverClass;
+  RegisterClassA(&windowClass);
+  FWindow = CreateWindowExA(0, kDriverClass, "Zarvel end-to-end driver", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                            700, 40, 420, 160, nullptr, nullptr, instance, nullptr);
+  Check(FWindow != nullptr, "the driver could not create its window");
+  FEdit = CreateWindowExA(WS_EX_CLIENTEDGE, "Edit", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL,
+                          8, 8, 390, 100, FWindow, nullptr, instance, nullptr);
+  Check(FEdit != nullptr, "the driver could not create its edit control");
+  SetWindowLongPtrA(FEdit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  FEditProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(FEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TDriverWindow::EditProc)));
+  Pump(std::chrono::milliseconds(50));
+}
+
+TDriverWindow::~TDriverWindow() {
+  if (FWindow) DestroyWindow(FWindow);
+}
+
+LRESULT CALLBACK TDriverWindow::EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<TDriverWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) ++self->FKeyDowns[static_cast<unsigned>(wParam)];
+  return CallWindowProcA(self->FEditProc, window, message, wParam, lParam);
+}
+
+void TDriverWindow::Activate() {
+  ShowWindow(FWindow, SW_SHOW);
+  SetForegroundWindow(FWindow);
+  SetFocus(FEdit);
+  bool active = WaitFor([this] { return GetForegroundWindow() == FWindow && GetFocus() == FEdit; },
+                        std::chrono::milliseconds(3000));
+  Check(active, "the driver's window could not take the foreground");
+}
+
+void TDriverWindow::SetText(const std::string& text) { SetWindowTextA(FEdit, text.c_str()); }
+
+std::string TDriverWindow::Text() const { return TextOf(FEdit); }
+
+void TDriverWindow::Select(const std::string& part) {
+  std::size_t at = Text().find(part);
+  Check(at != std::string::npos, "the driver's text does not hold '" + part + "'");
+  SendMessageA(FEdit, EM_SETSEL, at, at + part.size());
+}
+
+int TDriverWindow::KeyDowns(unsigned keyCode) const {
+  auto found = FKeyDowns.find(keyCode);
+  return found == FKeyDowns.end() ? 0 : found->second;
+}
+
+void TDriverWindow::PressChord(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> inputs;
+  for (WORD key : keys) inputs.push_back(KeyInput(key, false));
+  for (auto key = keys.end(); key != keys.begin();) inputs.push_back(KeyInput(*--key, true));
+  UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  Check(sent == inputs.size(), "SendInput took " + std::to_string(sent) + " of " +
+                                   std::to_string(inputs.size()) + " key events");
+}
+
+bool TDriverWindow::ChordReachesEdit(std::initializer_list<WORD> keys) {
+  WORD last = *(keys.end() - 1);
+  int lastBefore = KeyDowns(last);
+  int markerBefore = KeyDowns(kMarkerKey);
+  PressChord(keys);
+  PressChord({kMarkerKey});
+  bool markerCame = WaitFor([&] { return KeyDowns(kMarkerKey) > markerBefore; }, std::chrono::milliseconds(5000));
+  Check(markerCame, "keys pressed with SendInput do not reach the driver's edit control");
+  return KeyDowns(last) > lastBefore;
+}

@@ -1,0 +1,44 @@
+#pragma once
+// The driver's own window: an edit control that the program sees as the
+// focused control of the foreground program, and the keys pressed into it.
+
+#include <windows.h>
+
+#include <initializer_list>
+#include <map>
+#include <string>
+
+class TDriverWindow {
+ public:
+  TDriverWindow();
+  TDriverWindow(const TDriverWindow&) = delete;
+  TDriverWindow& operator=(const TDriverWindow&) = delete;
+  ~TDriverWindow();
+
+  HWND Window() const { return FWindow; }
+  // Brings the window to the foreground with the edit control focused.
+  void Activate();
+  void SetText(const std::string& text);
+  std::string Text() const;
+  // Selects the first occurrence of the part; fails when it is not there.
+  void Select(const std::string& part);
+
+  // WM_KEYDOWN messages that reached the edit control for this key code.
+  int KeyDowns(unsigned keyCode) const;
+
+  // Presses the keys in order, then lets them go in reverse order.
+  static void PressChord(std::initializer_list<WORD> keys);
+
+  // Presses the chord and then a marker key that is no shortcut. True when
+  // the chord's last key reached the edit control before the marker did;
+  // false when it was withheld. Fails when the marker itself never comes.
+  bool ChordReachesEdit(std::initializer_list<WORD> keys);
+
+ private:
+  static LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  HWND FWindow = nullptr;
+  HWND FEdit = nullptr;
+  WNDPROC FEditProc = nullptr;
+  std::map<unsigned, int> FKeyDowns;
+};

@@ -1,0 +1,36 @@
+#pragma once
+// The end-to-end scenarios. Each runs against a program folder (the Windows
+// path of the folder that holds zarvel.exe) and throws TFail with one line
+// when the program does not behave.
+
+#include <string>
+#include <vector>
+
+struct TScenarioContext {
+  std::string AppDir;
+  std::string ExePath() const { return AppDir + "\\zarvel.exe"; }
+};
+
+struct TScenario {
+  const char* Name;
+  const char* Summary;
+  void (*Run)(const TScenarioContext&);
+};
+
+const std::vector<TScenario>& AllScenarios();
+
+// Start and end of the program (ScenariosStart.cpp).
+void SecondStartScenario(const TScenarioContext& context);
+void MissingLibraryScenario(const TScenarioContext& context);
+void LibraryWithoutDestroyScenario(const TScenarioContext& context);
+void TrayMenuScenario(const TScenarioContext& context);
+void ExitScenario(const TScenarioContext& context);
+// Keys (ScenariosKeys.cpp).
+void DispatchScenario(const TScenarioContext& context);
+void DispatchFilteredScenario(const TScenarioContext& context);
+void ToggleScenario(const TScenarioContext& context);
+// The program's windows (ScenariosWindows.cpp).
+void AboutScenario(const TScenarioContext& context);
+void SettingsIncludeScenario(const TScenarioContext& context);
+void SettingsCopyScenario(const TScenarioContext& context);
+void SettingsStartupScenario(const TScenarioContext& context);

@@ -1,0 +1,110 @@
+// Shortcuts pressed into the driver's own edit control. Before a macro run
+// can be watched, dispatch shows in the hook's answer: the key that completes
+// a dispatched shortcut is withheld from the focused program; every other key
+// gets through.
+
+#include <windows.h>
+
+#include "DriverWindow.h"
+#include "E2eSupport.h"
+#include "Scenarios.h"
+#include "TrayIconLook.h"
+#include "TrayMenu.h"
+
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+
+namespace {
+
+// The fixture's macros (tests/e2e/macros.json): Ctrl+Alt+K is a macro's
+// shortcut, Ctrl+Alt+J is none.
+constexpr WORD kShortCutKey = 'K';
+constexpr WORD kOtherKey = 'J';
+
+HWND RunningApp() {
+  HWND app = WaitForAppWindow(seconds(5));
+  Check(app != nullptr, "the program is not running");
+  return app;
+}
+
+void PrepareText(TDriverWindow& driver) {
+  driver.Activate();
+  driver.SetText("alpha beta gamma");
+  driver.Select("beta");
+}
+
+bool ShortCutReachesEdit(TDriverWindow& driver) {
+  return driver.ChordReachesEdit({VK_CONTROL, VK_MENU, kShortCutKey});
+}
+
+// A run started by a dispatched shortcut holds off the next one until it
+// ends, so a withheld key is looked for over a few presses.
+bool ShortCutWithheldWithin(TDriverWindow& driver, int presses) {
+  for (int press = 0; press < presses; ++press) {
+    if (!ShortCutReachesEdit(driver)) return true;
+    Pump(milliseconds(500));
+    driver.Activate();
+  }
+  return false;
+}
+
+void PressToggle() { TDriverWindow::PressChord({VK_CONTROL, VK_MENU, VK_SHIFT, 'Q'}); }
+
+bool EnabledMarkWithin(HWND app, bool expected) {
+  TTrayMenu menu(app);
+  return WaitFor([&] { return EnabledChecked(menu.OpenAndRead()) == expected; }, seconds(3),
+                 milliseconds(100));
+}
+
+}  // namespace
+
+void DispatchScenario(const TScenarioContext&) {
+  RunningApp();
+  TDriverWindow driver;
+  PrepareText(driver);
+  Check(driver.ChordReachesEdit({VK_CONTROL, VK_MENU, kOtherKey}),
+        "Ctrl+Alt+J, which is no shortcut, was withheld from the focused program");
+  Check(ShortCutWithheldWithin(driver, 3),
+        "Ctrl+Alt+K was not dispatched: the key reached the focused program");
+}
+
+void DispatchFilteredScenario(const TScenarioContext& context) {
+  Check(FindAppWindow() == nullptr, "another copy of the program is running");
+  std::string include = ReadWholeFile(context.AppDir + "\\include.dat");
+  Check(include.size() == 256 && include.find("zarvel-e2e-driver") == std::string::npos,
+        "this folder's include.dat must hold one entry that is not the driver");
+  TProgram program(context.ExePath());
+  HWND app = WaitForAppWindow(seconds(10));
+  Check(app != nullptr && ProcessOf(app) == program.Id(), "the program did not start within 10 s");
+  {
+    TDriverWindow driver;
+    PrepareText(driver);
+    Check(ShortCutReachesEdit(driver), "Ctrl+Alt+K was dispatched although the include list names another program");
+    // The hook is attached and heard the keys: the toggle still works here.
+    PressToggle();
+    Check(EnabledMarkWithin(app, false), "the toggle did not reach the program, so the hook is not attached");
+  }
+  Check(QuitProgram(app, seconds(10)), "the program did not end on the quit message");
+}
+
+void ToggleScenario(const TScenarioContext&) {
+  HWND app = RunningApp();
+  Check(EnabledMarkWithin(app, true), "shortcuts are not on at the start");
+  std::string lookOn = TrayIconLook();
+  TDriverWindow driver;
+  PrepareText(driver);
+
+  PressToggle();
+  Check(EnabledMarkWithin(app, false), "Ctrl+Alt+Shift+Q did not clear the Enabled check mark");
+  bool iconChanged = WaitFor([&] { return TrayIconLook() != lookOn; }, seconds(3));
+  Check(iconChanged, "the tray icon did not change when shortcuts went off");
+  driver.Activate();
+  Check(ShortCutReachesEdit(driver), "Ctrl+Alt+K was dispatched while shortcuts are off");
+
+  PressToggle();
+  Check(EnabledMarkWithin(app, true), "Ctrl+Alt+Shift+Q did not set the Enabled check mark again");
+  bool iconBack = WaitFor([&] { return TrayIconLook() == lookOn; }, seconds(3));
+  Check(iconBack, "the tray icon did not return to its first picture when shortcuts came on");
+  driver.Activate();
+  Check(ShortCutWithheldWithin(driver, 3), "Ctrl+Alt+K was not dispatched after shortcuts came back on");
+}

@@ -1,0 +1,125 @@
+#include <windows.h>
+
+#include "E2eSupport.h"
+#include "Scenarios.h"
+#include "TrayIconLook.h"
+#include "TrayMenu.h"
+
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+
+namespace {
+
+constexpr const char* kFatalCaption = "Fatal Error";
+
+// Starts a copy that must stop at start-up with a "Fatal Error" box holding
+// the message; closes the box and expects exit code 0 and no icon.
+void ExpectStartFailure(const TScenarioContext& context, const std::string& message) {
+  Check(FindAppWindow() == nullptr, "another copy of the program is running");
+  std::string trayBefore = TrayIconLook();
+  TProgram program(context.ExePath());
+  HWND box = WaitForWindow(program.Id(), kFatalCaption, seconds(10));
+  Check(box != nullptr, "no '" + std::string(kFatalCaption) + "' message box within 10 s");
+  std::string text = FindStaticText(box, [](const std::string& t) { return !t.empty(); });
+  Check(text == message, "the message reads '" + text + "', expected '" + message + "'");
+  Check(TrayIconLook() == trayBefore, "a tray icon appeared before the library was checked");
+  ClickButton(FindButton(box, "OK"));
+  DWORD exitCode = 0;
+  Check(program.WaitForExit(seconds(10), exitCode), "the program still runs 10 s after its message was closed");
+  Check(exitCode == 0, "exit code " + std::to_string(exitCode) + ", expected 0");
+}
+
+// Visible top-level windows of one process.
+std::vector<HWND> VisibleWindowsOf(DWORD processId) {
+  std::vector<HWND> windows;
+  for (const TWindowInfo& info : TopLevelWindows())
+    if (info.Visible && info.ProcessId == processId) windows.push_back(info.Window);
+  return windows;
+}
+
+}  // namespace
+
+void MissingLibraryScenario(const TScenarioContext& context) {
+  Check(!FileExists(context.AppDir + "\\zarvel.dll"), "this folder has a zarvel.dll");
+  ExpectStartFailure(context, "Zarvel.dll could not be found, please re-install Zarvel!");
+}
+
+void LibraryWithoutDestroyScenario(const TScenarioContext& context) {
+  ExpectStartFailure(context, "Error in Zarvel.dll, please re-install Zarvel!");
+}
+
+void SecondStartScenario(const TScenarioContext& context) {
+  HWND app = WaitForAppWindow(seconds(5));
+  Check(app != nullptr, "the first copy is not running");
+  DWORD firstId = ProcessOf(app);
+  std::vector<HWND> firstWindowsBefore = VisibleWindowsOf(firstId);
+  TProgram second(context.ExePath());
+  bool showedWindow = false;
+  DWORD exitCode = 0;
+  bool ended = WaitFor(
+      [&] {
+        if (!VisibleWindowsOf(second.Id()).empty()) showedWindow = true;
+        return !second.Running();
+      },
+      seconds(10), milliseconds(10));
+  Check(ended, "the second copy still runs after 10 s");
+  second.WaitForExit(milliseconds(0), exitCode);
+  Check(!showedWindow, "the second copy showed a window");
+  Check(exitCode == 0, "the second copy ended with exit code " + std::to_string(exitCode));
+  Check(IsWindow(app), "the first copy's application window is gone");
+  // The first copy answers by opening its macro editor; close it again so the
+  // scenarios after this one find shortcuts as they were.
+  Pump(milliseconds(500));
+  for (HWND window : VisibleWindowsOf(firstId)) {
+    bool isNew = std::find(firstWindowsBefore.begin(), firstWindowsBefore.end(), window) == firstWindowsBefore.end();
+    if (isNew) PostMessageA(window, WM_CLOSE, 0, 0);
+  }
+  bool closed = WaitFor([&] { return VisibleWindowsOf(firstId).size() <= firstWindowsBefore.size(); }, seconds(5));
+  Check(closed, "the window the first copy opened does not close");
+}
+
+void TrayMenuScenario(const TScenarioContext&) {
+  HWND app = WaitForAppWindow(seconds(5));
+  Check(app != nullptr, "the program is not running");
+  TTrayMenu menu(app);
+  std::vector<TMenuItemSeen> items = menu.OpenAndRead();
+  const char* const expected[] = {"&Macro Editor", "&Enabled", "&Settings", "", "&About...", "&Help", "",
+                                  "&Check for update...", "&Report a bug...", "E&xit"};
+  Check(items.size() == 10, "the tray menu has " + std::to_string(items.size()) + " items, expected 10");
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    bool separator = expected[i][0] == '\0';
+    Check(items[i].Separator == separator,
+          "item " + std::to_string(i) + (separator ? " is no separator" : " is a separator"));
+    if (!separator)
+      Check(items[i].Caption == expected[i],
+            "item " + std::to_string(i) + " reads '" + items[i].Caption + "', expected '" + expected[i] + "'");
+    Check(items[i].Default == (i == 0), "item " + std::to_string(i) +
+                                             (i == 0 ? " is not the default item" : " is a default item"));
+    Check(items[i].Checked == (i == 1), "item " + std::to_string(i) +
+                                             (i == 1 ? " has no check mark at start" : " has a check mark"));
+  }
+  Check(!TrayIconLook().empty(), "no tray icon is shown");
+}
+
+void ExitScenario(const TScenarioContext&) {
+  HWND app = WaitForAppWindow(seconds(5));
+  Check(app != nullptr, "the program is not running");
+  DWORD processId = ProcessOf(app);
+  TOwnedHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+  Check(static_cast<bool>(process), "the program's process cannot be opened");
+  std::string trayBefore = TrayIconLook();
+  Check(!trayBefore.empty(), "no tray icon is shown before Exit");
+  {
+    TTrayMenu menu(app);
+    menu.Open();
+    menu.Choose("E&xit");
+  }
+  bool ended = WaitFor([&] { return WaitForSingleObject(process.Get(), 0) == WAIT_OBJECT_0; }, seconds(10));
+  Check(ended, "the program still runs 10 s after Exit");
+  DWORD exitCode = 1;
+  GetExitCodeProcess(process.Get(), &exitCode);
+  Check(exitCode == 0, "exit code " + std::to_string(exitCode) + ", expected 0");
+  bool iconGone = WaitFor([&] { return TrayIconLook() != trayBefore; }, seconds(3));
+  Check(iconGone, "the tray icon is still shown after the program ended");
+  Check(FindAppWindow() == nullptr, "an application window is still there");
+}

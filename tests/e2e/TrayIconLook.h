@@ -1,0 +1,10 @@
+#pragma once
+// What the notification area shows, as a fingerprint of its pixels. Without a
+// system tray on the display, Wine draws the icons in its own standalone tray
+// window; the driver compares that window's client area before and after.
+
+#include <string>
+
+// A fingerprint of the tray window's client area; empty when no tray window
+// is shown (Wine hides it when the last icon goes).
+std::string TrayIconLook();

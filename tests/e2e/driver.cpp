@@ -1,0 +1,81 @@
+// zarvel-e2e-driver: drives the real program under Wine.
+//   zarvel-e2e-driver scenario NAME APPDIR   runs one scenario; exit 0 = pass
+//   zarvel-e2e-driver wait-ready SECONDS     waits for the application window
+//   zarvel-e2e-driver list                   names the scenarios
+// A failure prints one line, "FAIL NAME: reason", and exits with 1.
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "E2eSupport.h"
+#include "Scenarios.h"
+
+const std::vector<TScenario>& AllScenarios() {
+  static const std::vector<TScenario> scenarios = {
+      {"missing-dll", "no zarvel.dll: its message, then exit 0", MissingLibraryScenario},
+      {"no-keyhookdestroy", "a zarvel.dll without KeyHookDestroy: its message, then exit 0",
+       LibraryWithoutDestroyScenario},
+      {"dispatch-filtered", "an include list without the driver: the shortcut is not dispatched",
+       DispatchFilteredScenario},
+      {"tray-menu", "the tray menu's items, default item and check mark", TrayMenuScenario},
+      {"dispatch", "an empty include list: the shortcut reaches dispatch", DispatchScenario},
+      {"toggle", "Ctrl+Alt+Shift+Q switches shortcuts off and on", ToggleScenario},
+      {"about", "the about box shows the version", AboutScenario},
+      {"settings-include", "the settings dialog adds and removes include entries", SettingsIncludeScenario},
+      {"settings-copy", "the settings dialog switches the copy rule", SettingsCopyScenario},
+      {"settings-startup", "the settings dialog ticks and clears start with Windows", SettingsStartupScenario},
+      {"second-start", "a second start opens nothing and exits 0", SecondStartScenario},
+      {"exit", "Exit removes the icon and ends the program", ExitScenario},
+  };
+  return scenarios;
+}
+
+namespace {
+
+int RunScenario(const std::string& name, const std::string& appDir) {
+  for (const TScenario& scenario : AllScenarios()) {
+    if (name != scenario.Name) continue;
+    try {
+      scenario.Run(TScenarioContext{appDir});
+      std::printf("PASS %s\n", scenario.Name);
+      return 0;
+    } catch (const std::exception& error) {
+      std::printf("FAIL %s: %s\n", scenario.Name, error.what());
+      return 1;
+    }
+  }
+  std::printf("FAIL %s: no such scenario\n", name.c_str());
+  return 2;
+}
+
+int WaitReady(int seconds) {
+  HWND app = WaitForAppWindow(std::chrono::seconds(seconds));
+  if (!app) {
+    std::printf("FAIL wait-ready: no application window after %d s\n", seconds);
+    return 1;
+  }
+  return 0;
+}
+
+int Usage() {
+  std::printf("Usage: zarvel-e2e-driver scenario NAME APPDIR | wait-ready SECONDS | list\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
+  if (argc < 2) return Usage();
+  std::string command = argv[1];
+  if (command == "scenario" && argc == 4) return RunScenario(argv[2], argv[3]);
+  if (command == "wait-ready" && argc == 3) return WaitReady(std::atoi(argv[2]));
+  if (command == "list" && argc == 2) {
+    for (const TScenario& scenario : AllScenarios()) std::printf("%-20s %s\n", scenario.Name, scenario.Summary);
+    return 0;
+  }
+  return Usage();
+}
