@@ -30,28 +30,37 @@ bool WaitFor(Condition condition, DWORD timeoutMs = 10000) {
   }
 }
 
-class TProgramProcess {
-  struct TWindowSearch {
-    DWORD Process;
-    const char* Class;
-    const char* Caption;
-    HWND Found;
-  };
-  static BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<TWindowSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char name[256] = "", text[256] = "";
-    GetClassNameA(window, name, sizeof name);
-    GetWindowTextA(window, text, sizeof text);
-    if (owner == search->Process && std::string(name) == search->Class &&
-        (search->Caption == nullptr || std::string(text) == search->Caption) && IsWindowVisible(window)) {
-      search->Found = window;
-      return FALSE;
-    }
-    return TRUE;
-  }
+struct TWindowSearch {
+  DWORD Process;
+  const char* Class;
+  const char* Caption;
+  HWND Found;
+};
 
+inline BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<TWindowSearch*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  char name[256] = "", text[256] = "";
+  GetClassNameA(window, name, sizeof name);
+  GetWindowTextA(window, text, sizeof text);
+  if (owner == search->Process && std::string(name) == search->Class &&
+      (search->Caption == nullptr || std::string(text) == search->Caption) && IsWindowVisible(window)) {
+    search->Found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// A visible top-level window of the process with this class and caption
+// (any caption for nullptr).
+inline HWND FindProcessWindow(DWORD process, const char* className, const char* caption) {
+  TWindowSearch search{process, className, caption, nullptr};
+  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.Found;
+}
+
+class TProgramProcess {
  public:
   // A program folder with zarvel.exe and, unless told otherwise, zarvel.dll.
   explicit TProgramProcess(const std::filesystem::path& hookLibrary = BinFile("zarvel.dll")) {
@@ -109,12 +118,8 @@ class TProgramProcess {
     return window;
   }
 
-  // A visible top-level window of the program with this class and caption
-  // (any caption for nullptr).
   HWND FindWindowOf(const char* className, const char* caption) const {
-    TWindowSearch search{Id(), className, caption, nullptr};
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.Found;
+    return FindProcessWindow(Id(), className, caption);
   }
   HWND WaitForMessageBox(const char* caption) const {
     HWND box = nullptr;
