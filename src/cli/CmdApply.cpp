@@ -9,6 +9,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Options.h"
+#include "run/TidyHtml.h"
 #include "run/UnattendedRun.h"
 #include "store/Catagories.h"
 #include "support/OsFile.h"
@@ -84,16 +85,15 @@ int CmdApply(const TCliArgs& args, TCliStreams& io) {
   const TMacro& macro = FindMacro(FindCatagory(store, options.Required("category")), options);
   if (macro.MacroType == mtEmail)
     throw std::runtime_error("E-mail macros need the resident program: the mail client is asked through MAPI.");
-  if (macro.MacroType == mtTidyHTML)
-    throw std::runtime_error("Tidy HTML macros are not carried out by zarvel-cli yet.");
 
   std::string selection((std::istreambuf_iterator<char>(io.In)), std::istreambuf_iterator<char>());
   TUnattendedRun run(macro, answers);
   const bool transformed = run.Run(selection);
   for (const std::string& warning : run.Warnings()) io.Err << "zarvel-cli: warning: " << warning << "\n";
-  // Everything is computed before the first byte goes out, so a failure
-  // leaves standard output empty.
+  // Each result is computed whole before its first byte goes out, so a
+  // failure leaves standard output empty.
   if (transformed) io.Out << run.FSelection;
   else if (macro.MacroType == mtRunProgram) io.Out << RunProgramLines(run.FMacro);
+  else if (macro.MacroType == mtTidyHTML) io.Out << RunTidy(ProgramFolder(), run.FSelection, RunHiddenAndWait);
   return kExitOk;
 }

@@ -7,6 +7,7 @@
 #include "cli/Commands.h"
 #include "common/TempFolder.h"
 #include "run/RunTestUtil.h"
+#include "run/TidyHtml.h"
 #include "store/Catagories.h"
 #include "support/OsFile.h"
 
@@ -91,6 +92,17 @@ TEST_F(CliApply, StripTagsAndChangeCase) {
   Add("Case", mtChangeCase, {});
   EXPECT_EQ(Apply("Strip", "<b>x</b>").Out, "x");
   EXPECT_EQ(Apply("Case", "aB").Out, "Ab");
+}
+
+TEST_F(CliApply, TidyHtmlWritesTheReport) {
+  if (TidyProgram(ProgramFolder()) == "tidy" ? !FileExists("/usr/bin/tidy")
+                                              : !FileExists(TidyProgram(ProgramFolder())))
+    GTEST_SKIP() << "no tidy here";
+  Add("Tidy", mtTidyHTML, {});
+  TRun run = Apply("Tidy", "<p>a<b>x</p>\n<p><i>y</p>\n<p><u>z</p>\n");
+  EXPECT_EQ(run.Code, 0) << run.Err;
+  EXPECT_EQ(run.Out.substr(0, 15), "line 1 column 1") << run.Out;
+  EXPECT_EQ(run.Out.substr(run.Out.size() - 2), "p>") << "no line break after the last line";
 }
 
 TEST_F(CliApply, FailuresLeaveStandardOutputEmpty) {
