@@ -81,6 +81,12 @@ TEST(OptionalSections, BoundToTheNearestMarkersAroundTheTag) {
   EXPECT_EQ(Line1After("{!a {!b {$!x} c!} d!}", {"v"}), "{!a b v c d!}");
 }
 
+TEST(OptionalSections, SearchGoesOnFromTheTagsEndBeforeItsMarkersWent) {
+  // The second tag starts right behind the first once "{!" and "!}" are gone,
+  // which is before the search resumes: it is replaced, its section kept.
+  EXPECT_EQ(Line1After("{!{!{$!x}!}{$!x}!}", {"v"}), "{!vv!}");
+}
+
 TEST(OptionalSections, MissingMarkerLeavesTheTextAndReplacesTheTag) {
   EXPECT_EQ(Line1After("{$!x} c!}", {""}), " c!}");
   EXPECT_EQ(Line1After("{!a {$!x}", {""}), "{!a ");
