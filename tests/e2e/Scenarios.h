@@ -19,6 +19,15 @@ struct TScenario {
 
 const std::vector<TScenario>& AllScenarios();
 
+class TDriverWindow;
+// The driver's text with a part selected, its window in front.
+void PrepareText(TDriverWindow& driver);
+// The fixture's shortcut, Ctrl+Alt+K, pressed into the driver's edit control:
+// dispatched when the program withholds the key, which it does for the key
+// that completes a shortcut it acts on.
+bool ShortCutDispatched(TDriverWindow& driver);
+bool ShortCutPassesThrough(TDriverWindow& driver);
+
 // Start and end of the program (ScenariosStart.cpp).
 void SecondStartScenario(const TScenarioContext& context);
 void MissingLibraryScenario(const TScenarioContext& context);

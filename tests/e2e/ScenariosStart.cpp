@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <algorithm>
+
 #include "E2eSupport.h"
 #include "Scenarios.h"
 #include "TrayIconLook.h"
@@ -53,6 +55,7 @@ void SecondStartScenario(const TScenarioContext& context) {
   Check(app != nullptr, "the first copy is not running");
   DWORD firstId = ProcessOf(app);
   std::vector<HWND> firstWindowsBefore = VisibleWindowsOf(firstId);
+  std::string trayBefore = TrayIconLook();
   TProgram second(context.ExePath());
   bool showedWindow = false;
   DWORD exitCode = 0;
@@ -67,15 +70,24 @@ void SecondStartScenario(const TScenarioContext& context) {
   Check(!showedWindow, "the second copy showed a window");
   Check(exitCode == 0, "the second copy ended with exit code " + std::to_string(exitCode));
   Check(IsWindow(app), "the first copy's application window is gone");
-  // The first copy answers by opening its macro editor; close it again so the
-  // scenarios after this one find shortcuts as they were.
-  Pump(milliseconds(500));
-  for (HWND window : VisibleWindowsOf(firstId)) {
-    bool isNew = std::find(firstWindowsBefore.begin(), firstWindowsBefore.end(), window) == firstWindowsBefore.end();
-    if (isNew) PostMessageA(window, WM_CLOSE, 0, 0);
-  }
-  bool closed = WaitFor([&] { return VisibleWindowsOf(firstId).size() <= firstWindowsBefore.size(); }, seconds(5));
-  Check(closed, "the window the first copy opened does not close");
+
+  // The first copy hears the broadcast and opens its macro editor.
+  HWND opened = nullptr;
+  WaitFor(
+      [&] {
+        for (HWND window : VisibleWindowsOf(firstId))
+          if (std::find(firstWindowsBefore.begin(), firstWindowsBefore.end(), window) == firstWindowsBefore.end())
+            opened = window;
+        return opened != nullptr;
+      },
+      seconds(5));
+  Check(opened != nullptr, "the first copy opened no window on the second start");
+  // Closing it gives the shortcuts back, and the tray shows one icon as before.
+  PostMessageA(opened, WM_CLOSE, 0, 0);
+  Check(WaitFor([&] { return !IsWindow(opened) || !IsWindowVisible(opened); }, seconds(5)),
+        "the window the first copy opened does not close");
+  Check(WaitFor([&] { return TrayIconLook() == trayBefore; }, seconds(3)),
+        "the tray does not look as before the second start once the editor is closed");
 }
 
 void TrayMenuScenario(const TScenarioContext&) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "DriverWindow.h"
 #include "E2eSupport.h"
 #include "Scenarios.h"
 #include "TrayMenu.h"
@@ -70,6 +71,8 @@ std::string VersionLongOf(const std::string& exePath) {
   return text;
 }
 
+void PickInFileDialog(DWORD processId, HWND settings, const std::string& path);
+
 // The settings window, opened from the menu and closed at the end.
 class TSettingsWindow {
  public:
@@ -112,6 +115,19 @@ class TSettingsWindow {
     return lines;
   }
   void Close() { CloseWith(FWindow, "&Close"); }
+  // Add, with the file typed into the file dialog that it opens.
+  void Add(const std::string& path) {
+    ClickButton(Button("&Add"));
+    PickInFileDialog(ProcessOf(FWindow), FWindow, path);
+  }
+  // Selects the line (-1: none) and clicks Remove.
+  void RemoveLine(int line) {
+    SendMessageA(List(), LB_SETCURSEL, static_cast<WPARAM>(line), 0);
+    std::size_t before = Lines().size();
+    ClickButton(Button("&Remove"));
+    if (line >= 0)
+      Check(WaitFor([&] { return Lines().size() < before; }, seconds(3)), "Remove did not shorten the list");
+  }
 
  private:
   HWND FindButtonOrNull(const std::string& caption) const {
@@ -218,34 +234,41 @@ void SettingsIncludeScenario(const TScenarioContext& context) {
   HWND app = RunningApp();
   Check(IncludeFileEntries(context.AppDir).empty(), "include.dat is not empty before the scenario");
   std::string picks = context.AppDir + "\\e2e-picks";
-  MakeEmptyFile(picks + "\\Editor.exe");
-  MakeEmptyFile(picks + "\\Viewer.exe");
-  MakeEmptyFile(picks + "\\Shell.exe");
+  for (const char* name : {"Editor.exe", "Viewer.exe", "Shell.exe"}) MakeEmptyFile(picks + "\\" + name);
+  char driverPath[MAX_PATH] = {0};
+  GetModuleFileNameA(nullptr, driverPath, MAX_PATH);
+  std::string driverName = driverPath + FolderOf(driverPath).size() + 1;
+  TDriverWindow driver;
+  PrepareText(driver);
+
   TSettingsWindow settings(app);
   ExpectIncludes(settings, context.AppDir, {}, "at opening");
-  const char* const names[] = {"Editor.exe", "Viewer.exe", "Shell.exe"};
   std::vector<std::string> expected;
-  for (const char* name : names) {
-    ClickButton(settings.Button("&Add"));
-    PickInFileDialog(ProcessOf(app), settings.Window(), picks + "\\" + name);
+  for (const char* name : {"Editor.exe", "Viewer.exe", "Shell.exe"}) {
+    settings.Add(picks + "\\" + name);
     expected.push_back(name);
     ExpectIncludes(settings, context.AppDir, expected, std::string("adding ") + name);
   }
-  // Removing the first entry moves the last one into its place.
-  SendMessageA(settings.List(), LB_SETCURSEL, 0, 0);
-  ClickButton(settings.Button("&Remove"));
-  ExpectIncludes(settings, context.AppDir, {"Shell.exe", "Viewer.exe"}, "removing Editor.exe");
-  SendMessageA(settings.List(), LB_SETCURSEL, 1, 0);
-  ClickButton(settings.Button("&Remove"));
-  ExpectIncludes(settings, context.AppDir, {"Shell.exe"}, "removing Viewer.exe");
-  // Without a selected line Remove does nothing.
-  SendMessageA(settings.List(), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-  ClickButton(settings.Button("&Remove"));
+  // The list takes effect while the window is still open.
   Pump(milliseconds(300));
-  ExpectIncludes(settings, context.AppDir, {"Shell.exe"}, "Remove without a selection");
-  SendMessageA(settings.List(), LB_SETCURSEL, 0, 0);
-  ClickButton(settings.Button("&Remove"));
-  ExpectIncludes(settings, context.AppDir, {}, "removing the last entry");
+  Check(ShortCutPassesThrough(driver), "Ctrl+Alt+K was dispatched although the include list lacks the driver");
+
+  // Removing the first entry moves the last one into its place.
+  settings.RemoveLine(0);
+  ExpectIncludes(settings, context.AppDir, {"Shell.exe", "Viewer.exe"}, "removing Editor.exe");
+  settings.RemoveLine(1);
+  ExpectIncludes(settings, context.AppDir, {"Shell.exe"}, "removing Viewer.exe");
+  settings.RemoveLine(-1);
+  Pump(milliseconds(300));
+  ExpectIncludes(settings, context.AppDir, {"Shell.exe"}, "Remove without a selected line");
+
+  settings.Add(driverPath);
+  ExpectIncludes(settings, context.AppDir, {"Shell.exe", driverName}, "adding the driver");
+  Check(ShortCutDispatched(driver), "Ctrl+Alt+K was not dispatched although the include list names the driver");
+  settings.RemoveLine(0);
+  settings.RemoveLine(0);
+  ExpectIncludes(settings, context.AppDir, {}, "removing every entry");
+  Check(ShortCutDispatched(driver), "Ctrl+Alt+K was not dispatched after the include list was emptied");
   settings.Close();
 }
 
