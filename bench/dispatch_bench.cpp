@@ -25,10 +25,11 @@ class TQuietPorts : public TResidentPorts {
     exeName = "edit.exe";
     return true;
   }
-  void PostRunMacro(int catagory, int macro) override {
+  bool PostRunMacro(int catagory, int macro) override {
     ++Posted;
     LastCatagory = catagory;
     LastMacro = macro;
+    return true;
   }
   bool StartRunMacro(const TMacro&) override { return false; }
   long Posted = 0;

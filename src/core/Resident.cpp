@@ -116,7 +116,8 @@ bool TResident::DispatchShortcut(unsigned keyCode) {
   FIndex.Sync(FCatagories);
   if (!FIndex.Find(word, catagory, macro)) return false;
   if (!IncludeFilterPasses()) return false;
+  // A request that never arrives must not block every later shortcut.
+  if (!FPorts.PostRunMacro(catagory, macro)) return false;
   FPendingRun = TPendingRun{true, catagory, macro, word};
-  FPorts.PostRunMacro(catagory, macro);
   return true;
 }

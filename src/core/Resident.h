@@ -25,8 +25,9 @@ class TResidentPorts {
   // The executable file name (no folder) of the program that owns the
   // foreground window; false when it cannot be found.
   virtual bool ForegroundExeName(std::string& exeName) = 0;
-  // Posts WM_RUNMACRO to the application window.
-  virtual void PostRunMacro(int catagory, int macro) = 0;
+  // Posts WM_RUNMACRO to the application window; false when the system
+  // refused (a full message queue).
+  virtual bool PostRunMacro(int catagory, int macro) = 0;
   // Starts a run of a copy of the macro; false when no run started.
   virtual bool StartRunMacro(const TMacro& macro) = 0;
 };

@@ -43,7 +43,7 @@ class TResidentProgram : public TAppMessageHandler, private TResidentPorts {
   void ShowEnabled(bool enabled) override;
   bool StartWindowThread(TThreadDoneCode kind) override;
   bool ForegroundExeName(std::string& exeName) override;
-  void PostRunMacro(int catagory, int macro) override;
+  bool PostRunMacro(int catagory, int macro) override;
   bool StartRunMacro(const TMacro& macro) override;
   void TrayNotify(LPARAM mouseMessage);
 

@@ -99,8 +99,8 @@ bool TResidentProgram::StartWindowThread(TThreadDoneCode kind) {
 
 bool TResidentProgram::ForegroundExeName(std::string& exeName) { return ::ForegroundExeName(exeName); }
 
-void TResidentProgram::PostRunMacro(int catagory, int macro) {
-  PostMessageA(FAppWindow, WM_RUNMACRO, static_cast<WPARAM>(catagory), static_cast<LPARAM>(macro));
+bool TResidentProgram::PostRunMacro(int catagory, int macro) {
+  return PostMessageA(FAppWindow, WM_RUNMACRO, static_cast<WPARAM>(catagory), static_cast<LPARAM>(macro));
 }
 
 bool TResidentProgram::StartRunMacro(const TMacro& /*macro*/) {

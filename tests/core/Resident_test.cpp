@@ -35,7 +35,11 @@ class TRecordingPorts : public TResidentPorts {
     exeName = Foreground;
     return !Foreground.empty();
   }
-  void PostRunMacro(int catagory, int macro) override { Posted.push_back({catagory, macro}); }
+  bool PostRunMacro(int catagory, int macro) override {
+    if (!PostsArrive) return false;
+    Posted.push_back({catagory, macro});
+    return true;
+  }
   bool StartRunMacro(const TMacro& macro) override {
     Runs.push_back(GetTitle(macro));
     return RunsStart;
@@ -49,6 +53,7 @@ class TRecordingPorts : public TResidentPorts {
   int ForegroundLookups = 0;
   bool ThreadsStart = true;
   bool RunsStart = true;
+  bool PostsArrive = true;
 };
 
 class ResidentCore : public ::testing::Test {
@@ -288,6 +293,16 @@ TEST_F(ResidentCore, RunRequestWhoseIndexesNowNameAnotherMacroIsIgnored) {
   Store.RemoveMacro(c, 0);  // "other" moves to index 0
   DeliverPosted();
   EXPECT_TRUE(Ports.Runs.empty());
+}
+
+TEST_F(ResidentCore, RequestThatCouldNotBePostedBlocksNothing) {
+  int c = AddCatagory("Web");
+  AddMacro(c, "t", kCtrlAltT);
+  Ports.PostsArrive = false;
+  EXPECT_EQ(Chord({kKeyCtrl, kKeyAlt, kKeyT}), kKeyPassed);
+  EXPECT_FALSE(Core.RunRequested());
+  Ports.PostsArrive = true;
+  EXPECT_EQ(Chord({kKeyCtrl, kKeyAlt, kKeyT}), kKeyUsed);
 }
 
 TEST_F(ResidentCore, RunRequestsNotPostedByTheDispatcherAreIgnored) {
