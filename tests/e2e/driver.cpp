@@ -2,6 +2,9 @@
 //   zarvel-e2e-driver scenario NAME APPDIR   runs one scenario; exit 0 = pass
 //   zarvel-e2e-driver wait-ready SECONDS     waits for the application window
 //   zarvel-e2e-driver list                   names the scenarios
+//   zarvel-e2e-driver show WHAT SECONDS      for tools/demo (DemoCommands.h)
+//   zarvel-e2e-driver run-shortcut           for tools/demo
+//   zarvel-e2e-driver exit-program           for tools/demo
 // A failure prints one line, "FAIL NAME: reason", and exits with 1.
 
 #include <windows.h>
@@ -10,6 +13,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "DemoCommands.h"
 #include "E2eSupport.h"
 #include "Scenarios.h"
 
@@ -61,7 +65,8 @@ int WaitReady(int seconds) {
 }
 
 int Usage() {
-  std::printf("Usage: zarvel-e2e-driver scenario NAME APPDIR | wait-ready SECONDS | list\n");
+  std::printf("Usage: zarvel-e2e-driver scenario NAME APPDIR | wait-ready SECONDS | list\n"
+              "       zarvel-e2e-driver show tray-menu|settings|about SECONDS | run-shortcut | exit-program\n");
   return 2;
 }
 
@@ -73,6 +78,9 @@ int main(int argc, char** argv) {
   std::string command = argv[1];
   if (command == "scenario" && argc == 4) return RunScenario(argv[2], argv[3]);
   if (command == "wait-ready" && argc == 3) return WaitReady(std::atoi(argv[2]));
+  if (command == "show" && argc == 4) return ShowCommand(argv[2], std::atoi(argv[3]));
+  if (command == "run-shortcut" && argc == 2) return RunShortCutCommand();
+  if (command == "exit-program" && argc == 2) return ExitProgramCommand();
   if (command == "list" && argc == 2) {
     for (const TScenario& scenario : AllScenarios()) std::printf("%-20s %s\n", scenario.Name, scenario.Summary);
     return 0;
