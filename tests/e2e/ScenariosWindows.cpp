@@ -298,8 +298,21 @@ void SettingsCopyScenario(const TScenarioContext& context) {
   again.Close();
   TSettingsWindow third(app);
   Check(third.Checked("&Never"), "the window does not show the stored rule Never when it opens again");
-  third.ClickUntil("&Confirm", true);
   third.Close();
+
+  // A number that is no rule shows Confirm and is left alone until a click.
+  std::string ini = context.AppDir + "\\zarvel.ini";
+  WritePrivateProfileStringA("Image", "Copy", "7", ini.c_str());
+  TSettingsWindow odd(app);
+  Check(odd.Checked("&Confirm") && !odd.Checked("&Always") && !odd.Checked("&Never"),
+        "with Copy=7 the window does not show Confirm alone");
+  Pump(milliseconds(300));
+  Check(StoredCopyRule(context.AppDir) == 7,
+        "opening the window with Copy=7 wrote Copy=" + std::to_string(StoredCopyRule(context.AppDir)));
+  odd.ClickUntil("&Never", true);
+  odd.ClickUntil("&Confirm", true);
+  Check(WaitFor([&] { return StoredCopyRule(context.AppDir) == 2; }, seconds(3)), "Confirm did not store Copy=2");
+  odd.Close();
 }
 
 void SettingsStartupScenario(const TScenarioContext& context) {
@@ -319,13 +332,9 @@ void SettingsStartupScenario(const TScenarioContext& context) {
   settings.Close();
 
   // A value left by an older location is rewritten with this path on opening.
-  HKEY key = nullptr;
-  Check(RegCreateKeyExA(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) ==
-            ERROR_SUCCESS,
-        "cannot open the Run key");
   const char stale[] = "C:\\Old\\zarvel.exe";
-  RegSetValueExA(key, kRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(stale), sizeof stale);
-  RegCloseKey(key);
+  Check(RegSetKeyValueA(HKEY_CURRENT_USER, kRunKey, kRunValue, REG_SZ, stale, sizeof stale) == ERROR_SUCCESS,
+        "cannot write the Run value");
   TSettingsWindow reopened(app);
   Check(reopened.Checked(box), "the box is clear although the Run value exists");
   bool corrected = WaitFor([&] { return ReadRunValue(data) && SamePath(data, context.ExePath()); }, seconds(3));
