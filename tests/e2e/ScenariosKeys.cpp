@@ -65,8 +65,12 @@ void DispatchScenario(const TScenarioContext&) {
   PrepareText(driver);
   Check(driver.ChordReachesEdit({VK_CONTROL, VK_MENU, kOtherKey}),
         "Ctrl+Alt+J, which is no shortcut, was withheld from the focused program");
+  int ctrlBefore = driver.KeyDowns(VK_CONTROL), altBefore = driver.KeyDowns(VK_MENU);
   Check(ShortCutDispatched(driver),
         "Ctrl+Alt+K was not dispatched: the key reached the focused program");
+  // Only the completing key is withheld: the modifiers of that press got through.
+  Check(driver.KeyDowns(VK_CONTROL) > ctrlBefore && driver.KeyDowns(VK_MENU) > altBefore,
+        "the modifiers of the dispatched shortcut were withheld too");
 }
 
 void DispatchFilteredScenario(const TScenarioContext& context) {

@@ -113,7 +113,7 @@ void TrayMenuScenario(const TScenarioContext&) {
   Check(!TrayIconLook().empty(), "no tray icon is shown");
 }
 
-void ExitScenario(const TScenarioContext&) {
+void ExitScenario(const TScenarioContext& context) {
   HWND app = WaitForAppWindow(seconds(5));
   Check(app != nullptr, "the program is not running");
   DWORD processId = ProcessOf(app);
@@ -134,4 +134,10 @@ void ExitScenario(const TScenarioContext&) {
   bool iconGone = WaitFor([&] { return TrayIconLook() != trayBefore; }, seconds(3));
   Check(iconGone, "the tray icon is still shown after the program ended");
   Check(FindAppWindow() == nullptr, "an application window is still there");
+
+  // The instance is free again: a new copy starts and stays resident.
+  TProgram next(context.ExePath());
+  HWND nextApp = WaitForAppWindow(seconds(10));
+  Check(nextApp != nullptr && ProcessOf(nextApp) == next.Id(), "a new copy does not start after Exit");
+  Check(QuitProgram(nextApp, seconds(10)), "the new copy did not end on the quit message");
 }

@@ -275,6 +275,14 @@ void SettingsIncludeScenario(const TScenarioContext& context) {
 void SettingsCopyScenario(const TScenarioContext& context) {
   HWND app = RunningApp();
   TSettingsWindow settings(app);
+  {
+    TTrayMenu menu(app);
+    menu.Open();
+    menu.Choose("&Settings");
+  }
+  Pump(milliseconds(500));
+  std::size_t windows = WindowsWithCaption(ProcessOf(app), kSettingsCaption).size();
+  Check(windows == 1, std::to_string(windows) + " settings windows are open after Settings was chosen twice");
   int atOpening = StoredCopyRule(context.AppDir);
   int shownAtOpening = settings.Checked("&Always") ? 1 : settings.Checked("&Never") ? 3 : 2;
   Check(settings.Checked("&Confirm") == (shownAtOpening == 2), "more than one copy rule is ticked");
