@@ -9,6 +9,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Options.h"
+#include "run/ProgramStart.h"
 #include "run/TidyHtml.h"
 #include "run/UnattendedRun.h"
 #include "store/Catagories.h"
@@ -67,16 +68,25 @@ TRunAnswers AnswersFrom(const TOptions& options) {
   return answers;
 }
 
-// What the shell would be given; nothing is started.
+// What the shell is given: the file, the working folder and the parameters.
 std::string RunProgramLines(const TRunMacro& macro) {
   return macro.Text(mxLine1) + "\n" + macro.Text(mxLine2) + "\n" + macro.Text(mxLine3) + "\n";
+}
+
+// Only with --execute is anything started. The resident program goes on
+// silently when the shell refuses; here the caller asked for the start, so a
+// refusal is a failure.
+void StartRunProgram(const TRunMacro& macro) {
+  if (!StartProgram(macro.Text(mxLine1), macro.Text(mxLine3), macro.Text(mxLine2)))
+    throw std::runtime_error("The program \"" + macro.Text(mxLine1) + "\" could not be started.");
 }
 
 }  // namespace
 
 int CmdApply(const TCliArgs& args, TCliStreams& io) {
   TOptions options(args, {"macros", "category", "macro", "index", "var", "file", "image", "workdir",
-                          "reldir", "copy"});
+                          "reldir", "copy"},
+                   {"execute"});
   if (!options.Positional().empty()) throw EUsage("unexpected argument '" + options.Positional()[0] + "'");
   const TRunAnswers answers = AnswersFrom(options);
   const std::string folder = options.Required("macros");
@@ -92,8 +102,13 @@ int CmdApply(const TCliArgs& args, TCliStreams& io) {
   for (const std::string& warning : run.Warnings()) io.Err << "zarvel-cli: warning: " << warning << "\n";
   // Each result is computed whole before its first byte goes out, so a
   // failure leaves standard output empty.
-  if (transformed) io.Out << run.FSelection;
-  else if (macro.MacroType == mtRunProgram) io.Out << RunProgramLines(run.FMacro);
-  else if (macro.MacroType == mtTidyHTML) io.Out << RunTidy(ProgramFolder(), run.FSelection, RunHiddenAndWait);
+  if (transformed) {
+    io.Out << run.FSelection;
+  } else if (macro.MacroType == mtRunProgram) {
+    if (options.Has("execute")) StartRunProgram(run.FMacro);
+    io.Out << RunProgramLines(run.FMacro);
+  } else if (macro.MacroType == mtTidyHTML) {
+    io.Out << RunTidy(ProgramFolder(), run.FSelection, RunHiddenAndWait);
+  }
   return kExitOk;
 }

@@ -1,11 +1,14 @@
 // zarvel-cli apply: one run of a stored macro over standard input.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <sstream>
+#include <thread>
 
 #include "cli/Commands.h"
 #include "common/TempFolder.h"
+#include "run/ProgramStart.h"
 #include "run/RunTestUtil.h"
 #include "run/TidyHtml.h"
 #include "store/Catagories.h"
@@ -86,6 +89,74 @@ TEST_F(CliApply, RunProgramPrintsWhatTheShellWouldGet) {
   TRun run = Apply("Run", "ignored");
   EXPECT_EQ(run.Out, "notepad.exe\n\na.txt {line}\n");
 }
+
+TEST(ProgramStart, ParameterWordsSplitAtSpacesOutsideQuotes) {
+  using TWords = std::vector<std::string>;
+  EXPECT_EQ(ParameterWords(""), TWords());
+  EXPECT_EQ(ParameterWords("   "), TWords());
+  EXPECT_EQ(ParameterWords("a  b "), (TWords{"a", "b"}));
+  EXPECT_EQ(ParameterWords("\"C:\\Program Files\\x\" -v"), (TWords{"C:\\Program Files\\x", "-v"}));
+  EXPECT_EQ(ParameterWords("pre\"fix mid\"dle"), TWords{"prefix middle"});
+  EXPECT_EQ(ParameterWords("\"\" x"), (TWords{"", "x"}));
+  EXPECT_EQ(ParameterWords("\"open to the end"), TWords{"open to the end"});
+  // Nothing but the space splits and nothing is read as shell syntax.
+  EXPECT_EQ(ParameterWords("a\tb;rm $HOME|`x` 'q r'"), (TWords{"a\tb;rm", "$HOME|`x`", "'q", "r'"}));
+}
+
+#ifndef _WIN32
+// The started program does not wait for anyone, so its traces are awaited.
+bool AppearsWithin(const std::string& path, std::chrono::seconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (!FileExists(path)) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+TEST_F(CliApply, ExecuteStartsTheFileInItsFolderWithTheWords) {
+  const std::string script = Folder.File("mark.sh");
+  WriteBytes(script, "#!/bin/sh\nprintf '%s|' \"$#\" \"$@\" \"$(pwd)\" > marker.tmp\nmv marker.tmp marker\n");
+  std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+  const std::string work = Folder.File("work");
+  std::filesystem::create_directories(work);
+  Add("Run", mtRunProgram, {{mxLine1, script}, {mxLine2, work}, {mxLine3, "\"{$a=two words}\" $HOME;x {line}"}});
+
+  TRun run = Apply("Run", "ignored", {"--execute"});
+  EXPECT_EQ(run.Code, 0) << run.Err;
+  EXPECT_EQ(run.Out, script + "\n" + work + "\n\"two words\" $HOME;x {line}\n");
+  const std::string marker = work + "/marker";
+  ASSERT_TRUE(AppearsWithin(marker, std::chrono::seconds(20)));
+  EXPECT_EQ(ReadBytes(marker), "3|two words|$HOME;x|{line}|" + std::filesystem::canonical(work).string() + "|");
+}
+
+TEST_F(CliApply, ExecuteWithoutParametersOrFolder) {
+  const std::string script = Folder.File("touch.sh");
+  const std::string marker = Folder.File("touched");
+  WriteBytes(script, "#!/bin/sh\nprintf '%s' \"$#\" > '" + marker + ".tmp'\n" +
+                         "mv '" + marker + ".tmp' '" + marker + "'\n");
+  std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+  Add("Run", mtRunProgram, {{mxLine1, script}});
+  EXPECT_EQ(Apply("Run", "", {"--execute"}).Code, 0);
+  ASSERT_TRUE(AppearsWithin(marker, std::chrono::seconds(20)));
+  EXPECT_EQ(ReadBytes(marker), "0");
+}
+
+TEST_F(CliApply, ExecuteThatCannotStartFails) {
+  const std::string notProgram = Folder.File("plain.txt");
+  WriteBytes(notProgram, "not a program");
+  Add("Missing", mtRunProgram, {{mxLine1, Folder.File("none.sh")}});
+  Add("Plain", mtRunProgram, {{mxLine1, notProgram}});
+  Add("NoFolder", mtRunProgram, {{mxLine1, "/bin/true"}, {mxLine2, Folder.File("no-folder")}});
+  for (const char* title : {"Missing", "Plain", "NoFolder"}) {
+    TRun run = Apply(title, "", {"--execute"});
+    EXPECT_EQ(run.Code, 1) << title;
+    EXPECT_EQ(run.Out, "") << title;
+    EXPECT_NE(run.Err.find("could not be started"), std::string::npos) << run.Err;
+  }
+  EXPECT_EQ(Apply("Missing", "").Code, 0) << "without --execute nothing is started";
+}
+#endif
 
 TEST_F(CliApply, StripTagsAndChangeCase) {
   Add("Strip", mtStripTags, {{mxLine1, "<(.*?)>"}});
