@@ -97,3 +97,31 @@ TEST_F(HookLibrary, TypedKeysArriveAsHookMessagesWithGenericModifiers) {
   WaitFor([] { return !Seen.empty(); }, 300);
   EXPECT_TRUE(Seen.empty());
 }
+
+// The press that completed a shortcut never reaches the focused control; a
+// key the program passes on does.
+TEST_F(HookLibrary, UsedKeyIsWithheldFromTheFocusedControl) {
+  ASSERT_NE(Create, nullptr);
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = RecordingProc;
+  windowClass.lpszClassName = "ZarvelHookFocusTest";
+  RegisterClassA(&windowClass);
+  TWindowHandle window(CreateWindowExA(0, "ZarvelHookFocusTest", "hook test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20,
+                                       300, 100, nullptr, nullptr, nullptr, nullptr));
+  ASSERT_TRUE(window);
+  HWND edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 0, 0, 200, 30, window.Get(), nullptr, nullptr,
+                              nullptr);
+  SetForegroundWindow(window.Get());
+  SetFocus(edit);
+  ASSERT_TRUE(Create(window.Get()));
+  Seen.clear();
+  KeyToUse = 'T';
+  INPUT keys[] = {Key('T', false), Key('T', true), Key('U', false), Key('U', true)};
+  ASSERT_EQ(SendInput(4, keys, sizeof(INPUT)), 4u);
+  char text[16] = "";
+  WaitFor([&] { return GetWindowTextA(edit, text, sizeof text) > 0 && Seen.size() >= 4; }, 5000);
+  WaitFor([] { return false; }, 200);  // a withheld T would have arrived by now
+  Destroy();
+  GetWindowTextA(edit, text, sizeof text);
+  EXPECT_STREQ(text, "u");
+}

@@ -25,7 +25,10 @@ bool WaitFor(Condition condition, DWORD timeoutMs = 10000) {
     if (condition()) return true;
     if (GetTickCount() - start > timeoutMs) return false;
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
     Sleep(20);
   }
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "core/HookKeys.h"
+#include "core/Program.h"
 #include "core/ProgramProcess.h"
 #include "store/Catagories.h"
 #include "store/IncludeList.h"
@@ -161,4 +162,19 @@ TEST_F(ProgramRun, HookLibraryWithoutKeyHookDestroyIsReportedAndTheProgramEnds) 
   EXPECT_TRUE(Contains(StaticTexts(box), "Error in Zarvel.dll, please re-install Zarvel!"));
   PostMessageA(box, WM_CLOSE, 0, 0);
   EXPECT_EQ(TProgramProcess::WaitForExit(program.Handle()), 0u);
+}
+
+TEST(ProgramVersion, ReadFromTheProgramsOwnVersionResource) {
+  std::string versionShort = "x", versionLong = "x";
+  ASSERT_TRUE(ReadFileVersion(BinFile("zarvel.exe").string(), versionShort, versionLong));
+  // The build's version (CMake project version and build number).
+  EXPECT_EQ(versionShort.find('.'), 1u);
+  EXPECT_NE(versionLong.find(versionShort + "."), std::string::npos);
+  EXPECT_NE(versionLong.find(" build "), std::string::npos);
+  // A file without one (this test program) leaves both empty.
+  char self[MAX_PATH];
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  EXPECT_FALSE(ReadFileVersion(self, versionShort, versionLong));
+  EXPECT_EQ(versionShort, "");
+  EXPECT_EQ(versionLong, "");
 }
