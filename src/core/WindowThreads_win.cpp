@@ -4,10 +4,11 @@
 
 #include <memory>
 
-#include "core/DialogEntries.h"
 #include "core/FatalError.h"
 #include "core/Program.h"
 #include "core/WinHandles.h"
+#include "editor/formAbout.h"
+#include "editor/formInclude.h"
 
 bool TWindowThread::Start(TWindowThread* thread) {
   std::unique_ptr<TWindowThread> owned(thread);
