@@ -17,12 +17,6 @@ namespace {
 
 constexpr const char* kWineTrayClass = "__winex11_standalone_tray";
 
-HWND RunningApp() {
-  HWND app = WaitForAppWindow(seconds(10));
-  Check(app != nullptr, "the program is not running");
-  return app;
-}
-
 RECT Union(RECT a, RECT b) {
   return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
               std::max(a.bottom, b.bottom)};

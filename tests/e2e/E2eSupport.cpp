@@ -146,6 +146,12 @@ HWND WaitForAppWindow(std::chrono::milliseconds limit) {
   return window;
 }
 
+HWND RunningApp() {
+  HWND app = WaitForAppWindow(std::chrono::seconds(5));
+  Check(app != nullptr, "the program is not running");
+  return app;
+}
+
 HWND WaitForWindow(DWORD processId, const std::string& caption, std::chrono::milliseconds limit) {
   HWND found = nullptr;
   WaitFor(

@@ -79,6 +79,8 @@ DWORD ProcessOf(HWND window);
 // The program's hidden application window (found by its class), or null.
 HWND FindAppWindow();
 HWND WaitForAppWindow(std::chrono::milliseconds limit);
+// The application window of the copy that is running; fails when there is none.
+HWND RunningApp();
 // A visible top-level window of the process with this caption, waited for.
 HWND WaitForWindow(DWORD processId, const std::string& caption, std::chrono::milliseconds limit);
 // Ends a copy of the program that the driver did not start: the quit message

@@ -23,12 +23,6 @@ namespace {
 constexpr WORD kShortCutKey = 'K';
 constexpr WORD kOtherKey = 'J';
 
-HWND RunningApp() {
-  HWND app = WaitForAppWindow(seconds(5));
-  Check(app != nullptr, "the program is not running");
-  return app;
-}
-
 void PressToggle() { TDriverWindow::PressChord({VK_CONTROL, VK_MENU, VK_SHIFT, 'Q'}); }
 
 bool EnabledMarkWithin(HWND app, bool expected) {

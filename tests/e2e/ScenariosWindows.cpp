@@ -9,6 +9,7 @@
 
 #include "DriverWindow.h"
 #include "E2eSupport.h"
+#include "ProgramWindows.h"
 #include "Scenarios.h"
 #include "TrayMenu.h"
 
@@ -18,41 +19,9 @@ using std::chrono::seconds;
 namespace {
 
 constexpr const char* kAboutCaption = "About Zarvel...";
-constexpr const char* kSettingsCaption = "Settings";
 constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr const char* kRunValue = "Zarvel";
 constexpr std::size_t kIncludeRecordSize = 256;
-
-HWND RunningApp() {
-  HWND app = WaitForAppWindow(seconds(5));
-  Check(app != nullptr, "the program is not running");
-  return app;
-}
-
-std::vector<HWND> WindowsWithCaption(DWORD processId, const std::string& caption) {
-  std::vector<HWND> found;
-  for (const TWindowInfo& info : TopLevelWindows())
-    if (info.Visible && info.ProcessId == processId && info.Caption == caption) found.push_back(info.Window);
-  return found;
-}
-
-// Chooses the menu item and waits for the window it opens.
-HWND OpenFromMenu(HWND app, const std::string& item, const std::string& caption) {
-  {
-    TTrayMenu menu(app);
-    menu.Open();
-    menu.Choose(item);
-  }
-  HWND window = WaitForWindow(ProcessOf(app), caption, seconds(5));
-  Check(window != nullptr, "'" + item + "' opened no window captioned '" + caption + "' within 5 s");
-  return window;
-}
-
-void CloseWith(HWND window, const std::string& button) {
-  ClickButton(FindButton(window, button));
-  bool closed = WaitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); }, seconds(5));
-  Check(closed, "'" + button + "' did not close the window '" + TextOf(window) + "'");
-}
 
 // "major.minor.release build N" from the file's version resource.
 std::string VersionLongOf(const std::string& exePath) {
@@ -69,95 +38,6 @@ std::string VersionLongOf(const std::string& exePath) {
   std::snprintf(text, sizeof text, "%u.%u.%u build %u", HIWORD(fixed->dwFileVersionMS),
                 LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS));
   return text;
-}
-
-void PickInFileDialog(DWORD processId, HWND settings, const std::string& path);
-
-// The settings window, opened from the menu and closed at the end.
-class TSettingsWindow {
- public:
-  explicit TSettingsWindow(HWND app) : FWindow(OpenFromMenu(app, "&Settings", kSettingsCaption)) {}
-  TSettingsWindow(const TSettingsWindow&) = delete;
-  TSettingsWindow& operator=(const TSettingsWindow&) = delete;
-  ~TSettingsWindow() {
-    if (IsWindow(FWindow)) PostMessageA(FindButtonOrNull("&Close"), BM_CLICK, 0, 0);
-  }
-  HWND Window() const { return FWindow; }
-  HWND Button(const std::string& caption) const { return FindButton(FWindow, caption); }
-  bool Checked(const std::string& caption) const {
-    return SendMessageA(Button(caption), BM_GETCHECK, 0, 0) == BST_CHECKED;
-  }
-  // Clicks and waits until the button shows the state.
-  void ClickUntil(const std::string& caption, bool checked) {
-    ClickButton(Button(caption));
-    Check(WaitFor([&] { return Checked(caption) == checked; }, seconds(3)),
-          "clicking '" + caption + "' does not " + (checked ? "tick" : "clear") + " it");
-  }
-  HWND List() const {
-    std::vector<HWND> lists = ChildrenOfClass(FWindow, "ListBox");
-    Check(lists.size() == 1, "the settings window has " + std::to_string(lists.size()) + " list boxes, expected 1");
-    return lists[0];
-  }
-  std::vector<std::string> Lines() const {
-    HWND list = List();
-    std::vector<std::string> lines;
-    LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-      // Asked in UTF-16: Wine hands a Unicode list box's text to an ANSI
-      // caller in another process without converting it.
-      wchar_t wide[512] = {0};
-      if (SendMessageW(list, LB_GETTEXTLEN, i, 0) >= 512) Check(false, "a list line is too long");
-      SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide));
-      char text[1024] = {0};
-      WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
-      lines.push_back(text);
-    }
-    return lines;
-  }
-  void Close() { CloseWith(FWindow, "&Close"); }
-  // Add, with the file typed into the file dialog that it opens.
-  void Add(const std::string& path) {
-    ClickButton(Button("&Add"));
-    PickInFileDialog(ProcessOf(FWindow), FWindow, path);
-  }
-  // Selects the line (-1: none) and clicks Remove.
-  void RemoveLine(int line) {
-    SendMessageA(List(), LB_SETCURSEL, static_cast<WPARAM>(line), 0);
-    std::size_t before = Lines().size();
-    ClickButton(Button("&Remove"));
-    if (line >= 0)
-      Check(WaitFor([&] { return Lines().size() < before; }, seconds(3)), "Remove did not shorten the list");
-  }
-
- private:
-  HWND FindButtonOrNull(const std::string& caption) const {
-    for (HWND button : ChildrenOfClass(FWindow, "Button"))
-      if (TextOf(button) == caption) return button;
-    return nullptr;
-  }
-  HWND FWindow;
-};
-
-// The open-file dialog that Add shows: the file name typed into it, then Open.
-void PickInFileDialog(DWORD processId, HWND settings, const std::string& path) {
-  HWND dialog = nullptr;
-  bool shown = WaitFor(
-      [&] {
-        for (const TWindowInfo& info : TopLevelWindows())
-          if (info.Visible && info.ProcessId == processId && info.ClassName == "#32770" && info.Window != settings)
-            dialog = info.Window;
-        return dialog != nullptr;
-      },
-      seconds(5));
-  Check(shown, "&Add opened no file dialog within 5 s");
-  constexpr int kFileNameCombo = 0x47C;  // cmb13 of the common file dialog
-  constexpr int kFileNameEdit = 0x480;   // edt1, in the older layout
-  HWND name = GetDlgItem(dialog, kFileNameCombo);
-  if (!name) name = GetDlgItem(dialog, kFileNameEdit);
-  Check(name != nullptr, "the file dialog has no file name field");
-  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-  Check(WaitFor([&] { return !IsWindow(dialog); }, seconds(5)), "the file dialog did not accept " + path);
 }
 
 void MakeEmptyFile(const std::string& path) {
