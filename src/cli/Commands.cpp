@@ -16,7 +16,7 @@ const TCommandEntry kCommands[] = {
     {"import", CmdImport, "import --macros DIR [--codepage N] FILE.json"},
     {"imagesize", CmdImageSize, "imagesize PATH"},
     {"strip", CmdStrip, "strip --expr EXPR [--modifiers LETTERS]"},
-    {"apply", CmdApply, "apply --macros DIR --category NAME (--macro TITLE | --index N) [--var NAME=VALUE]... [--file NAME=PATH]... [--image NAME=PATH]... [--workdir DIR] [--reldir DIR] [--copy always|never]"},
+    {"apply", CmdApply, "apply --macros DIR --category NAME (--macro TITLE | --index N) [--var NAME=VALUE]... [--file NAME=PATH]... [--image NAME=PATH]... [--workdir DIR] [--reldir DIR] [--copy always|never] [--execute]"},
 };
 
 void PrintUsage(std::ostream& err) {

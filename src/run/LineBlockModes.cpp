@@ -24,6 +24,12 @@ class TSplitTemplate {
       from = at + static_cast<int>(kLineTag.size());
     }
     FParts.push_back(from <= static_cast<int>(text.size()) ? text.substr(from - 1) : std::string());
+    for (const std::string& part : FParts) FFixedLength += part.size();
+  }
+
+  // The length AppendWith adds for a piece of pieceLength bytes.
+  std::size_t LengthWith(std::size_t pieceLength) const {
+    return FFixedLength + (FParts.size() - 1) * pieceLength;
   }
 
   void AppendWith(const char* piece, std::size_t pieceLength, std::string& out) const {
@@ -36,7 +42,30 @@ class TSplitTemplate {
 
  private:
   std::vector<std::string> FParts;
+  std::size_t FFixedLength = 0;
 };
+
+// The pieces line mode makes of a text: split at every CR and LF outside
+// double quotes, a quote's effect ending with its piece (NextToken's rule),
+// empty pieces skipped. Calls found(start, length) for each in order.
+template <typename Found>
+void ForEachPiece(const std::string& text, Found found) {
+  const char* data = text.data();
+  const std::size_t n = text.size();
+  std::size_t start = 0;
+  for (;;) {
+    bool quoted = false;
+    std::size_t i = start;
+    for (; i < n; ++i) {
+      const char c = data[i];
+      if (c == '"') quoted = !quoted;
+      else if (!quoted && (c == '\r' || c == '\n')) break;
+    }
+    if (i > start) found(start, i - start);
+    if (i + 1 >= n) return;
+    start = i + 1;
+  }
+}
 
 // An empty Line2 ends the cycle there even when Line3 is filled.
 int TemplateCount(const TRunMacro& macro) {
@@ -61,10 +90,13 @@ void AppendLastLine(const TRunMacro& macro, std::string& out) {
 // "{line}" is replaced in the first line and the template, not in the last
 // line, where it stays as written.
 void TMacroRun::DoBlockMode() {
+  std::string head;
+  AppendFirstLine(FMacro, head);
+  head += FMacro.Text(mxLine1);
+  const TSplitTemplate block(head);
   std::string result;
-  AppendFirstLine(FMacro, result);
-  result += FMacro.Text(mxLine1);
-  ReplaceAll(result, kLineTag, FSelection);
+  result.reserve(block.LengthWith(FSelection.size()) + FMacro.Text(mxLastLine).size() + kLineBreak.size());
+  block.AppendWith(FSelection.data(), FSelection.size(), result);
   AppendLastLine(FMacro, result);
   FSelection = std::move(result);
 }
@@ -77,21 +109,24 @@ void TMacroRun::DoLineMode() {
   const TSplitTemplate templates[3] = {TSplitTemplate(FMacro.Text(mxLine1)),
                                        TSplitTemplate(FMacro.Text(mxLine2)),
                                        TSplitTemplate(FMacro.Text(mxLine3))};
-  std::string result;
-  result.reserve(FSelection.size() + FMacro.Text(mxFirstLine).size() + FMacro.Text(mxLastLine).size() + 4);
-  AppendFirstLine(FMacro, result);
-
-  const int length = static_cast<int>(FSelection.size());
-  int pos = 1;
+  // The result is measured first, so that it is written once into memory
+  // taken once: a million lines would otherwise copy it over as it grows.
+  std::size_t length = FMacro.Text(mxFirstLine).size() + FMacro.Text(mxLastLine).size() + 2 * kLineBreak.size();
   int k = 0;
-  std::string piece;
-  do {
-    NextToken(FSelection, "\r\n", pos, piece);
-    if (piece.empty()) continue;
-    k = k % count + 1;
-    templates[k - 1].AppendWith(piece.data(), piece.size(), result);
+  ForEachPiece(FSelection, [&](std::size_t, std::size_t pieceLength) {
+    length += templates[k].LengthWith(pieceLength) + kLineBreak.size();
+    k = (k + 1) % count;
+  });
+  std::string result;
+  result.reserve(length);
+  AppendFirstLine(FMacro, result);
+  k = 0;
+  const char* data = FSelection.data();
+  ForEachPiece(FSelection, [&](std::size_t start, std::size_t pieceLength) {
+    templates[k].AppendWith(data + start, pieceLength, result);
     result += kLineBreak;
-  } while (pos >= 1 && pos <= length);
+    k = (k + 1) % count;
+  });
 
   AppendLastLine(FMacro, result);
   FSelection = std::move(result);
