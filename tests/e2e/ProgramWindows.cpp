@@ -1,5 +1,7 @@
 #include "ProgramWindows.h"
 
+#include <algorithm>
+
 #include "E2eSupport.h"
 #include "TrayMenu.h"
 
@@ -10,6 +12,25 @@ std::vector<HWND> WindowsWithCaption(DWORD processId, const std::string& caption
   std::vector<HWND> found;
   for (const TWindowInfo& info : TopLevelWindows())
     if (info.Visible && info.ProcessId == processId && info.Caption == caption) found.push_back(info.Window);
+  return found;
+}
+
+std::vector<HWND> VisibleWindowsOf(DWORD processId) {
+  std::vector<HWND> windows;
+  for (const TWindowInfo& info : TopLevelWindows())
+    if (info.Visible && info.ProcessId == processId && info.ClassName != "#32768") windows.push_back(info.Window);
+  return windows;
+}
+
+HWND WaitForNewWindow(DWORD processId, const std::vector<HWND>& before, std::chrono::milliseconds limit) {
+  HWND found = nullptr;
+  WaitFor(
+      [&] {
+        for (HWND window : VisibleWindowsOf(processId))
+          if (std::find(before.begin(), before.end(), window) == before.end()) found = window;
+        return found != nullptr;
+      },
+      limit);
   return found;
 }
 

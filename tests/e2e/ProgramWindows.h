@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,11 @@ constexpr const char* kSettingsCaption = "Settings";
 
 // Visible top-level windows of the process with this caption.
 std::vector<HWND> WindowsWithCaption(DWORD processId, const std::string& caption);
+// Visible top-level windows of the process other than menus.
+std::vector<HWND> VisibleWindowsOf(DWORD processId);
+// A visible window of the process that is not among those seen before; null
+// when none comes within the limit.
+HWND WaitForNewWindow(DWORD processId, const std::vector<HWND>& before, std::chrono::milliseconds limit);
 // Chooses the tray menu item and waits for the window it opens.
 HWND OpenFromMenu(HWND app, const std::string& item, const std::string& caption);
 // Clicks the button and waits until the window is gone.

@@ -39,6 +39,7 @@ void DispatchScenario(const TScenarioContext& context);
 void DispatchFilteredScenario(const TScenarioContext& context);
 void ToggleScenario(const TScenarioContext& context);
 void MacroRunScenario(const TScenarioContext& context);
+void MacroEditorScenario(const TScenarioContext& context);
 // The program's windows (ScenariosWindows.cpp).
 void AboutScenario(const TScenarioContext& context);
 void SettingsIncludeScenario(const TScenarioContext& context);

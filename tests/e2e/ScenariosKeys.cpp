@@ -9,6 +9,7 @@
 
 #include "DriverWindow.h"
 #include "E2eSupport.h"
+#include "ProgramWindows.h"
 #include "Scenarios.h"
 #include "TrayIconLook.h"
 #include "TrayMenu.h"
@@ -152,4 +153,64 @@ void MacroRunScenario(const TScenarioContext&) {
   Check(ran, "after Ctrl+Alt+K the text reads '" + driver.Text() + "', expected '" + expected + "'");
   bool restored = WaitFor([&] { return ClipboardText(driver.Window()) == kept; }, seconds(3));
   Check(restored, "the clipboard holds '" + ClipboardText(driver.Window()) + "' after the run, expected '" + kept + "'");
+}
+
+namespace {
+
+HWND OpenMacroEditor(HWND app) {
+  std::vector<HWND> before = VisibleWindowsOf(ProcessOf(app));
+  {
+    TTrayMenu menu(app);
+    menu.Open();
+    menu.Choose("&Macro Editor");
+  }
+  HWND editor = WaitForNewWindow(ProcessOf(app), before, seconds(5));
+  Check(editor != nullptr, "Macro Editor opened no window within 5 s");
+  return editor;
+}
+
+void CloseMacroEditor(HWND editor) {
+  PostMessageA(editor, WM_CLOSE, 0, 0);
+  Check(WaitFor([&] { return !IsWindow(editor) || !IsWindowVisible(editor); }, seconds(5)),
+        "the macro editor does not close");
+}
+
+}  // namespace
+
+void MacroEditorScenario(const TScenarioContext&) {
+  HWND app = RunningApp();
+  Check(EnabledMarkWithin(app, true), "shortcuts are not on at the start");
+  std::string lookOn = TrayIconLook();
+  TDriverWindow driver;
+  PrepareText(driver);
+
+  // While the editor is open the shortcuts are off, whatever the user does.
+  HWND editor = OpenMacroEditor(app);
+  Check(EnabledMarkWithin(app, false), "the Enabled check mark stayed while the macro editor is open");
+  Check(WaitFor([&] { return TrayIconLook() != lookOn; }, seconds(3)),
+        "the tray icon did not change while the macro editor is open");
+  Check(ShortCutPassesThrough(driver), "Ctrl+Alt+K was dispatched while the macro editor is open");
+  {
+    TTrayMenu menu(app);
+    menu.Open();
+    menu.Choose("&Enabled");
+  }
+  PressToggle();
+  Pump(milliseconds(300));
+  Check(EnabledMarkWithin(app, false), "Enabled or the toggle key switched shortcuts on while the editor is open");
+
+  CloseMacroEditor(editor);
+  Check(EnabledMarkWithin(app, true), "closing the macro editor did not switch the shortcuts back on");
+  Check(WaitFor([&] { return TrayIconLook() == lookOn; }, seconds(3)),
+        "the tray icon did not return when the macro editor closed");
+  Check(ShortCutDispatched(driver), "Ctrl+Alt+K was not dispatched after the macro editor closed");
+
+  // Shortcuts that were off before the editor opened stay off after it closes.
+  PressToggle();
+  Check(EnabledMarkWithin(app, false), "Ctrl+Alt+Shift+Q did not switch shortcuts off");
+  CloseMacroEditor(OpenMacroEditor(app));
+  Pump(milliseconds(300));
+  Check(EnabledMarkWithin(app, false), "closing the editor switched on shortcuts that were off before it opened");
+  PressToggle();
+  Check(EnabledMarkWithin(app, true), "Ctrl+Alt+Shift+Q did not switch shortcuts back on");
 }

@@ -1,8 +1,7 @@
 #include <windows.h>
 
-#include <algorithm>
-
 #include "E2eSupport.h"
+#include "ProgramWindows.h"
 #include "Scenarios.h"
 #include "TrayIconLook.h"
 #include "TrayMenu.h"
@@ -29,14 +28,6 @@ void ExpectStartFailure(const TScenarioContext& context, const std::string& mess
   DWORD exitCode = 0;
   Check(program.WaitForExit(seconds(10), exitCode), "the program still runs 10 s after its message was closed");
   Check(exitCode == 0, "exit code " + std::to_string(exitCode) + ", expected 0");
-}
-
-// Visible top-level windows of one process.
-std::vector<HWND> VisibleWindowsOf(DWORD processId) {
-  std::vector<HWND> windows;
-  for (const TWindowInfo& info : TopLevelWindows())
-    if (info.Visible && info.ProcessId == processId) windows.push_back(info.Window);
-  return windows;
 }
 
 }  // namespace
@@ -72,15 +63,7 @@ void SecondStartScenario(const TScenarioContext& context) {
   Check(IsWindow(app), "the first copy's application window is gone");
 
   // The first copy hears the broadcast and opens its macro editor.
-  HWND opened = nullptr;
-  WaitFor(
-      [&] {
-        for (HWND window : VisibleWindowsOf(firstId))
-          if (std::find(firstWindowsBefore.begin(), firstWindowsBefore.end(), window) == firstWindowsBefore.end())
-            opened = window;
-        return opened != nullptr;
-      },
-      seconds(5));
+  HWND opened = WaitForNewWindow(firstId, firstWindowsBefore, seconds(5));
   Check(opened != nullptr, "the first copy opened no window on the second start");
   // Closing it gives the shortcuts back, and the tray shows one icon as before.
   PostMessageA(opened, WM_CLOSE, 0, 0);

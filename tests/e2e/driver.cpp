@@ -27,6 +27,7 @@ const std::vector<TScenario>& AllScenarios() {
       {"tray-menu", "the tray menu's items, default item and check mark", TrayMenuScenario},
       {"dispatch", "an empty include list: the shortcut reaches dispatch", DispatchScenario},
       {"toggle", "Ctrl+Alt+Shift+Q switches shortcuts off and on", ToggleScenario},
+      {"macro-editor", "the macro editor switches shortcuts off while it is open", MacroEditorScenario},
       {"macro-run", "Ctrl+Alt+K runs its macro on the selection and keeps the clipboard", MacroRunScenario},
       {"about", "the about box shows the version", AboutScenario},
       {"settings-include", "the settings dialog adds and removes include entries", SettingsIncludeScenario},
