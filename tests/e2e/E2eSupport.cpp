@@ -219,3 +219,36 @@ std::string FindStaticText(HWND parent, const std::function<bool(const std::stri
   }
   return "";
 }
+
+namespace {
+
+struct TFileVersion {
+  unsigned Major, Minor, Release, Build;
+};
+
+TFileVersion FileVersionOf(const std::string& exePath) {
+  DWORD ignored = 0;
+  DWORD size = GetFileVersionInfoSizeA(exePath.c_str(), &ignored);
+  Check(size > 0, exePath + " has no version resource");
+  std::string data(size, '\0');
+  Check(GetFileVersionInfoA(exePath.c_str(), 0, size, &data[0]) != 0, "the version resource cannot be read");
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  Check(VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &length) && fixed,
+        "the version resource has no fixed part");
+  return {HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS),
+          LOWORD(fixed->dwFileVersionLS)};
+}
+
+}  // namespace
+
+std::string VersionShortOf(const std::string& exePath) {
+  TFileVersion version = FileVersionOf(exePath);
+  return std::to_string(version.Major) + "." + std::to_string(version.Minor);
+}
+
+std::string VersionLongOf(const std::string& exePath) {
+  TFileVersion version = FileVersionOf(exePath);
+  return std::to_string(version.Major) + "." + std::to_string(version.Minor) + "." +
+         std::to_string(version.Release) + " build " + std::to_string(version.Build);
+}

@@ -87,6 +87,11 @@ HWND WaitForWindow(DWORD processId, const std::string& caption, std::chrono::mil
 // to its main thread, as the Exit command posts it, then the process if it stays.
 bool QuitProgram(HWND appWindow, std::chrono::milliseconds limit);
 
+// The program file's version as the program shows it, from its version
+// resource: "1.2" and "1.2.3 build 4". Fails when the file has none.
+std::string VersionShortOf(const std::string& exePath);
+std::string VersionLongOf(const std::string& exePath);
+
 // The folder of a file path ("C:\a\b.exe" -> "C:\a").
 std::string FolderOf(const std::string& path);
 bool FileExists(const std::string& path);

@@ -73,7 +73,7 @@ void SecondStartScenario(const TScenarioContext& context) {
         "the tray does not look as before the second start once the editor is closed");
 }
 
-void TrayMenuScenario(const TScenarioContext&) {
+void TrayMenuScenario(const TScenarioContext& context) {
   HWND app = WaitForAppWindow(seconds(5));
   Check(app != nullptr, "the program is not running");
   TTrayMenu menu(app);
@@ -94,6 +94,9 @@ void TrayMenuScenario(const TScenarioContext&) {
                                              (i == 1 ? " has no check mark at start" : " has a check mark"));
   }
   Check(!TrayIconLook().empty(), "no tray icon is shown");
+  std::string tip = TrayTipText();
+  std::string expectedTip = "Zarvel " + VersionShortOf(context.ExePath());
+  Check(tip == expectedTip, "the tray icon's tip reads '" + tip + "', expected '" + expectedTip + "'");
 }
 
 void ExitScenario(const TScenarioContext& context) {

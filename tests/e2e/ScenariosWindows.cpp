@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdio>
 
 #include "DriverWindow.h"
 #include "E2eSupport.h"
@@ -22,23 +21,6 @@ constexpr const char* kAboutCaption = "About Zarvel...";
 constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr const char* kRunValue = "Zarvel";
 constexpr std::size_t kIncludeRecordSize = 256;
-
-// "major.minor.release build N" from the file's version resource.
-std::string VersionLongOf(const std::string& exePath) {
-  DWORD ignored = 0;
-  DWORD size = GetFileVersionInfoSizeA(exePath.c_str(), &ignored);
-  Check(size > 0, exePath + " has no version resource");
-  std::string data(size, '\0');
-  Check(GetFileVersionInfoA(exePath.c_str(), 0, size, &data[0]) != 0, "the version resource cannot be read");
-  VS_FIXEDFILEINFO* fixed = nullptr;
-  UINT length = 0;
-  Check(VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &length) && fixed,
-        "the version resource has no fixed part");
-  char text[64];
-  std::snprintf(text, sizeof text, "%u.%u.%u build %u", HIWORD(fixed->dwFileVersionMS),
-                LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS));
-  return text;
-}
 
 void MakeEmptyFile(const std::string& path) {
   CreateDirectoryA(FolderOf(path).c_str(), nullptr);

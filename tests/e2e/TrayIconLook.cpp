@@ -61,3 +61,35 @@ std::string TrayIconLook() {
   std::snprintf(text, sizeof text, "%016llx", hash);
   return text;
 }
+
+std::string TrayTipText() {
+  HWND tray = FindWindowA(kWineTrayClass, nullptr);
+  if (!tray || !IsWindowVisible(tray)) return "";
+  POINT icon{8, 8};  // inside the first icon's cell
+  ClientToScreen(tray, &icon);
+  // Come from outside so that the tray sees the pointer arrive.
+  SetCursorPos(icon.x + 300, icon.y + 300);
+  Pump(std::chrono::milliseconds(100));
+  SetCursorPos(icon.x, icon.y);
+  std::string tip;
+  WaitFor(
+      [&] {
+        for (const TWindowInfo& info : TopLevelWindows())
+          if (info.Visible && info.ClassName == "tooltips_class32" && info.ProcessId == ProcessOf(tray)) {
+            tip = TextOf(info.Window);
+            if (!tip.empty()) return true;
+          }
+        return false;
+      },
+      std::chrono::seconds(4));
+  // Away again, and the tip gone: it would cover part of the tray's picture.
+  SetCursorPos(icon.x + 300, icon.y + 300);
+  WaitFor(
+      [&] {
+        for (const TWindowInfo& info : TopLevelWindows())
+          if (info.Visible && info.ClassName == "tooltips_class32" && info.ProcessId == ProcessOf(tray)) return false;
+        return true;
+      },
+      std::chrono::seconds(3));
+  return tip;
+}

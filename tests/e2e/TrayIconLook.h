@@ -8,3 +8,7 @@
 // A fingerprint of the tray window's client area; empty when no tray window
 // is shown (Wine hides it when the last icon goes).
 std::string TrayIconLook();
+
+// The tip the tray shows while the mouse rests on the first icon; empty when
+// none appears within a few seconds. Moves the mouse pointer.
+std::string TrayTipText();
