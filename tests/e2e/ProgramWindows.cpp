@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "DriverWindow.h"
 #include "E2eSupport.h"
 #include "TrayMenu.h"
 
@@ -50,6 +51,15 @@ void CloseWith(HWND window, const std::string& button) {
   ClickButton(FindButton(window, button));
   bool closed = WaitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); }, seconds(5));
   Check(closed, "'" + button + "' did not close the window '" + TextOf(window) + "'");
+}
+
+void CloseWithKey(HWND window, unsigned short key, const std::string& keyName) {
+  SetForegroundWindow(window);
+  Check(WaitFor([&] { return GetForegroundWindow() == window; }, seconds(3)),
+        "the window '" + TextOf(window) + "' does not come to the front");
+  TDriverWindow::PressChord({key});
+  bool closed = WaitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); }, seconds(5));
+  Check(closed, keyName + " did not close the window '" + TextOf(window) + "'");
 }
 
 namespace {

@@ -22,6 +22,8 @@ HWND WaitForNewWindow(DWORD processId, const std::vector<HWND>& before, std::chr
 HWND OpenFromMenu(HWND app, const std::string& item, const std::string& caption);
 // Clicks the button and waits until the window is gone.
 void CloseWith(HWND window, const std::string& button);
+// Brings the window to the front, presses the key and waits until it is gone.
+void CloseWithKey(HWND window, unsigned short key, const std::string& keyName);
 
 // The settings window, opened from the tray menu; a window still open when
 // the object goes is closed with its Close button.

@@ -90,6 +90,9 @@ void AboutScenario(const TScenarioContext& context) {
   std::size_t boxes = WindowsWithCaption(ProcessOf(app), kAboutCaption).size();
   Check(boxes == 1, std::to_string(boxes) + " about boxes are open after About was chosen twice");
   CloseWith(about, "OK");
+  // OK is the default button and the cancel button.
+  CloseWithKey(OpenFromMenu(app, "&About...", kAboutCaption), VK_RETURN, "Enter");
+  CloseWithKey(OpenFromMenu(app, "&About...", kAboutCaption), VK_ESCAPE, "Escape");
 }
 
 void SettingsIncludeScenario(const TScenarioContext& context) {
@@ -210,5 +213,6 @@ void SettingsStartupScenario(const TScenarioContext& context) {
   bool corrected = WaitFor([&] { return ReadRunValue(data) && SamePath(data, context.ExePath()); }, seconds(3));
   Check(corrected, "opening the window left the Run value at '" + data + "'");
   reopened.ClickUntil(box, false);
-  reopened.Close();
+  // Close is the cancel button.
+  CloseWithKey(reopened.Window(), VK_ESCAPE, "Escape");
 }
