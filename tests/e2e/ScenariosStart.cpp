@@ -23,6 +23,11 @@ void ExpectStartFailure(const TScenarioContext& context, const std::string& mess
   Check(box != nullptr, "no '" + std::string(kFatalCaption) + "' message box within 10 s");
   std::string text = FindStaticText(box, [](const std::string& t) { return !t.empty(); });
   Check(text == message, "the message reads '" + text + "', expected '" + message + "'");
+  bool hasIcon = false;
+  for (HWND label : ChildrenOfClass(box, "Static"))
+    if ((GetWindowLongA(label, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) hasIcon = true;
+  Check(hasIcon, "the message box shows no icon");
+  Check(GetWindow(box, GW_OWNER) == nullptr, "the message box has an owner window");
   Check(TrayIconLook() == trayBefore, "a tray icon appeared before the library was checked");
   ClickButton(FindButton(box, "OK"));
   DWORD exitCode = 0;
