@@ -33,6 +33,7 @@ void SecondStartScenario(const TScenarioContext& context);
 void MissingLibraryScenario(const TScenarioContext& context);
 void LibraryWithoutDestroyScenario(const TScenarioContext& context);
 void TrayMenuScenario(const TScenarioContext& context);
+void UpdateDeclinedScenario(const TScenarioContext& context);
 void ExitScenario(const TScenarioContext& context);
 // Keys (ScenariosKeys.cpp).
 void DispatchScenario(const TScenarioContext& context);

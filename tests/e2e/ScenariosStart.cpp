@@ -132,3 +132,28 @@ void ExitScenario(const TScenarioContext& context) {
   Check(nextApp != nullptr && ProcessOf(nextApp) == next.Id(), "a new copy does not start after Exit");
   Check(QuitProgram(nextApp, seconds(10)), "the new copy did not end on the quit message");
 }
+
+void UpdateDeclinedScenario(const TScenarioContext&) {
+  HWND app = RunningApp();
+  DWORD processId = ProcessOf(app);
+  {
+    TTrayMenu menu(app);
+    menu.Open();
+    menu.Choose("&Check for update...");
+  }
+  HWND box = WaitForWindow(processId, "Check for update...", seconds(5));
+  Check(box != nullptr, "Check for update... asked nothing within 5 s");
+  const std::string question =
+      "This will temporarily shutdown Zarvel and check for any new updates, are you sure you want to continue?";
+  std::string text = FindStaticText(box, [](const std::string& t) { return !t.empty(); });
+  Check(text == question, "the question reads '" + text + "'");
+  HWND no = GetDlgItem(box, IDNO);
+  Check(no != nullptr && GetDlgItem(box, IDYES) != nullptr, "the question has no Yes and No buttons");
+  ClickButton(no);
+  Check(WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }, seconds(5)), "No did not close the question");
+  // Declined: the program keeps running and answers its tray as before.
+  Pump(milliseconds(500));
+  Check(IsWindow(app), "the program ended although the update was declined");
+  TTrayMenu menu(app);
+  Check(menu.OpenAndRead().size() == 10, "the tray menu is not the same after the update was declined");
+}

@@ -33,6 +33,7 @@ const std::vector<TScenario>& AllScenarios() {
       {"settings-include", "the settings dialog adds and removes include entries", SettingsIncludeScenario},
       {"settings-copy", "the settings dialog switches the copy rule", SettingsCopyScenario},
       {"settings-startup", "the settings dialog ticks and clears start with Windows", SettingsStartupScenario},
+      {"update-declined", "No to Check for update... keeps the program running", UpdateDeclinedScenario},
       {"second-start", "a second start opens nothing and exits 0", SecondStartScenario},
       {"exit", "Exit removes the icon and ends the program", ExitScenario},
   };
