@@ -56,11 +56,26 @@ std::string TidyParameters(const std::string& tempFile) {
   return "-e -q -config tidy.cfg -f " + Quoted(tempFile + ".fix") + " " + Quoted(tempFile);
 }
 
+namespace {
+
+// "line 3 column 7 - Warning: ..." — one finding of Tidy's.
+bool IsFinding(const std::string& line) {
+  return line.compare(0, 5, "line ") == 0 && line.find(" column ") != std::string::npos;
+}
+
+}  // namespace
+
+// Tidy ends its report with four lines of summary, which the dialog leaves
+// out. Quiet Tidy builds end without them, so a finding is never taken for
+// summary: dropping the last four lines would lose the last findings and
+// show an empty report for a page full of warnings.
 std::string TidyReportText(const std::string& reportBytes) {
   const std::vector<std::string> lines = SplitLines(reportBytes);
   const std::string whole = JoinLines(lines, lines.size());
   if (whole.empty()) return "No errors detected!";
-  return JoinLines(lines, lines.size() > 4 ? lines.size() - 4 : 0);
+  std::size_t kept = lines.size();
+  for (int dropped = 0; dropped < 4 && kept > 0 && !IsFinding(lines[kept - 1]); ++dropped) --kept;
+  return JoinLines(lines, kept);
 }
 
 std::string CreateTempFile(const std::string& folder, const std::string& prefix) {

@@ -24,6 +24,19 @@ TEST(TidyReport, FourLinesOrFewerLeaveNothing) {
   EXPECT_EQ(TidyReportText("only"), "");
 }
 
+TEST(TidyReport, FindingsAreNeverTakenForTheSummary) {
+  const std::string quiet =
+      "line 1 column 1 - Warning: missing <!DOCTYPE> declaration\n"
+      "line 1 column 1 - Warning: inserting implicit <body>\n"
+      "line 1 column 1 - Warning: inserting missing 'title' element\n";
+  EXPECT_EQ(TidyReportText(quiet),
+            "line 1 column 1 - Warning: missing <!DOCTYPE> declaration\r\n"
+            "line 1 column 1 - Warning: inserting implicit <body>\r\n"
+            "line 1 column 1 - Warning: inserting missing 'title' element");
+  EXPECT_EQ(TidyReportText("line 2 column 3 - Error: x\r\nTidy found 1 error\r\n\r\nsum\r\n"),
+            "line 2 column 3 - Error: x");
+}
+
 TEST(TidyReport, EmptyReportSaysNoErrors) {
   EXPECT_EQ(TidyReportText(""), "No errors detected!");
   EXPECT_EQ(TidyReportText("\r\n"), "No errors detected!");
