@@ -9,36 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "run/ProgramStart.h"
 #include "run/TidyHtml.h"
 
 extern char** environ;
-
-namespace {
-
-// The parameter string split as a Windows program splits its command line,
-// for the simple case used here: spaces separate, double quotes group.
-std::vector<std::string> SplitParameters(const std::string& parameters) {
-  std::vector<std::string> words;
-  std::string word;
-  bool quoted = false, inWord = false;
-  for (char c : parameters) {
-    if (c == '"') {
-      quoted = !quoted;
-      inWord = true;
-    } else if (c == ' ' && !quoted) {
-      if (inWord) words.push_back(word);
-      word.clear();
-      inWord = false;
-    } else {
-      word += c;
-      inWord = true;
-    }
-  }
-  if (inWord) words.push_back(word);
-  return words;
-}
-
-}  // namespace
 
 std::string TidyProgram(const std::string&) { return "tidy"; }
 
@@ -53,7 +27,7 @@ std::string ProgramFolder() {
 // Hidden means without its output: tidy's messages go to the report file,
 // anything else it prints would land among the caller's own output.
 bool RunHiddenAndWait(const std::string& program, const std::string& parameters, const std::string& workDir) {
-  std::vector<std::string> words = SplitParameters(parameters);
+  std::vector<std::string> words = ParameterWords(parameters);
   words.insert(words.begin(), program);
   std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(&word[0]);

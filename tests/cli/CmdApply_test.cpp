@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "cli/Commands.h"
+#include "cli/CliRun.h"
 #include "common/TempFolder.h"
 #include "run/ProgramStart.h"
 #include "run/RunTestUtil.h"
@@ -16,19 +17,6 @@
 
 namespace {
 
-struct TRun {
-  int Code;
-  std::string Out;
-  std::string Err;
-};
-
-TRun Cli(const TCliArgs& args, const std::string& input = "") {
-  std::istringstream in(input);
-  std::ostringstream out, err;
-  TCliStreams io{in, out, err};
-  int code = RunCli(args, io);
-  return {code, out.str(), err.str()};
-}
 
 class CliApply : public ::testing::Test {
  protected:

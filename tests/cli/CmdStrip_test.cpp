@@ -3,23 +3,9 @@
 
 #include <sstream>
 
-#include "cli/Commands.h"
+#include "cli/CliRun.h"
 
 namespace {
-
-struct TRun {
-  int Code;
-  std::string Out;
-  std::string Err;
-};
-
-TRun Cli(const TCliArgs& args, const std::string& input) {
-  std::istringstream in(input);
-  std::ostringstream out, err;
-  TCliStreams io{in, out, err};
-  int code = RunCli(args, io);
-  return {code, out.str(), err.str()};
-}
 
 TEST(CliStrip, DeletesEveryMatchWithIAndMOn) {
   TRun run = Cli({"strip", "--expr", "<(.*?)>"}, "<b>bold</b> and <I>x</I>\r\n<p\r\nclass=y>z");

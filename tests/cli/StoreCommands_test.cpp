@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/Commands.h"
+#include "cli/CliRun.h"
 #include "common/TempFolder.h"
 #include "store/Catagories.h"
 #include "store/ShortCut.h"
@@ -14,19 +15,6 @@
 
 namespace {
 
-struct TRun {
-  int Code;
-  std::string Out;
-  std::string Err;
-};
-
-TRun Cli(const TCliArgs& args, const std::string& input = "") {
-  std::istringstream in(input);
-  std::ostringstream out, err;
-  TCliStreams io{in, out, err};
-  int code = RunCli(args, io);
-  return {code, out.str(), err.str()};
-}
 
 class CliStore : public ::testing::Test {
  protected:

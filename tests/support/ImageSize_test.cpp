@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "cli/CliRun.h"
 #include "cli/Commands.h"
 #include "common/TempFolder.h"
 #include "support/ImageSize.h"
@@ -264,22 +265,8 @@ TEST_F(ImageSizeTest, ReadBigEndianWordTakesTheHighByteFirstAndZeroAtTheEnd) {
 
 // --- zarvel-cli imagesize ------------------------------------------------
 
-struct TCliRun {
-  int Code;
-  std::string Out;
-  std::string Err;
-};
-
-TCliRun Cli(const TCliArgs& args) {
-  std::istringstream in;
-  std::ostringstream out, err;
-  TCliStreams io{in, out, err};
-  int code = RunCli(args, io);
-  return {code, out.str(), err.str()};
-}
-
 TEST_F(ImageSizeTest, CliPrintsWidthSpaceHeight) {
-  TCliRun run = Cli({"imagesize", Picture("baseline.jpg")});
+  TRun run = Cli({"imagesize", Picture("baseline.jpg")});
   EXPECT_EQ(kExitOk, run.Code);
   EXPECT_EQ("640 480\n", run.Out);
   EXPECT_EQ("", run.Err);
@@ -290,7 +277,7 @@ TEST_F(ImageSizeTest, CliPrintsWidthSpaceHeight) {
 TEST_F(ImageSizeTest, CliNeedsExactlyOnePath) {
   for (const TCliArgs& args : {TCliArgs{"imagesize"}, TCliArgs{"imagesize", "a.png", "b.png"},
                                TCliArgs{"imagesize", "--width", "a.png"}}) {
-    TCliRun run = Cli(args);
+    TRun run = Cli(args);
     EXPECT_EQ(kExitUsage, run.Code) << args.size();
     EXPECT_EQ("", run.Out);
     EXPECT_NE(std::string::npos, run.Err.find("imagesize PATH"));
@@ -298,7 +285,7 @@ TEST_F(ImageSizeTest, CliNeedsExactlyOnePath) {
 }
 
 TEST_F(ImageSizeTest, CliReportsAFileThatCannotBeOpened) {
-  TCliRun run = Cli({"imagesize", Folder.File("absent.gif")});
+  TRun run = Cli({"imagesize", Folder.File("absent.gif")});
   EXPECT_EQ(kExitFailure, run.Code);
   EXPECT_EQ("", run.Out);
   EXPECT_NE(std::string::npos, run.Err.find("absent.gif"));
