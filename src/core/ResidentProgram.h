@@ -49,6 +49,8 @@ class TResidentProgram : public TAppMessageHandler, private TResidentPorts {
 
   HWND FAppWindow;
   UINT FNewInstanceMessage;
+  // Sent to every top-level window when the notification area is made anew.
+  UINT FTaskbarCreatedMessage;
   TIncludeList& FIncludeList;
   TIncludeSnapshot FIncludeSnapshot;
   TIconHandle FIconEnabled;

@@ -15,7 +15,8 @@ HICON LoadProgramIcon(HINSTANCE instance, const char* name) {
 
 TResidentProgram::TResidentProgram(HINSTANCE instance, HWND appWindow, UINT newInstanceMessage,
                                    TCatagories& catagories, TIncludeList& includeList, bool skipIncludeFilter)
-    : FAppWindow(appWindow), FNewInstanceMessage(newInstanceMessage), FIncludeList(includeList),
+    : FAppWindow(appWindow), FNewInstanceMessage(newInstanceMessage),
+      FTaskbarCreatedMessage(RegisterWindowMessageA("TaskbarCreated")), FIncludeList(includeList),
       FIncludeSnapshot(includeList.Items), FIconEnabled(LoadProgramIcon(instance, "TI")),
       FIconDisabled(LoadProgramIcon(instance, "TIDisabled")),
       FCore(*this, catagories, FIncludeSnapshot, skipIncludeFilter) {}
@@ -74,6 +75,10 @@ bool TResidentProgram::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam,
   result = 0;
   if (message == FNewInstanceMessage && FNewInstanceMessage != 0) {
     MenuClick(mtagMacroEditor);
+    return true;
+  }
+  if (message == FTaskbarCreatedMessage && FTaskbarCreatedMessage != 0) {
+    if (FTrayIcon) FTrayIcon->Restore();
     return true;
   }
   switch (message) {

@@ -27,6 +27,9 @@ class TTrayIcon {
   void SetTip(const std::string& tip);
   // Refuses, with a message, while no icon has been set.
   void SetVisible(bool visible);
+  // The notification area was made anew (its shell restarted) and has
+  // forgotten every icon: a visible icon is added again.
+  void Restore();
 
   HICON Icon() const { return FIcon; }
   const std::string& Tip() const { return FTip; }

@@ -50,6 +50,10 @@ void TTrayIcon::SetTip(const std::string& tip) {
   if (FVisible) Shell_NotifyIconA(NIM_MODIFY, &FData);
 }
 
+void TTrayIcon::Restore() {
+  if (FVisible) Shell_NotifyIconA(NIM_ADD, &FData);
+}
+
 void TTrayIcon::SetVisible(bool visible) {
   if (FIcon == nullptr) {
     MessageBoxA(nullptr, "Please set the icon handle before making the tray icon visible!", "TTrayIcon Error",

@@ -101,3 +101,19 @@ TEST(TrayIconWin, ShownModifiedAndRemovedWithItsOwner) {
   // Gone with the object.
   EXPECT_FALSE(Shell_NotifyIconA(NIM_MODIFY, &probe));
 }
+
+TEST(TrayIconWin, ComesBackWhenTheNotificationAreaIsMadeAnew) {
+  TOwnerWindow owner;
+  TTrayIcon icon(owner.Get());
+  icon.SetIcon(LoadIcon(nullptr, IDI_APPLICATION));
+  icon.SetVisible(true);
+  NOTIFYICONDATAA probe = icon.Data();
+  // A restarted shell has forgotten every icon.
+  ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &probe));
+  EXPECT_FALSE(Shell_NotifyIconA(NIM_MODIFY, &probe));
+  icon.Restore();
+  EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &probe)) << "the icon did not come back";
+  icon.SetVisible(false);
+  icon.Restore();
+  EXPECT_FALSE(Shell_NotifyIconA(NIM_MODIFY, &probe)) << "a hidden icon was shown";
+}
