@@ -7,13 +7,14 @@
 #include <vector>
 
 #include "run/ProgramStart.h"
+#include "run/Spawn_posix.h"
 
 extern char** environ;
 
-bool StartProgram(const std::string& file, const std::string& parameters, const std::string& folder) {
-  if (file.empty()) return false;
+bool SpawnQuiet(const std::string& program, const std::string& parameters, const std::string& folder,
+                bool ownSession, pid_t& child) {
   std::vector<std::string> words = ParameterWords(parameters);
-  words.insert(words.begin(), file);
+  words.insert(words.begin(), program);
   std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(&word[0]);
   argv.push_back(nullptr);
@@ -26,11 +27,15 @@ bool StartProgram(const std::string& file, const std::string& parameters, const 
   if (!folder.empty()) posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
-  pid_t child = 0;
-  // glibc reports a failed exec (and a failed chdir) here, before returning.
-  int failed = posix_spawnp(&child, file.c_str(), &actions, &attributes, argv.data(), environ);
+  if (ownSession) posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+  child = 0;
+  int failed = posix_spawnp(&child, program.c_str(), &actions, &attributes, argv.data(), environ);
   posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   return failed == 0;
+}
+
+bool StartProgram(const std::string& file, const std::string& parameters, const std::string& folder) {
+  pid_t child = 0;
+  return !file.empty() && SpawnQuiet(file, parameters, folder, true, child);
 }

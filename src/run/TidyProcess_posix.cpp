@@ -1,18 +1,13 @@
 // Tidy HTML on Linux: tidy from the system's package, started directly.
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 
 #include <string>
-#include <vector>
 
-#include "run/ProgramStart.h"
+#include "run/Spawn_posix.h"
 #include "run/TidyHtml.h"
-
-extern char** environ;
 
 std::string TidyProgram(const std::string&) { return "tidy"; }
 
@@ -27,21 +22,8 @@ std::string ProgramFolder() {
 // Hidden means without its output: tidy's messages go to the report file,
 // anything else it prints would land among the caller's own output.
 bool RunHiddenAndWait(const std::string& program, const std::string& parameters, const std::string& workDir) {
-  std::vector<std::string> words = ParameterWords(parameters);
-  words.insert(words.begin(), program);
-  std::vector<char*> argv;
-  for (std::string& word : words) argv.push_back(&word[0]);
-  argv.push_back(nullptr);
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  if (!workDir.empty()) posix_spawn_file_actions_addchdir_np(&actions, workDir.c_str());
   pid_t child = 0;
-  int failed = posix_spawnp(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (failed != 0) return false;
+  if (!SpawnQuiet(program, parameters, workDir, false, child)) return false;
   int status = 0;
   while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
   }
