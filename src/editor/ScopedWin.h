@@ -6,31 +6,18 @@
 
 #include <utility>
 
+#include "core/WinHandles.h"
+
 // A font, brush, pen or bitmap, deleted with DeleteObject.
 template <typename T>
-class TScopedGdiObject {
- public:
-  TScopedGdiObject() = default;
-  explicit TScopedGdiObject(T object) : FObject(object) {}
-  TScopedGdiObject(TScopedGdiObject&& other) noexcept : FObject(std::exchange(other.FObject, nullptr)) {}
-  TScopedGdiObject& operator=(TScopedGdiObject&& other) noexcept {
-    if (this != &other) Reset(std::exchange(other.FObject, nullptr));
-    return *this;
-  }
-  TScopedGdiObject(const TScopedGdiObject&) = delete;
-  TScopedGdiObject& operator=(const TScopedGdiObject&) = delete;
-  ~TScopedGdiObject() { Reset(); }
-
-  void Reset(T object = nullptr) {
-    if (FObject) DeleteObject(FObject);
-    FObject = object;
-  }
-  T Get() const { return FObject; }
-  explicit operator bool() const { return FObject != nullptr; }
-
- private:
-  T FObject = nullptr;
+struct TGdiObjectTraits {
+  using THandle = T;
+  static THandle Invalid() { return nullptr; }
+  static bool Valid(THandle h) { return h != nullptr; }
+  static void Close(THandle h) { ::DeleteObject(h); }
 };
+template <typename T>
+using TScopedGdiObject = TWinHandle<TGdiObjectTraits<T>>;
 
 using TScopedFont = TScopedGdiObject<HFONT>;
 using TScopedBrush = TScopedGdiObject<HBRUSH>;
