@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "core/WinHandles.h"
+#include "support/WinHandles.h"
 
 // What the application window's own messages act on; start-up attaches it
 // once the program's state exists. Until then every message goes to the

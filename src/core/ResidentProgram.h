@@ -12,7 +12,7 @@
 #include "core/Resident.h"
 #include "core/TrayIcon.h"
 #include "core/TrayMenu.h"
-#include "core/WinHandles.h"
+#include "support/WinHandles.h"
 #include "store/Catagories.h"
 #include "store/IncludeList.h"
 

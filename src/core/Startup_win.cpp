@@ -10,7 +10,7 @@
 #include "core/Messages.h"
 #include "core/Program.h"
 #include "core/ResidentProgram.h"
-#include "core/WinHandles.h"
+#include "support/WinHandles.h"
 #include "store/Catagories.h"
 #include "store/IncludeList.h"
 

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "core/TrayMenuItems.h"
-#include "core/WinHandles.h"
+#include "support/WinHandles.h"
 
 class TPopupMenu {
  public:

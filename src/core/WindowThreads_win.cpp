@@ -6,7 +6,7 @@
 
 #include "core/FatalError.h"
 #include "core/Program.h"
-#include "core/WinHandles.h"
+#include "support/WinHandles.h"
 #include "editor/formAbout.h"
 #include "editor/formInclude.h"
 

@@ -11,7 +11,7 @@
 #include "core/HookKeys.h"
 #include "core/Messages.h"
 #include "core/ProgramProcess.h"
-#include "core/WinHandles.h"
+#include "support/WinHandles.h"
 
 namespace {
 

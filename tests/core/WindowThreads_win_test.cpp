@@ -8,8 +8,9 @@
 
 #include "common/TempFolder.h"
 #include "core/ForegroundProgram.h"
+#include "support/ForegroundWindow.h"
 #include "core/ProgramProcess.h"
-#include "core/WinHandles.h"
+#include "support/WinHandles.h"
 #include "editor/formInclude.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <exception>
 #include <vector>
 
-#include "editor/DialogBase.h"
+#include "support/DialogBase.h"
 #include "store/IncludeList.h"
 #include "store/Settings.h"
 #include "store/SettingsActions.h"

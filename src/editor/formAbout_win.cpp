@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "editor/DialogBase.h"
-#include "editor/ScopedWin.h"
+#include "support/DialogBase.h"
+#include "support/ScopedWin.h"
 
 namespace {
 

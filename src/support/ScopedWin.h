@@ -6,7 +6,7 @@
 
 #include <utility>
 
-#include "core/WinHandles.h"
+#include "support/WinHandles.h"
 
 // A font, brush, pen or bitmap, deleted with DeleteObject.
 template <typename T>

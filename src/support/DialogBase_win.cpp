@@ -1,4 +1,4 @@
-#include "editor/DialogBase.h"
+#include "support/DialogBase.h"
 
 #include <exception>
 #include <vector>
