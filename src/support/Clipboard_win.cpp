@@ -1,0 +1,143 @@
+#include "support/Clipboard_win.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr int kOpenAttempts = 25;
+constexpr DWORD kOpenRetryMs = 20;
+
+// Formats whose data is a GDI or other handle rather than global memory.
+bool IsHandleFormat(UINT format) {
+  switch (format) {
+    case CF_BITMAP:
+    case CF_PALETTE:
+    case CF_METAFILEPICT:
+    case CF_ENHMETAFILE:
+    case CF_OWNERDISPLAY:
+    case CF_DSPBITMAP:
+    case CF_DSPMETAFILEPICT:
+    case CF_DSPENHMETAFILE:
+      return true;
+    default:
+      return (format >= CF_PRIVATEFIRST && format <= CF_PRIVATELAST) ||
+             (format >= CF_GDIOBJFIRST && format <= CF_GDIOBJLAST);
+  }
+}
+
+bool CopyGlobal(HANDLE data, std::vector<unsigned char>& bytes) {
+  SIZE_T size = GlobalSize(data);
+  const void* source = GlobalLock(data);
+  if (source == nullptr) return false;
+  bytes.assign(static_cast<const unsigned char*>(source), static_cast<const unsigned char*>(source) + size);
+  GlobalUnlock(data);
+  return true;
+}
+
+HGLOBAL NewGlobal(const void* bytes, std::size_t size) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size == 0 ? 1 : size);
+  if (memory == nullptr) return nullptr;
+  void* target = GlobalLock(memory);
+  if (target == nullptr) {
+    GlobalFree(memory);
+    return nullptr;
+  }
+  if (size > 0) std::memcpy(target, bytes, size);
+  GlobalUnlock(memory);
+  return memory;
+}
+
+void SetGlobal(UINT format, const void* bytes, std::size_t size) {
+  HGLOBAL memory = NewGlobal(bytes, size);
+  if (memory == nullptr) throw EClipboardError("There is not enough memory for the clipboard's contents.");
+  // The clipboard owns the memory once it is set; on failure it is ours.
+  if (SetClipboardData(format, memory) == nullptr) {
+    GlobalFree(memory);
+    throw EClipboardError("The clipboard refused its contents.");
+  }
+}
+
+LRESULT CALLBACK OwnerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+TOpenClipboard::TOpenClipboard(HWND owner) {
+  for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
+    if (OpenClipboard(owner)) return;
+    Sleep(kOpenRetryMs);
+  }
+  throw EClipboardError("The clipboard cannot be opened: another program is using it. Please try again.");
+}
+
+TOpenClipboard::~TOpenClipboard() { CloseClipboard(); }
+
+void TOpenClipboard::Empty() {
+  if (!EmptyClipboard()) throw EClipboardError("The clipboard cannot be emptied.");
+}
+
+bool TOpenClipboard::ReadText(std::wstring& text) const {
+  text.clear();
+  HANDLE data = GetClipboardData(CF_UNICODETEXT);
+  if (data == nullptr) return false;
+  const wchar_t* chars = static_cast<const wchar_t*>(GlobalLock(data));
+  if (chars == nullptr) return false;
+  // Never past the memory block, also when the terminating zero is missing.
+  const std::size_t capacity = GlobalSize(data) / sizeof(wchar_t);
+  std::size_t length = 0;
+  while (length < capacity && chars[length] != L'\0') ++length;
+  text.assign(chars, length);
+  GlobalUnlock(data);
+  return true;
+}
+
+void TOpenClipboard::WriteText(const std::wstring& text) {
+  Empty();
+  SetGlobal(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+}
+
+void TClipboardSnapshot::Save(const TOpenClipboard&) {
+  FFormats.clear();
+  for (UINT format = EnumClipboardFormats(0); format != 0; format = EnumClipboardFormats(format)) {
+    if (format != CF_ENHMETAFILE && IsHandleFormat(format)) continue;
+    HANDLE data = GetClipboardData(format);
+    if (data == nullptr) continue;  // delayed data its owner would not give
+    TFormat saved;
+    saved.Format = format;
+    if (format == CF_ENHMETAFILE) {
+      UINT size = GetEnhMetaFileBits(static_cast<HENHMETAFILE>(data), 0, nullptr);
+      if (size == 0) continue;
+      saved.Bytes.resize(size);
+      GetEnhMetaFileBits(static_cast<HENHMETAFILE>(data), size, saved.Bytes.data());
+    } else if (!CopyGlobal(data, saved.Bytes)) {
+      continue;
+    }
+    FFormats.push_back(std::move(saved));
+  }
+}
+
+void TClipboardSnapshot::Restore(TOpenClipboard& clipboard) const {
+  clipboard.Empty();
+  for (const TFormat& saved : FFormats) {
+    if (saved.Format == CF_ENHMETAFILE) {
+      HENHMETAFILE metafile = SetEnhMetaFileBits(static_cast<UINT>(saved.Bytes.size()), saved.Bytes.data());
+      if (metafile != nullptr && SetClipboardData(CF_ENHMETAFILE, metafile) == nullptr) DeleteEnhMetaFile(metafile);
+      continue;
+    }
+    SetGlobal(saved.Format, saved.Bytes.data(), saved.Bytes.size());
+  }
+}
+
+TClipboardOwnerWindow::TClipboardOwnerWindow() {
+  static const char* const kClass = "ZarvelClipboardOwner";
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = OwnerWindowProc;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = kClass;
+  RegisterClassA(&windowClass);  // fails harmlessly when already registered
+  FHandle = CreateWindowExA(0, kClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, windowClass.hInstance, nullptr);
+  if (FHandle == nullptr) throw EClipboardError("The clipboard's owner window cannot be made.");
+}
+
+TClipboardOwnerWindow::~TClipboardOwnerWindow() { DestroyWindow(FHandle); }

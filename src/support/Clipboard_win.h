@@ -1,0 +1,72 @@
+#pragma once
+// The clipboard as a run uses it: opened with a few retries (another
+// program may hold it for a moment), its whole contents saved and put back,
+// and Unicode text read and written.
+
+#include <windows.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+class EClipboardError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Opens the clipboard for `owner` (a window of the calling thread, which
+// becomes the owner when the clipboard is emptied) and closes it again when
+// it goes out of scope. Raises EClipboardError when another program keeps
+// it open for longer than about half a second.
+class TOpenClipboard {
+ public:
+  explicit TOpenClipboard(HWND owner);
+  ~TOpenClipboard();
+  TOpenClipboard(const TOpenClipboard&) = delete;
+  TOpenClipboard& operator=(const TOpenClipboard&) = delete;
+
+  void Empty();
+  // The clipboard's Unicode text (the system offers it for every text
+  // format); false when it holds no text.
+  bool ReadText(std::wstring& text) const;
+  // Replaces the contents with `text` alone.
+  void WriteText(const std::wstring& text);
+};
+
+// Everything the clipboard held, format by format, so that it can be put
+// back exactly. Formats held in global memory are copied byte for byte; an
+// enhanced metafile is copied as one; the formats the system makes from
+// these (bitmaps from DIBs, ANSI text from Unicode, ...) come back by
+// themselves. Private and display-only formats cannot be copied and are
+// left out.
+class TClipboardSnapshot {
+ public:
+  // Call with the clipboard open.
+  void Save(const TOpenClipboard& clipboard);
+  // Empties the clipboard and puts every saved format back, in the order it
+  // was offered. Call with the clipboard open.
+  void Restore(TOpenClipboard& clipboard) const;
+  bool Empty() const { return FFormats.empty(); }
+  std::size_t FormatCount() const { return FFormats.size(); }
+
+ private:
+  struct TFormat {
+    UINT Format = 0;
+    std::vector<unsigned char> Bytes;  // global-memory formats and metafile bits
+  };
+  std::vector<TFormat> FFormats;
+};
+
+// A hidden window of the calling thread that owns the clipboard while a run
+// uses it; message-only, so no other program sees it.
+class TClipboardOwnerWindow {
+ public:
+  TClipboardOwnerWindow();
+  ~TClipboardOwnerWindow();
+  TClipboardOwnerWindow(const TClipboardOwnerWindow&) = delete;
+  TClipboardOwnerWindow& operator=(const TClipboardOwnerWindow&) = delete;
+  HWND Handle() const { return FHandle; }
+
+ private:
+  HWND FHandle = nullptr;
+};
