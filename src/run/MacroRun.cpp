@@ -27,11 +27,26 @@ std::string FileNameOfPath(const std::string& path) {
 TMacroRun::TMacroRun(const TMacro& macro, TImageSizeReader readImageSize)
     : FMacro(RunCopyOf(macro)), FReadImageSize(std::move(readImageSize)) {}
 
+void TMacroRun::CutReplaceText(std::string& text) const {
+  if (!FUtf8Texts) {
+    if (text.size() > kReplaceCapacity) text.resize(kReplaceCapacity);
+    return;
+  }
+  std::size_t characters = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const bool startsCharacter = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
+    if (startsCharacter && ++characters > kReplaceCapacity) {
+      text.resize(i);
+      return;
+    }
+  }
+}
+
 void TMacroRun::ForEachText(const std::function<void(std::string&)>& change) {
   for (TMacroText field : kRunTextOrder) {
     std::string& text = FMacro.Text(field);
     change(text);
-    if (field >= kTextBufferCount && text.size() > kReplaceCapacity) text.resize(kReplaceCapacity);
+    if (field >= kTextBufferCount) CutReplaceText(text);
   }
 }
 

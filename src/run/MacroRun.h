@@ -101,11 +101,15 @@ class TMacroRun {
   std::string FRelDirName;
   std::string FRelDir;
   bool FUsesRelDir = false;
+  // The texts are UTF-8 rather than ANSI bytes: the 75-character cut of a
+  // Replace/With text then counts characters and never splits one.
+  bool FUtf8Texts = false;
 
  protected:
   // Applies `change` to every text in run order and writes each result back,
   // a Replace/With text cut to its 75 characters.
   void ForEachText(const std::function<void(std::string&)>& change);
+  void CutReplaceText(std::string& text) const;
 
  private:
   void ScanUserVariables(const std::string& text);

@@ -59,6 +59,22 @@ TEST(TextCapacity, ReplaceAndWithTextsAreCutTo75OnEveryWrite) {
   EXPECT_EQ(run.FMacro.Text(mxWith1), "<B>");
 }
 
+TEST(TextCapacity, UnicodeTextsAreCutAtCharactersNeverInsideOne) {
+  TMacroRun run(MacroWith(mtBlockMode, {{mxWith1, "{$a}"}}));
+  run.FUtf8Texts = true;
+  run.ScanAllVariables();
+  std::string value;
+  for (int i = 0; i < 80; ++i) value += "\xC3\xA9";  // 80 times e with acute
+  run.ApplyUserVariables({value});
+  EXPECT_EQ(run.FMacro.Text(mxWith1), value.substr(0, 150));
+
+  TMacroRun check(MacroWith(mtBlockMode, {{mxWith1, std::string(74, 'x') + "{$a}"}}));
+  check.FUtf8Texts = true;
+  check.ScanAllVariables();
+  check.ApplyUserVariables({"\xE2\x9C\x93\xE2\x9C\x93"});  // two check marks
+  EXPECT_EQ(check.FMacro.Text(mxWith1), std::string(74, 'x') + "\xE2\x9C\x93");
+}
+
 TEST(TextCapacity, FileAndImagePassesCutToo) {
   TMacroRun run(MacroWith(mtBlockMode, {{mxWith3, "{file:f}"}, {mxReplace2, "{image:p}"}}));
   run.ScanAllVariables();
