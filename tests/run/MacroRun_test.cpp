@@ -68,11 +68,12 @@ TEST(TextCapacity, UnicodeTextsAreCutAtCharactersNeverInsideOne) {
   run.ApplyUserVariables({value});
   EXPECT_EQ(run.FMacro.Text(mxWith1), value.substr(0, 150));
 
-  TMacroRun check(MacroWith(mtBlockMode, {{mxWith1, std::string(74, 'x') + "{$a}"}}));
+  const std::string mark = "\xE2\x9C\x93";  // a check mark, three bytes
+  TMacroRun check(MacroWith(mtBlockMode, {{mxWith1, std::string(71, 'x') + "{$a}"}}));
   check.FUtf8Texts = true;
   check.ScanAllVariables();
-  check.ApplyUserVariables({"\xE2\x9C\x93\xE2\x9C\x93"});  // two check marks
-  EXPECT_EQ(check.FMacro.Text(mxWith1), std::string(74, 'x') + "\xE2\x9C\x93");
+  check.ApplyUserVariables({mark + mark + mark + mark + mark});
+  EXPECT_EQ(check.FMacro.Text(mxWith1), std::string(71, 'x') + mark + mark + mark + mark);
 }
 
 TEST(TextCapacity, FileAndImagePassesCutToo) {
