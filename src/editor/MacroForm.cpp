@@ -1,0 +1,181 @@
+#include "editor/MacroForm.h"
+
+#include "store/Catagories.h"
+#include "store/ShortCut.h"
+#include "support/StrUtils.h"
+
+namespace {
+
+struct TFieldLink {
+  TMacroText Record;
+  TFormText Form;
+};
+
+// Which form field fills which record field, kind by kind.
+constexpr TFieldLink kBlockLinks[] = {
+    {mxFirstLine, ftBlockFirst},     {mxLine1, ftLineLine},        {mxLastLine, ftBlockLast},
+    {mxReplace1, ftLineReplace1},    {mxWith1, ftLineWith1},       {mxReplace2, ftLineReplace2},
+    {mxWith2, ftLineWith2},          {mxReplace3, ftLineReplace3}, {mxWith3, ftLineWith3}};
+constexpr TFieldLink kLineLinks[] = {
+    {mxFirstLine, ftLineFirst},      {mxLine1, ftBlockLine1},       {mxLine2, ftBlockLine2},
+    {mxLine3, ftBlockLine3},         {mxLastLine, ftLineLast},      {mxReplace1, ftBlockReplace1},
+    {mxWith1, ftBlockWith1},         {mxReplace2, ftBlockReplace2}, {mxWith2, ftBlockWith2},
+    {mxReplace3, ftBlockReplace3},   {mxWith3, ftBlockWith3}};
+constexpr TFieldLink kRunLinks[] = {
+    {mxLine1, ftRunFile}, {mxLine2, ftRunPath}, {mxLine3, ftRunParameters}};
+constexpr TFieldLink kStripLinks[] = {{mxLine1, ftStripExpr}};
+
+struct TLinks {
+  const TFieldLink* First = nullptr;
+  const TFieldLink* Last = nullptr;
+  const TFieldLink* begin() const { return First; }
+  const TFieldLink* end() const { return Last; }
+};
+
+template <std::size_t N>
+TLinks LinksOf(const TFieldLink (&links)[N]) {
+  return {links, links + N};
+}
+
+TLinks LinksForType(std::uint8_t type) {
+  switch (type) {
+    case mtBlockMode: return LinksOf(kBlockLinks);
+    case mtLineMode: return LinksOf(kLineLinks);
+    case mtRunProgram: return LinksOf(kRunLinks);
+    case mtStripTags: return LinksOf(kStripLinks);
+    default: return {};
+  }
+}
+
+const char* const kLabels[kFormTextCount] = {
+    "First line", "Line", "Last line",
+    "Replace 1", "With 1", "Replace 2", "With 2", "Replace 3", "With 3",
+    "First line", "Line 1", "Line 2", "Line 3", "Last line",
+    "Replace 1", "With 1", "Replace 2", "With 2", "Replace 3", "With 3",
+    "File", "Path", "Parameters",
+    "Expression"};
+
+bool IsReplaceField(TFormText field) {
+  return (field >= ftLineReplace1 && field <= ftLineWith3) ||
+         (field >= ftBlockReplace1 && field <= ftBlockWith3);
+}
+
+// The kind whose fields OK stores: no entry selected stores as block mode,
+// the type the record then gets.
+std::uint8_t StoredType(const TMacroForm& form) { return IndexToMacroType(form.TypeIndex); }
+
+// The form's texts as they go into the record: a block or line macro
+// always has a line template.
+std::string StoredText(const TMacroForm& form, TFormText field) {
+  const std::string& text = form.Texts[field];
+  if ((field == ftLineLine || field == ftBlockLine1) && text.empty()) return kDefaultLineTemplate;
+  return text;
+}
+
+std::string QuotedLabel(TFormText field) { return "\"" + FormTextLabel(field) + "\""; }
+
+bool ShortCutUsedElsewhere(const TMacroForm& form, const TCatagories& catagories,
+                           std::string& title) {
+  for (std::size_t c = 0; c < catagories.Items.size(); ++c) {
+    const TMacroList& macros = catagories.Items[c].Macros;
+    for (std::size_t m = 0; m < macros.size(); ++m) {
+      if (static_cast<int>(c) == form.CatagoryIndex && static_cast<int>(m) == form.MacroIndex)
+        continue;
+      if (macros[m].ShortCut == form.ShortCutValue) {
+        title = GetTitle(macros[m]);
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string FormTextLabel(TFormText field) { return kLabels[field]; }
+
+std::size_t FormTextCapacity(TFormText field) {
+  return IsReplaceField(field) ? kReplaceCapacity : kTextCapacity;
+}
+
+void ChangeKind(TMacroForm& form, int typeIndex) {
+  auto copy = [&form](TFormText from, TFormText to) { form.Texts[to] = form.Texts[from]; };
+  if (form.PrevTypeIndex == mtBlockMode && typeIndex == mtLineMode) {
+    copy(ftBlockFirst, ftLineFirst);
+    copy(ftLineLine, ftBlockLine1);
+    copy(ftBlockLast, ftLineLast);
+  } else if (form.PrevTypeIndex == mtLineMode && typeIndex == mtBlockMode) {
+    copy(ftLineFirst, ftBlockFirst);
+    copy(ftBlockLine1, ftLineLine);
+    copy(ftLineLast, ftBlockLast);
+  }
+  form.TypeIndex = typeIndex;
+  form.PrevTypeIndex = typeIndex;
+}
+
+void LoadMacroForm(TMacroForm& form, const TMacro& macro, int catagoryIndex, int macroIndex) {
+  ChangeKind(form, MacroTypeToIndex(macro.MacroType));
+  form.Title = GetTitle(macro);
+  form.ShortCutValue = macro.ShortCut;
+  form.ShortCutText = ShortCutText(macro.ShortCut);
+  form.CatagoryIndex = catagoryIndex;
+  form.MacroIndex = macroIndex;
+  for (const TFieldLink& link : LinksForType(macro.MacroType))
+    form.Texts[link.Form] = GetMacroText(macro, link.Record);
+}
+
+std::string MacroFormCaption(const TMacro& macro) { return "Edit Macro '" + GetTitle(macro) + "'"; }
+
+std::string ValidateMacroForm(const TMacroForm& form, const TCatagories& catagories) {
+  if (form.Title.empty()) return "Please enter a title for this macro!";
+  if (form.ShortCutText.empty() || form.ShortCutText == kNoShortCutText)
+    return "Please specify a shortcut for this macro!";
+  if (form.ShortCutValue == kToggleShortCut)
+    return "This shortcut is reserved for enabling / disabling Zarvel!";
+  std::string other;
+  if (ShortCutUsedElsewhere(form, catagories, other))
+    return "The specified shortcut is already in use by macro '" + other + "'";
+  for (const TFieldLink& link : LinksForType(StoredType(form))) {
+    if (IsReplaceField(link.Form)) continue;  // cut to 75 when stored
+    std::string text = StoredText(form, link.Form);
+    if (text.size() > kTextCapacity)
+      return ETextTooLong(QuotedLabel(link.Form), text.size(), kTextCapacity).what();
+  }
+  return "";
+}
+
+void StoreMacroForm(const TMacroForm& form, TMacro& macro) {
+  TMacro stored = macro;
+  WriteShortString(stored.Title, form.Title);
+  stored.MacroType = StoredType(form);
+  stored.ShortCut = form.ShortCutValue;
+  for (int text = 0; text < kMacroTextCount; ++text)
+    SetMacroText(stored, static_cast<TMacroText>(text), "");
+  for (const TFieldLink& link : LinksForType(stored.MacroType)) {
+    std::string text = StoredText(form, link.Form);
+    if (IsReplaceField(link.Form) && text.size() > kReplaceCapacity) text.resize(kReplaceCapacity);
+    try {
+      SetMacroText(stored, link.Record, text);
+    } catch (const ETextTooLong&) {
+      throw ETextTooLong(QuotedLabel(link.Form), text.size(), kTextCapacity);
+    }
+  }
+  macro = stored;
+}
+
+void CaptureShortCut(TMacroForm& form, unsigned keyCode, bool shift, bool ctrl, bool alt) {
+  form.ShortCutValue = MakeShortCut(keyCode, shift, ctrl, alt);
+  form.ShortCutText = ShortCutText(form.ShortCutValue);
+}
+
+std::string FieldToEditorText(std::string text) {
+  ReplaceAll(text, "{tab}", "\t");
+  ReplaceAll(text, "{n}", "\r\n");
+  return text;
+}
+
+std::string EditorTextToField(std::string text) {
+  ReplaceAll(text, "\t", "{tab}");
+  ReplaceAll(text, "\r\n", "{n}");
+  return text;
+}

@@ -1,0 +1,87 @@
+#pragma once
+// The values of the macro properties dialog apart from its windows: what
+// each field holds, how a record fills them and how they go back into a
+// record, the kind change, the shortcut capture and the checks of OK. The
+// dialog only moves texts between these values and its controls.
+
+#include <cstdint>
+#include <string>
+
+#include "store/Macro.h"
+
+class TCatagories;
+
+// The text fields of every kind's options. The block group's line and
+// replace fields carry "Line" names and the line group's carry "Block"
+// names; the names follow the controls.
+enum TFormText : int {
+  // Block mode options
+  ftBlockFirst, ftLineLine, ftBlockLast,
+  ftLineReplace1, ftLineWith1, ftLineReplace2, ftLineWith2, ftLineReplace3, ftLineWith3,
+  // Line mode options
+  ftLineFirst, ftBlockLine1, ftBlockLine2, ftBlockLine3, ftLineLast,
+  ftBlockReplace1, ftBlockWith1, ftBlockReplace2, ftBlockWith2, ftBlockReplace3, ftBlockWith3,
+  // Run program options
+  ftRunFile, ftRunPath, ftRunParameters,
+  // Strip tags options
+  ftStripExpr,
+};
+constexpr int kFormTextCount = ftStripExpr + 1;
+
+constexpr const char* kNoShortCutText = "none";
+constexpr const char* kDefaultStripExpression = "<(.*?)>";
+constexpr const char* kDefaultLineTemplate = "{line}";
+constexpr const char* kMacroTypeItems[kMacroTypeCount] = {
+    "Text processing: Block mode",       "Text processing: Line mode",
+    "Run Program...",                    "Pre-defined function: Strip tags",
+    "Pre-defined function: Change case", "Pre-defined function: Tidy HTML",
+    "Pre-defined function: Email"};
+
+struct TMacroForm {
+  std::string Title;
+  int TypeIndex = 0;      // the selected entry of the type list; -1 for none
+  int PrevTypeIndex = 0;  // the entry shown before the last kind change
+  std::uint16_t ShortCutValue = 0;
+  std::string ShortCutText = kNoShortCutText;  // what the shortcut field shows
+  int CatagoryIndex = -1;  // the record being edited; -1, -1 for a new one
+  int MacroIndex = -1;
+  std::string Texts[kFormTextCount];
+
+  TMacroForm() { Texts[ftStripExpr] = kDefaultStripExpression; }
+};
+
+// The label of a field as the dialog shows it, without the colon ("Line 1").
+std::string FormTextLabel(TFormText field);
+// 1023 for the template, program and expression fields, 75 for replace and with.
+std::size_t FormTextCapacity(TFormText field);
+
+// Shows another kind's options: block to line and line to block carry the
+// first line, the (first) line template and the last line over; no other
+// change copies anything.
+void ChangeKind(TMacroForm& form, int typeIndex);
+
+// Fills the form from a record: its kind (through the kind change), title,
+// shortcut and the fields of its kind only.
+void LoadMacroForm(TMacroForm& form, const TMacro& macro, int catagoryIndex, int macroIndex);
+// "Edit Macro 'title'".
+std::string MacroFormCaption(const TMacro& macro);
+
+// The message that keeps the dialog open, or "" when OK may close it. Order:
+// title, shortcut given, shortcut reserved, shortcut used by another macro,
+// then a template too long for its record buffer (named by its label).
+std::string ValidateMacroForm(const TMacroForm& form, const TCatagories& catagories);
+
+// Writes every record field from the form: the selected kind's texts, all
+// others empty; an empty block or line template becomes "{line}"; the title
+// is cut to 25 characters and replace and with texts to 75. Raises
+// ETextTooLong (naming the field's label) for a template over 1023
+// characters, leaving the record unchanged.
+void StoreMacroForm(const TMacroForm& form, TMacro& macro);
+
+// A key pressed in the shortcut field: key code plus the modifiers held.
+void CaptureShortCut(TMacroForm& form, unsigned keyCode, bool shift, bool ctrl, bool alt);
+
+// A field's text for the template editor: "{tab}" to TAB, then "{n}" to CR LF.
+std::string FieldToEditorText(std::string text);
+// Back from the editor: TAB to "{tab}", then CR LF to "{n}"; a lone CR or LF stays.
+std::string EditorTextToField(std::string text);

@@ -1,0 +1,389 @@
+#include "editor/MacroForm.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "common/TempFolder.h"
+#include "store/Catagories.h"
+#include "store/ShortCut.h"
+
+namespace {
+
+// Every record text distinct, so that a wrong link shows.
+TMacro FullMacro(std::uint8_t type) {
+  TMacro macro = NewMacro();
+  SetTitle(macro, "Full");
+  macro.MacroType = type;
+  macro.ShortCut = 0x4054;
+  for (int text = 0; text < kMacroTextCount; ++text)
+    SetMacroText(macro, static_cast<TMacroText>(text), std::string("rec-") + MacroTextName(static_cast<TMacroText>(text)));
+  return macro;
+}
+
+// Every form text distinct, named after its field number.
+TMacroForm FullForm(int typeIndex) {
+  TMacroForm form;
+  form.Title = "Form";
+  form.ShortCutValue = 0x4041;
+  form.ShortCutText = "Ctrl+A";
+  for (int field = 0; field < kFormTextCount; ++field) form.Texts[field] = "f" + std::to_string(field);
+  form.TypeIndex = typeIndex;
+  return form;
+}
+
+std::string Text(const TMacro& macro, TMacroText field) { return GetMacroText(macro, field); }
+
+std::string F(TFormText field) { return "f" + std::to_string(field); }
+
+struct TStoredKind {
+  std::uint8_t Type;
+  // FirstLine, LastLine, Line1, Line2, Line3, Replace1, With1, Replace2, With2, Replace3, With3
+  std::vector<std::string> Texts;
+};
+
+const std::vector<TStoredKind>& StoredKinds() {
+  static const std::vector<TStoredKind> kinds = {
+      {mtBlockMode,
+       {F(ftBlockFirst), F(ftBlockLast), F(ftLineLine), "", "", F(ftLineReplace1), F(ftLineWith1),
+        F(ftLineReplace2), F(ftLineWith2), F(ftLineReplace3), F(ftLineWith3)}},
+      {mtLineMode,
+       {F(ftLineFirst), F(ftLineLast), F(ftBlockLine1), F(ftBlockLine2), F(ftBlockLine3),
+        F(ftBlockReplace1), F(ftBlockWith1), F(ftBlockReplace2), F(ftBlockWith2),
+        F(ftBlockReplace3), F(ftBlockWith3)}},
+      {mtRunProgram, {"", "", F(ftRunFile), F(ftRunPath), F(ftRunParameters), "", "", "", "", "", ""}},
+      {mtStripTags, {"", "", F(ftStripExpr), "", "", "", "", "", "", "", ""}},
+      {mtChangeCase, std::vector<std::string>(kMacroTextCount)},
+      {mtTidyHTML, std::vector<std::string>(kMacroTextCount)},
+      {mtEmail, std::vector<std::string>(kMacroTextCount)},
+  };
+  return kinds;
+}
+
+}  // namespace
+
+TEST(MacroFormFields, ANewFormShowsBlockModeNoShortcutAndTheProposedExpression) {
+  TMacroForm form;
+  EXPECT_EQ(form.TypeIndex, 0);
+  EXPECT_EQ(form.PrevTypeIndex, 0);
+  EXPECT_EQ(form.ShortCutText, "none");
+  EXPECT_EQ(form.Texts[ftStripExpr], "<(.*?)>");
+  EXPECT_EQ(form.CatagoryIndex, -1);
+  EXPECT_EQ(form.MacroIndex, -1);
+  EXPECT_EQ(std::string(kMacroTypeItems[2]), "Run Program...");
+}
+
+TEST(MacroFormFields, StoringWritesTheSelectedKindsFieldsAndEmptiesTheRest) {
+  for (const TStoredKind& kind : StoredKinds()) {
+    SCOPED_TRACE(MacroTypeName(kind.Type));
+    TMacro macro = FullMacro(mtEmail);
+    StoreMacroForm(FullForm(kind.Type), macro);
+    EXPECT_EQ(macro.MacroType, kind.Type);
+    EXPECT_EQ(GetTitle(macro), "Form");
+    EXPECT_EQ(macro.ShortCut, 0x4041);
+    for (int text = 0; text < kMacroTextCount; ++text)
+      EXPECT_EQ(Text(macro, static_cast<TMacroText>(text)), kind.Texts[text])
+          << MacroTextName(static_cast<TMacroText>(text));
+  }
+}
+
+TEST(MacroFormFields, LoadingFillsOnlyTheRecordKindsFields) {
+  for (const TStoredKind& kind : StoredKinds()) {
+    SCOPED_TRACE(MacroTypeName(kind.Type));
+    TMacroForm form;
+    LoadMacroForm(form, FullMacro(kind.Type), 2, 5);
+    EXPECT_EQ(form.TypeIndex, kind.Type);
+    EXPECT_EQ(form.Title, "Full");
+    EXPECT_EQ(form.ShortCutValue, 0x4054);
+    EXPECT_EQ(form.ShortCutText, "Ctrl+T");
+    EXPECT_EQ(form.CatagoryIndex, 2);
+    EXPECT_EQ(form.MacroIndex, 5);
+    // A load followed by a store gives back what the kind uses.
+    TMacro stored = NewMacro();
+    StoreMacroForm(form, stored);
+    for (int text = 0; text < kMacroTextCount; ++text) {
+      std::string expected = kind.Texts[text].empty()
+                                 ? ""
+                                 : std::string("rec-") + MacroTextName(static_cast<TMacroText>(text));
+      EXPECT_EQ(Text(stored, static_cast<TMacroText>(text)), expected);
+    }
+    // Fields of other kinds stay as they were (empty, the expression proposed).
+    int filled = 0;
+    for (int field = 0; field < kFormTextCount; ++field)
+      if (!form.Texts[field].empty() && form.Texts[field] != "<(.*?)>") ++filled;
+    int used = 0;
+    for (const std::string& text : kind.Texts) used += text.empty() ? 0 : 1;
+    EXPECT_EQ(filled, used);
+  }
+}
+
+TEST(MacroFormFields, UnknownTypeSelectsNothingAndStoresAsBlockModeWithALineTemplate) {
+  TMacroForm form;
+  LoadMacroForm(form, FullMacro(7), 0, 0);
+  EXPECT_EQ(form.TypeIndex, -1);
+  for (int field = 0; field < ftStripExpr; ++field) EXPECT_EQ(form.Texts[field], "");
+  TMacro macro = FullMacro(7);
+  StoreMacroForm(form, macro);
+  EXPECT_EQ(macro.MacroType, mtBlockMode);
+  EXPECT_EQ(Text(macro, mxLine1), "{line}");
+  EXPECT_EQ(Text(macro, mxFirstLine), "");
+}
+
+TEST(MacroFormFields, EmptyLineTemplateOfBlockAndLineModeIsStoredAsLineTag) {
+  TMacroForm form;
+  TMacro macro = NewMacro();
+  StoreMacroForm(form, macro);
+  EXPECT_EQ(Text(macro, mxLine1), "{line}");
+
+  ChangeKind(form, mtLineMode);
+  StoreMacroForm(form, macro);
+  EXPECT_EQ(Text(macro, mxLine1), "{line}");
+  EXPECT_EQ(Text(macro, mxLine2), "") << "only the first line template gets the tag";
+
+  ChangeKind(form, mtRunProgram);
+  StoreMacroForm(form, macro);
+  EXPECT_EQ(Text(macro, mxLine1), "") << "a program file is never invented";
+}
+
+TEST(MacroFormFields, TitleAndReplaceTextsAreCutTemplatesAreNot) {
+  TMacroForm form = FullForm(mtBlockMode);
+  form.Title = std::string(30, 't');
+  form.Texts[ftLineReplace2] = std::string(80, 'r');
+  form.Texts[ftLineWith3] = std::string(75, 'w');
+  TMacro macro = NewMacro();
+  StoreMacroForm(form, macro);
+  EXPECT_EQ(GetTitle(macro), std::string(25, 't'));
+  EXPECT_EQ(Text(macro, mxReplace2), std::string(75, 'r'));
+  EXPECT_EQ(Text(macro, mxWith3), std::string(75, 'w'));
+}
+
+TEST(MacroFormFields, CaptionCarriesTheRecordsTitle) {
+  TMacro macro = NewMacro();
+  EXPECT_EQ(MacroFormCaption(macro), "Edit Macro 'untitled'");
+  SetTitle(macro, "100% 'bold'");
+  EXPECT_EQ(MacroFormCaption(macro), "Edit Macro '100% 'bold''");
+}
+
+// Templates over 1023 characters: refused with the field's label, never cut.
+class MacroFormTooLong : public ::testing::Test {
+ protected:
+  TTempFolder Folder;
+  TCatagories Store{Folder.File("Macros")};
+};
+
+TEST_F(MacroFormTooLong, ExactlyTheBufferCapacityIsStored) {
+  TMacroForm form = FullForm(mtLineMode);
+  form.Texts[ftBlockLine3] = std::string(1023, 'x');
+  EXPECT_EQ(ValidateMacroForm(form, Store), "");
+  TMacro macro = NewMacro();
+  StoreMacroForm(form, macro);
+  EXPECT_EQ(Text(macro, mxLine3), std::string(1023, 'x'));
+}
+
+TEST_F(MacroFormTooLong, OneMoreIsRefusedNamingTheFieldAndTheRecordIsUntouched) {
+  struct TCase {
+    int Type;
+    TFormText Field;
+    const char* Label;
+  };
+  const TCase cases[] = {{mtBlockMode, ftBlockFirst, "\"First line\""},
+                         {mtBlockMode, ftLineLine, "\"Line\""},
+                         {mtLineMode, ftLineLast, "\"Last line\""},
+                         {mtLineMode, ftBlockLine2, "\"Line 2\""},
+                         {mtRunProgram, ftRunParameters, "\"Parameters\""},
+                         {mtStripTags, ftStripExpr, "\"Expression\""}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Label);
+    TMacroForm form = FullForm(c.Type);
+    form.Texts[c.Field] = std::string(1024, 'x');
+    std::string message = ValidateMacroForm(form, Store);
+    EXPECT_NE(message.find(c.Label), std::string::npos) << message;
+    EXPECT_NE(message.find("1024"), std::string::npos) << message;
+    EXPECT_NE(message.find("1023"), std::string::npos) << message;
+
+    TMacro macro = FullMacro(mtEmail);
+    TMacro before = macro;
+    try {
+      StoreMacroForm(form, macro);
+      ADD_FAILURE() << "a 1024-character template was stored";
+    } catch (const ETextTooLong& error) {
+      EXPECT_NE(std::string(error.what()).find(c.Label), std::string::npos);
+    }
+    EXPECT_EQ(std::memcmp(&macro, &before, sizeof macro), 0);
+  }
+}
+
+TEST_F(MacroFormTooLong, LongTextsOfAnotherKindDoNotStopOk) {
+  TMacroForm form = FullForm(mtStripTags);
+  form.Texts[ftBlockFirst] = std::string(5000, 'x');
+  form.Texts[ftRunFile] = std::string(5000, 'x');
+  EXPECT_EQ(ValidateMacroForm(form, Store), "");
+  TMacro macro = NewMacro();
+  StoreMacroForm(form, macro);
+  EXPECT_EQ(Text(macro, mxFirstLine), "");
+}
+
+TEST_F(MacroFormTooLong, ComesAfterTheShortcutChecks) {
+  TMacroForm form = FullForm(mtBlockMode);
+  form.Texts[ftBlockFirst] = std::string(2000, 'x');
+  form.ShortCutText = "none";
+  EXPECT_EQ(ValidateMacroForm(form, Store), "Please specify a shortcut for this macro!");
+}
+
+class MacroFormChecks : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(Store.AddCatagory("First"), 0);
+    ASSERT_EQ(Store.AddCatagory("Second"), 1);
+    Store.AddMacro(0, Macro("Bold", 0x4042));
+    Store.AddMacro(0, Macro("Italic", 0x4049));
+    Store.AddMacro(1, Macro("Plain", 0x4050));
+    Store.AddMacro(1, Macro("Also italic", 0x4049));
+  }
+  static TMacro Macro(const std::string& title, std::uint16_t shortCut) {
+    TMacro macro = NewMacro();
+    SetTitle(macro, title);
+    macro.ShortCut = shortCut;
+    return macro;
+  }
+  TMacroForm Form(std::uint16_t shortCut, int catagory = -1, int macro = -1) const {
+    TMacroForm form;
+    form.Title = "New";
+    form.ShortCutValue = shortCut;
+    form.ShortCutText = "something";
+    form.CatagoryIndex = catagory;
+    form.MacroIndex = macro;
+    return form;
+  }
+
+  TTempFolder Folder;
+  TCatagories Store{Folder.File("Macros")};
+};
+
+TEST_F(MacroFormChecks, EachCheckInItsOrder) {
+  TMacroForm form = Form(kToggleShortCut);
+  form.Title = "";
+  form.ShortCutText = "none";
+  EXPECT_EQ(ValidateMacroForm(form, Store), "Please enter a title for this macro!");
+  form.Title = "   ";  // blanks are a title
+  EXPECT_EQ(ValidateMacroForm(form, Store), "Please specify a shortcut for this macro!");
+  form.ShortCutText = "";
+  EXPECT_EQ(ValidateMacroForm(form, Store), "Please specify a shortcut for this macro!");
+  form.ShortCutText = "Shift+Ctrl+Alt+Q";
+  EXPECT_EQ(ValidateMacroForm(form, Store),
+            "This shortcut is reserved for enabling / disabling Zarvel!");
+  form.ShortCutValue = 0x4042;
+  EXPECT_EQ(ValidateMacroForm(form, Store), "The specified shortcut is already in use by macro 'Bold'");
+  form.ShortCutValue = 0x4043;
+  EXPECT_EQ(ValidateMacroForm(form, Store), "");
+}
+
+TEST_F(MacroFormChecks, AnUnnamedKeyWithAValueStillCountsAsNoShortcut) {
+  TMacroForm form = Form(0x00FF);
+  form.ShortCutText = "";
+  EXPECT_EQ(ValidateMacroForm(form, Store), "Please specify a shortcut for this macro!");
+}
+
+TEST_F(MacroFormChecks, TheMacroItselfIsSkippedOnlyAtItsOwnIndexes) {
+  EXPECT_EQ(ValidateMacroForm(Form(0x4042, 0, 0), Store), "") << "Bold keeps its own shortcut";
+  // The same macro index in another category is another macro.
+  EXPECT_EQ(ValidateMacroForm(Form(0x4042, 1, 0), Store),
+            "The specified shortcut is already in use by macro 'Bold'");
+  EXPECT_EQ(ValidateMacroForm(Form(0x4042, 0, 1), Store),
+            "The specified shortcut is already in use by macro 'Bold'");
+}
+
+TEST_F(MacroFormChecks, TheFirstOtherUserInStoreOrderIsNamed) {
+  EXPECT_EQ(ValidateMacroForm(Form(0x4049), Store),
+            "The specified shortcut is already in use by macro 'Italic'");
+  EXPECT_EQ(ValidateMacroForm(Form(0x4049, 0, 1), Store),
+            "The specified shortcut is already in use by macro 'Also italic'");
+  EXPECT_EQ(ValidateMacroForm(Form(0x4050), Store),
+            "The specified shortcut is already in use by macro 'Plain'");
+}
+
+TEST(MacroFormKindChange, BlockAndLineCarryTheirTemplatesOverButNotTheReplacePairs) {
+  TMacroForm form = FullForm(0);
+  ChangeKind(form, mtLineMode);
+  EXPECT_EQ(form.Texts[ftLineFirst], F(ftBlockFirst));
+  EXPECT_EQ(form.Texts[ftBlockLine1], F(ftLineLine));
+  EXPECT_EQ(form.Texts[ftLineLast], F(ftBlockLast));
+  EXPECT_EQ(form.Texts[ftBlockLine2], F(ftBlockLine2));
+  EXPECT_EQ(form.Texts[ftBlockReplace1], F(ftBlockReplace1));
+  EXPECT_EQ(form.PrevTypeIndex, mtLineMode);
+
+  form.Texts[ftLineFirst] = "first";
+  form.Texts[ftBlockLine1] = "one";
+  form.Texts[ftLineLast] = "last";
+  ChangeKind(form, mtBlockMode);
+  EXPECT_EQ(form.Texts[ftBlockFirst], "first");
+  EXPECT_EQ(form.Texts[ftLineLine], "one");
+  EXPECT_EQ(form.Texts[ftBlockLast], "last");
+  EXPECT_EQ(form.Texts[ftLineWith1], F(ftLineWith1));
+}
+
+TEST(MacroFormKindChange, EveryOtherChangeCopiesNothing) {
+  const TMacroForm original = FullForm(0);
+  // The kind shown first, then the kinds chosen: only a direct step between
+  // block and line copies, so a detour through another kind copies nothing.
+  const std::vector<std::vector<int>> roads = {
+      {mtBlockMode, mtRunProgram, mtBlockMode}, {mtBlockMode, mtRunProgram, mtLineMode},
+      {mtLineMode, mtStripTags, mtBlockMode},   {mtEmail, mtLineMode},
+      {-1, mtLineMode},                         {mtBlockMode, mtBlockMode},
+      {mtLineMode, mtLineMode}};
+  for (const std::vector<int>& road : roads) {
+    TMacroForm form = original;
+    form.TypeIndex = form.PrevTypeIndex = road.front();
+    for (std::size_t step = 1; step < road.size(); ++step) ChangeKind(form, road[step]);
+    for (int field = 0; field < kFormTextCount; ++field)
+      EXPECT_EQ(form.Texts[field], original.Texts[field]) << "field " << field << " from " << road.front();
+    EXPECT_EQ(form.TypeIndex, road.back());
+  }
+}
+
+TEST(MacroFormShortCut, CaptureTakesKeyAndModifiers) {
+  TMacroForm form;
+  CaptureShortCut(form, 'T', false, true, true);
+  EXPECT_EQ(form.ShortCutValue, 0xC054);
+  EXPECT_EQ(form.ShortCutText, "Ctrl+Alt+T");
+  CaptureShortCut(form, 9, true, true, false);
+  EXPECT_EQ(form.ShortCutValue, 0x6009);
+  EXPECT_EQ(form.ShortCutText, "Shift+Ctrl+Tab");
+  CaptureShortCut(form, 'Q', true, true, true);
+  EXPECT_EQ(form.ShortCutValue, kToggleShortCut);
+}
+
+TEST(MacroFormShortCut, KeyCodeAbove255GivesNoShortcut) {
+  TMacroForm form;
+  CaptureShortCut(form, 255, false, false, false);
+  EXPECT_EQ(form.ShortCutValue, 255);
+  CaptureShortCut(form, 256, true, true, true);
+  EXPECT_EQ(form.ShortCutValue, 0);
+  EXPECT_EQ(form.ShortCutText, "");
+}
+
+TEST(MacroFormShortCut, ModifierAloneIsNamedTwice) {
+  SetSystemKeyNameLookup([](std::uint8_t key) { return key == 17 ? std::string("Ctrl") : std::string(); });
+  TMacroForm form;
+  CaptureShortCut(form, 17, false, true, false);
+  SetSystemKeyNameLookup(nullptr);
+  EXPECT_EQ(form.ShortCutText, "Ctrl+Ctrl");
+  EXPECT_EQ(form.ShortCutValue, 0x4011);
+}
+
+TEST(MacroFormEditText, TagsBecomeTabsAndLineBreaksAndComeBackUnchanged) {
+  const std::string field = "a{tab}b{n}c";
+  std::string editor = FieldToEditorText(field);
+  EXPECT_EQ(editor, "a\tb\r\nc");
+  EXPECT_EQ(EditorTextToField(editor), field);
+}
+
+TEST(MacroFormEditText, OnlyExactTagsAndWholeLineBreaksAreConverted) {
+  EXPECT_EQ(FieldToEditorText("{N}{Tab}{n{tab}}"), "{N}{Tab}{n\t}");
+  EXPECT_EQ(EditorTextToField("a\rb\nc\n\r\r\r\nd"), "a\rb\nc\n\r\r{n}d");
+  EXPECT_EQ(EditorTextToField("\t\t"), "{tab}{tab}");
+  // Text the user typed that looks like a tag stays a tag.
+  EXPECT_EQ(EditorTextToField("{n}"), "{n}");
+}
