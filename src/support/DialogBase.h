@@ -23,6 +23,9 @@ class TDialogBase {
   // Shows the dialog modally on the calling thread; returns the code given
   // to EndDialog (or -1 when the dialog could not be made).
   INT_PTR ShowModal(HWND owner, const std::string& caption, DWORD style);
+  // The same as a Unicode window: typed text reaches its W controls
+  // unchanged, whatever the ANSI code page can hold.
+  INT_PTR ShowModalUnicode(HWND owner, const std::string& caption, DWORD style);
 
  protected:
   // Every message after WM_INITDIALOG has stored this object, and
@@ -38,6 +41,8 @@ class TDialogBase {
 
   // A child control with the dialog's font; placed later with Place.
   HWND AddControl(const char* className, const char* text, DWORD style, int id, DWORD exStyle = 0);
+  // The same as a Unicode control, for text of any language.
+  HWND AddControlW(const wchar_t* className, const wchar_t* text, DWORD style, int id, DWORD exStyle = 0);
   // Moves a control to design pixels (x, y, width, height), scaled.
   void Place(int id, int x, int y, int width, int height);
   // The font of the designs (Tahoma 8 pt) at the current DPI, for all controls.
@@ -50,6 +55,7 @@ class TDialogBase {
  private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+  INT_PTR Run(HWND owner, const std::string& caption, DWORD style, bool unicode);
   void MakeFont();
 
   HWND FHandle = nullptr;

@@ -45,10 +45,20 @@ std::vector<WORD> EmptyTemplate(const std::string& caption, DWORD style) {
 }  // namespace
 
 INT_PTR TDialogBase::ShowModal(HWND owner, const std::string& caption, DWORD style) {
+  return Run(owner, caption, style, false);
+}
+
+INT_PTR TDialogBase::ShowModalUnicode(HWND owner, const std::string& caption, DWORD style) {
+  return Run(owner, caption, style, true);
+}
+
+INT_PTR TDialogBase::Run(HWND owner, const std::string& caption, DWORD style, bool unicode) {
   std::vector<WORD> words = EmptyTemplate(caption, style);
+  const auto* dialog = reinterpret_cast<DLGTEMPLATE*>(words.data());
+  LPARAM self = reinterpret_cast<LPARAM>(this);
   INT_PTR result =
-      DialogBoxIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<DLGTEMPLATE*>(words.data()),
-                              owner, DialogProc, reinterpret_cast<LPARAM>(this));
+      unicode ? DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialog, owner, DialogProc, self)
+              : DialogBoxIndirectParamA(GetModuleHandleA(nullptr), dialog, owner, DialogProc, self);
   if (FFont) DeleteObject(FFont);
   FFont = nullptr;
   FHandle = nullptr;
@@ -110,6 +120,15 @@ HWND TDialogBase::AddControl(const char* className, const char* text, DWORD styl
                                  FHandle, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                  GetModuleHandleA(nullptr), nullptr);
   if (control && FFont) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
+  return control;
+}
+
+HWND TDialogBase::AddControlW(const wchar_t* className, const wchar_t* text, DWORD style, int id,
+                              DWORD exStyle) {
+  HWND control = CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
+                                 FHandle, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                 GetModuleHandleW(nullptr), nullptr);
+  if (control && FFont) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
   return control;
 }
 
