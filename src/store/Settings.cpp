@@ -4,6 +4,8 @@
 #include <climits>
 #include <cstdlib>
 
+#include "support/OsFile.h"
+
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -108,4 +110,29 @@ bool WriteEditorBounds(const std::string& exeDir, const TEditorBounds& bounds) {
   ok = WriteSettingInt(exeDir, kSectionMacroEditor, kKeyWidth, bounds.Width) && ok;
   ok = WriteSettingInt(exeDir, kSectionMacroEditor, kKeyHeight, bounds.Height) && ok;
   return ok;
+}
+
+const char* TransferMethodName(TTransferMethod method) {
+  switch (method) {
+    case tmMessages: return "messages";
+    case tmKeystrokes: return "keystrokes";
+    default: return "automatic";
+  }
+}
+
+TTransferMethod ParseTransferMethod(const std::string& text) {
+  for (TTransferMethod method : {tmMessages, tmKeystrokes})
+    if (SameFileName(text, TransferMethodName(method))) return method;
+  return tmAutomatic;
+}
+
+TTransferMethod ReadTransferMethod(const std::string& exeDir, const std::string& exeName) {
+  if (exeName.empty()) return tmAutomatic;
+  return ParseTransferMethod(ReadSettingString(exeDir, kSectionMethods, exeName.c_str(), ""));
+}
+
+bool WriteTransferMethod(const std::string& exeDir, const std::string& exeName, TTransferMethod method) {
+  if (exeName.empty()) return false;
+  if (method == tmAutomatic) return DeleteSetting(exeDir, kSectionMethods, exeName.c_str());
+  return WriteSettingString(exeDir, kSectionMethods, exeName.c_str(), TransferMethodName(method));
 }

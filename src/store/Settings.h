@@ -10,6 +10,7 @@
 // the same; the Run value does not exist there).
 
 #include <string>
+#include <vector>
 
 constexpr const char* kSettingsFileName = "zarvel.ini";
 
@@ -22,6 +23,9 @@ constexpr const char* kKeyWidth = "Width";
 constexpr const char* kKeyHeight = "Height";
 constexpr const char* kKeyImageCopy = "Copy";
 constexpr const char* kKeyImageWorkDir = "Workdir";
+// One key per program (its executable's file name): how a run takes the
+// selection from it and puts the result back.
+constexpr const char* kSectionMethods = "Methods";
 
 // The "Copy" value: 1 always, 2 ask, 3 never. Any other stored number is
 // kept as it is; readers decide what it means.
@@ -63,6 +67,23 @@ std::string ReadSettingString(const std::string& exeDir, const char* section, co
 bool WriteSettingInt(const std::string& exeDir, const char* section, const char* key, int value);
 bool WriteSettingString(const std::string& exeDir, const char* section, const char* key,
                         const std::string& value);
+
+// Every key of a section, in the file's order; empty without the section.
+std::vector<std::string> ReadSettingKeys(const std::string& exeDir, const char* section);
+// Removes one key; true also when there was none to remove.
+bool DeleteSetting(const std::string& exeDir, const char* section, const char* key);
+
+// How a run reaches a program's selection. Automatic sends the copy and
+// paste messages and, where the program's control does not answer them,
+// presses Ctrl+C and Ctrl+V; the other two use one way only.
+enum TTransferMethod { tmAutomatic, tmMessages, tmKeystrokes };
+// "automatic", "messages", "keystrokes"; an unknown text reads as automatic.
+const char* TransferMethodName(TTransferMethod method);
+TTransferMethod ParseTransferMethod(const std::string& text);
+// [Methods] <exeName>; automatic when the program has no entry. Writing
+// automatic removes the entry.
+TTransferMethod ReadTransferMethod(const std::string& exeDir, const std::string& exeName);
+bool WriteTransferMethod(const std::string& exeDir, const std::string& exeName, TTransferMethod method);
 
 // [Image] Copy, default 2.
 int ReadImageCopyRule(const std::string& exeDir);

@@ -152,6 +152,34 @@ bool WriteSettingString(const std::string& exeDir, const char* section, const ch
   return WriteLines(path, lines);
 }
 
+std::vector<std::string> ReadSettingKeys(const std::string& exeDir, const char* section) {
+  std::lock_guard<std::mutex> hold(ProfileLock());
+  std::vector<std::string> lines = ReadLines(SettingsFilePath(exeDir));
+  std::vector<std::string> keys;
+  bool inside = false;
+  for (const std::string& line : lines) {
+    std::string name;
+    if (SectionName(line, name)) {
+      if (inside) break;
+      inside = SameFileName(name, section);
+      continue;
+    }
+    std::string key, value;
+    if (inside && KeyAndValue(line, key, value)) keys.push_back(key);
+  }
+  return keys;
+}
+
+bool DeleteSetting(const std::string& exeDir, const char* section, const char* key) {
+  std::lock_guard<std::mutex> hold(ProfileLock());
+  std::string path = SettingsFilePath(exeDir);
+  std::vector<std::string> lines = ReadLines(path);
+  TPlace place = Find(lines, section, key);
+  if (place.Key < 0) return true;
+  lines.erase(lines.begin() + place.Key);
+  return WriteLines(path, lines);
+}
+
 TStartWithWindows ReadStartWithWindows() { return swUnavailable; }
 
 std::string ReadStartWithWindowsPath() { return ""; }

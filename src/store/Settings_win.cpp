@@ -55,6 +55,33 @@ bool WriteSettingString(const std::string& exeDir, const char* section, const ch
                                     path.c_str()) != 0;
 }
 
+std::vector<std::string> ReadSettingKeys(const std::string& exeDir, const char* section) {
+  std::string path = SettingsFilePath(exeDir);
+  // With no key the service lists every key, each ending in a zero, the
+  // list in a second zero; it cuts the list when the buffer is too small.
+  std::vector<char> buffer(4096);
+  DWORD got = 0;
+  for (;;) {
+    got = GetPrivateProfileStringA(section, nullptr, "", buffer.data(), static_cast<DWORD>(buffer.size()),
+                                   path.c_str());
+    if (got + 2 < buffer.size() || buffer.size() >= (1u << 20)) break;
+    buffer.resize(buffer.size() * 4);
+  }
+  std::vector<std::string> keys;
+  for (DWORD at = 0; at < got && buffer[at] != '\0';) {
+    std::string key(buffer.data() + at);
+    at += static_cast<DWORD>(key.size()) + 1;
+    keys.push_back(key);
+  }
+  return keys;
+}
+
+bool DeleteSetting(const std::string& exeDir, const char* section, const char* key) {
+  std::string path = SettingsFilePath(exeDir);
+  if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
+  return WritePrivateProfileStringA(section, key, nullptr, path.c_str()) != 0;
+}
+
 TStartWithWindows ReadStartWithWindows() {
   TRegKey key;
   if (!OpenRunKey(KEY_QUERY_VALUE, false, key)) return swUnavailable;

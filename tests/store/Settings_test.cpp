@@ -204,6 +204,42 @@ TEST(SettingsValue, EncodingQuotesOnlyWhatTheReaderWouldChange) {
   EXPECT_EQ(EncodeSettingValue(""), "");
 }
 
+TEST(TransferMethods, EachProgramKeepsItsOwnMethodAndAutomaticLeavesNoEntry) {
+  TTempFolder folder;
+  EXPECT_EQ(ReadTransferMethod(folder.Path(), "term.exe"), tmAutomatic) << "no file";
+  EXPECT_TRUE(ReadSettingKeys(folder.Path(), kSectionMethods).empty());
+  EXPECT_TRUE(DeleteSetting(folder.Path(), kSectionMethods, "term.exe")) << "nothing to delete is success";
+  EXPECT_FALSE(FileExists(SettingsFilePath(folder.Path()))) << "a delete never creates the file";
+
+  ASSERT_TRUE(WriteTransferMethod(folder.Path(), "term.exe", tmKeystrokes));
+  ASSERT_TRUE(WriteTransferMethod(folder.Path(), "Editor.EXE", tmMessages));
+  ASSERT_TRUE(WriteImageCopyRule(folder.Path(), kImageCopyNever));
+  EXPECT_EQ(ReadTransferMethod(folder.Path(), "TERM.exe"), tmKeystrokes) << "names compare without case";
+  EXPECT_EQ(ReadTransferMethod(folder.Path(), "editor.exe"), tmMessages);
+  EXPECT_EQ(ReadTransferMethod(folder.Path(), "other.exe"), tmAutomatic);
+  EXPECT_EQ(ReadSettingKeys(folder.Path(), kSectionMethods), (std::vector<std::string>{"term.exe", "Editor.EXE"}));
+
+  ASSERT_TRUE(WriteTransferMethod(folder.Path(), "term.exe", tmAutomatic));
+  EXPECT_EQ(ReadSettingKeys(folder.Path(), kSectionMethods), (std::vector<std::string>{"Editor.EXE"}));
+  EXPECT_EQ(ReadImageCopyRule(folder.Path()), kImageCopyNever) << "other sections are left alone";
+  EXPECT_FALSE(WriteTransferMethod(folder.Path(), "", tmKeystrokes)) << "a program needs a name";
+}
+
+TEST(TransferMethods, NamesReadBackAndUnknownTextsMeanAutomatic) {
+  for (TTransferMethod method : {tmAutomatic, tmMessages, tmKeystrokes})
+    EXPECT_EQ(ParseTransferMethod(TransferMethodName(method)), method);
+  EXPECT_EQ(ParseTransferMethod("KEYSTROKES"), tmKeystrokes);
+  EXPECT_EQ(ParseTransferMethod("keys"), tmAutomatic);
+  EXPECT_EQ(ParseTransferMethod(""), tmAutomatic);
+}
+
+TEST(SettingsFile, KeysOfASectionInFileOrderAndOnlyThatSection) {
+  TTempFolder folder;
+  WriteBytes(SettingsFilePath(folder.Path()), "[A]\r\nx=1\r\n[Methods]\r\nb.exe=messages\r\n; note\r\na.exe=keystrokes\r\n[C]\r\ny=2\r\n");
+  EXPECT_EQ(ReadSettingKeys(folder.Path(), "methods"), (std::vector<std::string>{"b.exe", "a.exe"}));
+  EXPECT_TRUE(ReadSettingKeys(folder.Path(), "Missing").empty());
+}
+
 #ifndef _WIN32
 TEST(StartWithWindows, IsNotAvailableHere) {
   EXPECT_EQ(ReadStartWithWindows(), swUnavailable);
