@@ -1,8 +1,10 @@
 #include "support/PictureDialog.h"
 
+#include <cderr.h>
 #include <commdlg.h>
 #include <objbase.h>
 
+#include <algorithm>
 #include <exception>
 #include <vector>
 
@@ -160,7 +162,7 @@ bool TOpenPictureDialog::Execute(HWND owner) {
   std::string folder = FolderOf(FileName);
   std::vector<WORD> childTemplate = ChildTemplate();
   TDialogState state;
-  state.InitialPath = FileName;
+  state.InitialPath = name.data();
 
   OPENFILENAMEA options{};
   options.lStructSize = sizeof options;
@@ -175,7 +177,16 @@ bool TOpenPictureDialog::Execute(HWND owner) {
                   OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
   options.lpfnHook = PictureDialogHook;
   options.lCustData = reinterpret_cast<LPARAM>(&state);
-  if (!GetOpenFileNameA(&options)) return false;
+  bool picked = GetOpenFileNameA(&options) != FALSE;
+  if (!picked && name[0] != '\0' && CommDlgExtendedError() == FNERR_INVALIDFILENAME) {
+    // The system refuses to open at all with a preset name it cannot
+    // parse; the user still gets the dialog, empty.
+    std::fill(name.begin(), name.end(), '\0');
+    state.InitialPath.clear();
+    options.lpstrInitialDir = nullptr;
+    picked = GetOpenFileNameA(&options) != FALSE;
+  }
+  if (!picked) return false;
   FileName = name.data();
   FilterIndex = static_cast<int>(options.nFilterIndex);
   return true;
