@@ -1,0 +1,33 @@
+#pragma once
+// Pieces the run's dialogs share: the white band at the top with the
+// program's icon, the run's texts (in the macro's code page) in Unicode
+// controls and back, and the fonts of the band's labels.
+
+#include <windows.h>
+
+#include <string>
+
+#include "support/ScopedWin.h"
+#include "support/WinHandles.h"
+
+// Height of the white band at the top, in design pixels; a line below it.
+constexpr int kRunBandHeight = 49;
+
+// The run's text for a Unicode control; bytes the code page does not
+// define show as the system's replacement character.
+std::wstring WideFromCodePage(const std::string& text, unsigned codePage);
+// The control's text in the code page; false when some character had no
+// place in it (`text` then holds a lossy copy).
+bool CodePageFromWide(const std::wstring& wide, unsigned codePage, std::string& text);
+std::wstring WindowTextW(HWND window);
+
+// The dialog's font made bold or italic.
+TScopedFont FontVariant(HFONT base, bool bold, bool italic);
+
+// The program's icon "TI" at size x size pixels, or the system's
+// information icon when the program has none; always ours to destroy.
+TIconHandle LoadRunIcon(int size);
+
+// Paints the white band (its height scaled by the caller), the line below
+// it and the face colour under the rest.
+void PaintRunBand(HDC dc, const RECT& client, int bandHeight);

@@ -1,0 +1,65 @@
+#include "run/RunWindowParts.h"
+
+#include <vector>
+
+std::wstring WideFromCodePage(const std::string& text, unsigned codePage) {
+  if (text.empty()) return std::wstring();
+  int size = static_cast<int>(text.size());
+  int length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
+  if (length <= 0) return std::wstring();
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(codePage, 0, text.data(), size, &wide[0], length);
+  return wide;
+}
+
+bool CodePageFromWide(const std::wstring& wide, unsigned codePage, std::string& text) {
+  text.clear();
+  if (wide.empty()) return true;
+  // UTF-8 holds every character; the system refuses the lost-character
+  // check for it.
+  bool utf8 = codePage == CP_UTF8;
+  DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  BOOL lost = FALSE;
+  int size = static_cast<int>(wide.size());
+  int length =
+      WideCharToMultiByte(codePage, flags, wide.data(), size, nullptr, 0, nullptr, utf8 ? nullptr : &lost);
+  if (length <= 0) return false;
+  text.assign(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(codePage, flags, wide.data(), size, &text[0], length, nullptr, nullptr);
+  return !lost;
+}
+
+std::wstring WindowTextW(HWND window) {
+  int length = GetWindowTextLengthW(window);
+  if (length <= 0) return std::wstring();
+  std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1, L'\0');
+  int got = GetWindowTextW(window, buffer.data(), length + 1);
+  return std::wstring(buffer.data(), got > 0 ? static_cast<std::size_t>(got) : 0);
+}
+
+TScopedFont FontVariant(HFONT base, bool bold, bool italic) {
+  LOGFONTW font{};
+  if (!base || !GetObjectW(base, sizeof font, &font)) return TScopedFont();
+  if (bold) font.lfWeight = FW_BOLD;
+  if (italic) font.lfItalic = TRUE;
+  return TScopedFont(CreateFontIndirectW(&font));
+}
+
+TIconHandle LoadRunIcon(int size) {
+  HICON own = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"TI", IMAGE_ICON, size, size, 0));
+  if (own) return TIconHandle(own);
+  // Loaded without LR_SHARED, the system's icon is a copy of our own.
+  HICON information = static_cast<HICON>(
+      LoadImageW(nullptr, MAKEINTRESOURCEW(32516 /* OIC_INFORMATION */), IMAGE_ICON, size, size, 0));
+  if (information) return TIconHandle(information);
+  return TIconHandle(CopyIcon(LoadIconW(nullptr, MAKEINTRESOURCEW(32516))));
+}
+
+void PaintRunBand(HDC dc, const RECT& client, int bandHeight) {
+  RECT band{client.left, client.top, client.right, client.top + bandHeight};
+  FillRect(dc, &band, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  RECT line{client.left, band.bottom, client.right, band.bottom + 1};
+  FillRect(dc, &line, GetSysColorBrush(COLOR_BTNSHADOW));
+  RECT rest{client.left, line.bottom, client.right, client.bottom};
+  FillRect(dc, &rest, GetSysColorBrush(COLOR_BTNFACE));
+}
