@@ -1,0 +1,566 @@
+// Drives the macro editor the way a user would: the window runs on a thread
+// of its own over a store in a fresh folder; its combo box, list and toolbar
+// buttons are read and clicked, and the effects are read back from the
+// store, the category files and zarvel.ini.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/TempFolder.h"
+#include "editor/formOptions.h"
+#include "editor/WindowBounds.h"
+#include "store/Catagories.h"
+#include "store/Macro.h"
+#include "store/Settings.h"
+#include "store/ShortCut.h"
+#include "support/OsFile.h"
+
+namespace {
+
+using TClock = std::chrono::steady_clock;
+constexpr const char* kVersion = "7.8.9 build 10";
+
+bool WaitFor(const std::function<bool()>& condition, int milliseconds = 10000) {
+  auto deadline = TClock::now() + std::chrono::milliseconds(milliseconds);
+  while (TClock::now() < deadline) {
+    if (condition()) return true;
+    Sleep(20);
+  }
+  return condition();
+}
+
+struct TWindowSearch {
+  std::string Caption;
+  HWND Found;
+};
+
+BOOL CALLBACK MatchOwnWindow(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<TWindowSearch*>(data);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  char text[256] = {};
+  if (process == GetCurrentProcessId() && IsWindowVisible(window) && GetWindowTextA(window, text, sizeof text) &&
+      search->Caption == text) {
+    search->Found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND FindOwnWindow(const std::string& caption) {
+  TWindowSearch search{caption, nullptr};
+  EnumWindows(MatchOwnWindow, reinterpret_cast<LPARAM>(&search));
+  return search.Found;
+}
+
+HWND WaitForWindow(const std::string& caption) {
+  HWND found = nullptr;
+  WaitFor([&] { return (found = FindOwnWindow(caption)) != nullptr; });
+  return found;
+}
+
+std::string TextOf(HWND window) {
+  char buffer[512] = {};
+  GetWindowTextA(window, buffer, sizeof buffer);
+  return buffer;
+}
+
+// The text of the message box's static text (its message).
+std::string MessageOf(HWND box) {
+  std::string text;
+  for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    char name[32] = {};
+    GetClassNameA(child, name, sizeof name);
+    if (lstrcmpiA(name, "Static") == 0 && !TextOf(child).empty()) text = TextOf(child);
+  }
+  return text;
+}
+
+struct TRow {
+  std::string Title, Type, ShortCut;
+  int Macro;
+  bool operator==(const TRow& other) const {
+    return Title == other.Title && Type == other.Type && ShortCut == other.ShortCut && Macro == other.Macro;
+  }
+};
+
+std::ostream& operator<<(std::ostream& out, const TRow& row) {
+  return out << "{" << row.Title << ", " << row.Type << ", " << row.ShortCut << ", " << row.Macro << "}";
+}
+
+TMacro MakeMacro(const std::string& title, TMacroType type, std::uint16_t shortCut) {
+  TMacro macro{};
+  SetTitle(macro, title);
+  macro.MacroType = static_cast<std::uint8_t>(type);
+  macro.ShortCut = shortCut;
+  return macro;
+}
+
+// The editor on its own thread, as the program shows it.
+class TEditorRun {
+ public:
+  TEditorRun(TCatagories& store, const std::string& exeDir)
+      : FThread([&store, exeDir] { ShowMacroEditor(store, exeDir, kVersion); }) {
+    FWindow = WaitForWindow(std::string(kMacroEditorCaption) + kVersion);
+  }
+  ~TEditorRun() {
+    if (FWindow && IsWindow(FWindow)) PostMessageA(FWindow, WM_COMMAND, IDCANCEL, 0);
+    FThread.join();
+  }
+  HWND Window() const { return FWindow; }
+  HWND Control(int id) const { return GetDlgItem(FWindow, id); }
+  HWND List() const { return Control(idOptionsMacros); }
+  HWND Combo() const { return Control(idOptionsCatagory); }
+
+  bool Enabled(int button) const {
+    int bar = button == idOptionsAddCat || button == idOptionsRemoveCat ? idOptionsCatToolbar : idOptionsToolbar;
+    return SendMessageA(Control(bar), TB_ISBUTTONENABLED, button, 0) != 0;
+  }
+  // Posted: the click may open a modal window.
+  void Click(int button) const { PostMessageA(FWindow, WM_COMMAND, MAKEWPARAM(button, 0), 0); }
+  void PressInList(WPARAM key) const {
+    PostMessageA(List(), WM_KEYDOWN, key, 1);
+    PostMessageA(List(), WM_KEYUP, key, 0xC0000001);
+  }
+  // A mouse click on the column's header, as the user makes it.
+  void ClickColumn(int column) const {
+    HWND header = reinterpret_cast<HWND>(SendMessageA(List(), LVM_GETHEADER, 0, 0));
+    RECT item{};
+    SendMessageA(header, HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(&item));
+    LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(header, WM_LBUTTONUP, 0, at);
+  }
+  int HeaderImage(int column) const {
+    HWND header = reinterpret_cast<HWND>(SendMessageA(List(), LVM_GETHEADER, 0, 0));
+    HDITEMA item{};
+    item.mask = HDI_FORMAT | HDI_IMAGE;
+    SendMessageA(header, HDM_GETITEMA, column, reinterpret_cast<LPARAM>(&item));
+    return (item.fmt & HDF_IMAGE) ? item.iImage : -1;
+  }
+  bool MarkOnTheRight(int column) const {
+    HWND header = reinterpret_cast<HWND>(SendMessageA(List(), LVM_GETHEADER, 0, 0));
+    HDITEMA item{};
+    item.mask = HDI_FORMAT;
+    SendMessageA(header, HDM_GETITEMA, column, reinterpret_cast<LPARAM>(&item));
+    return (item.fmt & HDF_BITMAP_ON_RIGHT) != 0;
+  }
+
+  std::vector<std::string> Entries() const {
+    std::vector<std::string> entries;
+    int count = static_cast<int>(SendMessageA(Combo(), CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+      char buffer[300] = {};
+      SendMessageA(Combo(), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buffer));
+      entries.push_back(buffer);
+    }
+    return entries;
+  }
+  int ChosenEntry() const { return static_cast<int>(SendMessageA(Combo(), CB_GETCURSEL, 0, 0)); }
+  void ChooseEntry(int entry) const {
+    SendMessageA(Combo(), CB_SETCURSEL, entry, 0);
+    SendMessageA(FWindow, WM_COMMAND, MAKEWPARAM(idOptionsCatagory, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(Combo()));
+  }
+
+  std::vector<TRow> Rows() const {
+    std::vector<TRow> rows;
+    int count = static_cast<int>(SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+      TRow row;
+      std::string* texts[] = {&row.Title, &row.Type, &row.ShortCut};
+      for (int column = 0; column < 3; ++column) {
+        char buffer[300] = {};
+        LVITEMA item{};
+        item.iSubItem = column;
+        item.pszText = buffer;
+        item.cchTextMax = sizeof buffer;
+        SendMessageA(List(), LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(&item));
+        *texts[column] = buffer;
+      }
+      LVITEMA item{};
+      item.mask = LVIF_PARAM;
+      item.iItem = i;
+      SendMessageA(List(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+      row.Macro = static_cast<int>(item.lParam);
+      rows.push_back(row);
+    }
+    return rows;
+  }
+  std::vector<std::string> Titles() const {
+    std::vector<std::string> titles;
+    for (const TRow& row : Rows()) titles.push_back(row.Title);
+    return titles;
+  }
+  int SelectedRow() const { return static_cast<int>(SendMessageA(List(), LVM_GETNEXTITEM, -1, LVNI_SELECTED)); }
+  void SelectRow(int row) const {
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = item.stateMask;
+    SendMessageA(List(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+  }
+  bool Closed() const {
+    return WaitFor([&] { return !IsWindow(FWindow); });
+  }
+
+ private:
+  std::thread FThread;
+  HWND FWindow = nullptr;
+};
+
+// Answers the one-line question box: types the text and presses OK, or
+// cancels it.
+bool AnswerInputBox(const std::string& caption, const std::string* text) {
+  HWND box = WaitForWindow(caption);
+  if (!box) return false;
+  if (text) {
+    HWND edit = FindWindowExA(box, nullptr, "Edit", nullptr);
+    if (!edit) return false;
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text->c_str()));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+  } else {
+    PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+  }
+  return WaitFor([&] { return !IsWindow(box); });
+}
+
+// Answers a message box; gives its message.
+std::string AnswerMessageBox(const std::string& caption, int answer) {
+  HWND box = WaitForWindow(caption);
+  if (!box) return "(no box '" + caption + "')";
+  std::string message = MessageOf(box);
+  PostMessageA(box, WM_COMMAND, answer, 0);
+  WaitFor([&] { return !IsWindow(box); });
+  return message;
+}
+
+class MacroEditor : public ::testing::Test {
+ protected:
+  std::string Macros() const { return FFolder.File("Macros"); }
+  std::string Ini() const { return ReadBytes(SettingsFilePath(FFolder.Path())); }
+  void Fill(const std::string& name, const std::vector<TMacro>& macros) {
+    int catagory = FStore.AddCatagory(name);
+    for (const TMacro& macro : macros) FStore.AddMacro(catagory, macro);
+  }
+  // Each row's hidden index names the record the row shows.
+  void ExpectRowsMatchTheStore(const TEditorRun& editor, int catagory) {
+    const TMacroList& macros = FStore.Items[catagory].Macros;
+    std::vector<TRow> rows = editor.Rows();
+    ASSERT_EQ(rows.size(), macros.size());
+    for (const TRow& row : rows) {
+      ASSERT_GE(row.Macro, 0);
+      ASSERT_LT(row.Macro, static_cast<int>(macros.size()));
+      const TMacro& macro = macros[row.Macro];
+      EXPECT_EQ(row, (TRow{GetTitle(macro), MacroTypeName(macro.MacroType), ShortCutText(macro.ShortCut), row.Macro}));
+    }
+  }
+
+  TTempFolder FFolder;
+  TCatagories FStore{FFolder.File("Macros")};
+};
+
+#define OPEN_EDITOR(name)               \
+  TEditorRun name(FStore, FFolder.Path()); \
+  ASSERT_TRUE(name.Window()) << "the macro editor did not appear"
+
+}  // namespace
+
+TEST_F(MacroEditor, AnEmptyStoreOffersOnlyAddCatagoryAndTheFirstCatagoryReplacesThePlaceholder) {
+  OPEN_EDITOR(editor);
+  EXPECT_EQ(editor.Entries(), std::vector<std::string>{kNoCatagories});
+  EXPECT_EQ(editor.ChosenEntry(), 0);
+  EXPECT_TRUE(editor.Rows().empty());
+  EXPECT_TRUE(editor.Enabled(idOptionsAddCat));
+  EXPECT_FALSE(editor.Enabled(idOptionsRemoveCat));
+  EXPECT_FALSE(editor.Enabled(idOptionsAddMacro));
+  EXPECT_FALSE(editor.Enabled(idOptionsEditMacro));
+  EXPECT_FALSE(editor.Enabled(idOptionsRemoveMacro));
+  EXPECT_EQ(TextOf(editor.Control(idOptionsCatagoryLabel)), "Catagory:");
+
+  // Cancel and an empty name change nothing.
+  editor.Click(idOptionsAddCat);
+  ASSERT_TRUE(AnswerInputBox("Add Catagory", nullptr));
+  editor.Click(idOptionsAddCat);
+  std::string empty;
+  ASSERT_TRUE(AnswerInputBox("Add Catagory", &empty));
+  EXPECT_EQ(editor.Entries(), std::vector<std::string>{kNoCatagories});
+  EXPECT_TRUE(FStore.Items.empty());
+
+  editor.Click(idOptionsAddCat);
+  std::string name = "Work";
+  ASSERT_TRUE(AnswerInputBox("Add Catagory", &name));
+  ASSERT_TRUE(WaitFor([&] { return editor.Entries() == std::vector<std::string>{"Work"}; }));
+  EXPECT_EQ(editor.ChosenEntry(), 0);
+  ASSERT_EQ(FStore.Items.size(), 1u);
+  EXPECT_TRUE(FileExists(FStore.CatagoryFileName("Work")));
+  EXPECT_TRUE(editor.Enabled(idOptionsAddMacro));
+  EXPECT_TRUE(editor.Enabled(idOptionsRemoveCat));
+  EXPECT_FALSE(editor.Enabled(idOptionsEditMacro)) << "no row to edit";
+
+  // A second category of the same name (in other case) adds nothing.
+  editor.Click(idOptionsAddCat);
+  std::string same = "WORK";
+  ASSERT_TRUE(AnswerInputBox("Add Catagory", &same));
+  Sleep(200);
+  EXPECT_EQ(editor.Entries(), std::vector<std::string>{"Work"});
+  EXPECT_EQ(FStore.Items.size(), 1u);
+}
+
+TEST_F(MacroEditor, WindowCaptionSizeColumnsAndButtons) {
+  OPEN_EDITOR(editor);
+  EXPECT_EQ(TextOf(editor.Window()), std::string("Zarvel ") + kVersion);
+  MINMAXINFO limits{};
+  SendMessageA(editor.Window(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+  EXPECT_EQ(limits.ptMinTrackSize.x, 476);
+  EXPECT_EQ(limits.ptMinTrackSize.y, 320);
+  RECT outer;
+  GetWindowRect(editor.Window(), &outer);
+  EXPECT_EQ(outer.right - outer.left, 476);
+  EXPECT_EQ(outer.bottom - outer.top, 320);
+  LONG_PTR style = GetWindowLongPtrA(editor.Window(), GWL_STYLE);
+  EXPECT_TRUE(style & WS_MAXIMIZEBOX);
+  EXPECT_TRUE(style & WS_THICKFRAME);
+  GUITHREADINFO thread{};
+  thread.cbSize = sizeof thread;
+  ASSERT_TRUE(WaitFor([&] {
+    return GetGUIThreadInfo(GetWindowThreadProcessId(editor.Window(), nullptr), &thread) &&
+           thread.hwndFocus == editor.List();
+  })) << "the list has the focus";
+
+  HWND header = reinterpret_cast<HWND>(SendMessageA(editor.List(), LVM_GETHEADER, 0, 0));
+  ASSERT_EQ(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 3) << "the index has no column";
+  const char* captions[] = {"Title", "Type", "Shortcut"};
+  for (int column = 0; column < 3; ++column) {
+    char text[64] = {};
+    LVCOLUMNA info{};
+    info.mask = LVCF_TEXT;
+    info.pszText = text;
+    info.cchTextMax = sizeof text;
+    SendMessageA(editor.List(), LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&info));
+    EXPECT_STREQ(text, captions[column]);
+  }
+  EXPECT_EQ(SendMessageA(editor.List(), LVM_GETCOLUMNWIDTH, 0, 0), 250);
+
+  struct TButton {
+    int Bar, Id;
+    const char* Caption;
+  } buttons[] = {{idOptionsToolbar, idOptionsAddMacro, "Add Macro"},
+                 {idOptionsToolbar, idOptionsEditMacro, "Edit Macro"},
+                 {idOptionsToolbar, idOptionsRemoveMacro, "Delete Macro"},
+                 {idOptionsCatToolbar, idOptionsAddCat, "Add Catagory"},
+                 {idOptionsCatToolbar, idOptionsRemoveCat, "Remove Catagory"}};
+  for (const TButton& button : buttons) {
+    char text[64] = {};
+    SendMessageA(editor.Control(button.Bar), TB_GETBUTTONTEXTA, button.Id, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, button.Caption);
+    RECT item{};
+    SendMessageA(editor.Control(button.Bar), TB_GETRECT, button.Id, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(item.right - item.left, button.Bar == idOptionsToolbar ? 71 : 92) << button.Caption;
+    EXPECT_EQ(item.bottom - item.top, 52) << button.Caption;
+  }
+  // The category buttons sit at the right edge, the macro buttons at the left.
+  RECT client, catBar, macroBar;
+  GetClientRect(editor.Window(), &client);
+  GetWindowRect(editor.Control(idOptionsCatToolbar), &catBar);
+  GetWindowRect(editor.Control(idOptionsToolbar), &macroBar);
+  MapWindowPoints(nullptr, editor.Window(), reinterpret_cast<POINT*>(&catBar), 2);
+  MapWindowPoints(nullptr, editor.Window(), reinterpret_cast<POINT*>(&macroBar), 2);
+  EXPECT_EQ(catBar.right, client.right);
+  EXPECT_EQ(macroBar.left, 0);
+  EXPECT_EQ(catBar.bottom, client.bottom);
+}
+
+TEST_F(MacroEditor, RowsAreSortedByEachColumnInBothDirectionsWithTheMarkInTheHeader) {
+  Fill("Mixed", {MakeMacro("banana", mtLineMode, 0xC042),     // Ctrl+Alt+B
+                 MakeMacro("Apple", mtRunProgram, 0),         // no shortcut
+                 MakeMacro("cherry", mtBlockMode, 0x4041),    // Ctrl+A
+                 MakeMacro("Date", mtEmail, 0x2070)});        // Shift+F1
+  OPEN_EDITOR(editor);
+  // Opened sorted by title, ascending, case aside; the first row chosen.
+  EXPECT_EQ(editor.Titles(), (std::vector<std::string>{"Apple", "banana", "cherry", "Date"}));
+  EXPECT_EQ(editor.SelectedRow(), 0);
+  EXPECT_EQ(editor.HeaderImage(ocTitle), 1);
+  EXPECT_TRUE(editor.MarkOnTheRight(ocTitle));
+  EXPECT_EQ(editor.HeaderImage(ocType), -1);
+  ExpectRowsMatchTheStore(editor, 0);
+
+  editor.ClickColumn(ocTitle);
+  EXPECT_EQ(editor.Titles(), (std::vector<std::string>{"Date", "cherry", "banana", "Apple"}));
+  EXPECT_EQ(editor.HeaderImage(ocTitle), 2);
+
+  editor.ClickColumn(ocType);  // Block Mode, Email, Line Mode, Run Program
+  EXPECT_EQ(editor.Titles(), (std::vector<std::string>{"cherry", "Date", "banana", "Apple"}));
+  EXPECT_EQ(editor.HeaderImage(ocType), 1);
+  EXPECT_EQ(editor.HeaderImage(ocTitle), -1) << "the title loses its mark";
+  editor.ClickColumn(ocType);
+  EXPECT_EQ(editor.Titles(), (std::vector<std::string>{"Apple", "banana", "Date", "cherry"}));
+  EXPECT_EQ(editor.HeaderImage(ocType), 2);
+
+  editor.ClickColumn(ocShortCut);  // "", Ctrl+A, Ctrl+Alt+B, Shift+F1
+  EXPECT_EQ(editor.Titles(), (std::vector<std::string>{"Apple", "cherry", "banana", "Date"}));
+  EXPECT_EQ(editor.HeaderImage(ocShortCut), 1);
+  EXPECT_EQ(editor.HeaderImage(ocType), -1);
+  editor.ClickColumn(ocShortCut);
+  EXPECT_EQ(editor.Titles(), (std::vector<std::string>{"Date", "banana", "cherry", "Apple"}));
+  ExpectRowsMatchTheStore(editor, 0);
+
+  // A click on another column starts that one ascending again.
+  editor.ClickColumn(ocTitle);
+  EXPECT_EQ(editor.Titles(), (std::vector<std::string>{"Apple", "banana", "cherry", "Date"}));
+}
+
+TEST_F(MacroEditor, DeletingAMacroRebuildsTheListSoEveryHiddenIndexMatchesTheStore) {
+  Fill("Letters", {MakeMacro("A", mtBlockMode, 0), MakeMacro("B", mtLineMode, 0), MakeMacro("C", mtStripTags, 0),
+                   MakeMacro("D", mtTidyHTML, 0)});
+  OPEN_EDITOR(editor);
+  ASSERT_EQ(editor.Titles(), (std::vector<std::string>{"A", "B", "C", "D"}));
+  EXPECT_TRUE(editor.Enabled(idOptionsEditMacro));
+  EXPECT_TRUE(editor.Enabled(idOptionsRemoveMacro));
+
+  // No keeps everything.
+  editor.SelectRow(1);
+  editor.PressInList(VK_DELETE);
+  EXPECT_EQ(AnswerMessageBox("Delete Macro", IDNO), "Are you sure you want to remove the macro 'B'?");
+  EXPECT_EQ(FStore.Items[0].Macros.size(), 4u);
+
+  // Yes: the last record moves into B's place, and the rows follow.
+  editor.Click(idOptionsRemoveMacro);
+  EXPECT_EQ(AnswerMessageBox("Delete Macro", IDYES), "Are you sure you want to remove the macro 'B'?");
+  ASSERT_TRUE(WaitFor([&] { return editor.Rows().size() == 3; }));
+  EXPECT_EQ(GetTitle(FStore.Items[0].Macros[1]), "D");
+  EXPECT_EQ(editor.Titles(), (std::vector<std::string>{"A", "C", "D"}));
+  ExpectRowsMatchTheStore(editor, 0);
+  EXPECT_EQ(ReadBytes(FStore.CatagoryFileName("Letters")).size(), 3 * sizeof(TMacro));
+
+  // Delete everything: the macro buttons without a row are disabled.
+  for (int left = 3; left > 0; --left) {
+    editor.SelectRow(0);
+    editor.PressInList(VK_DELETE);
+    AnswerMessageBox("Delete Macro", IDYES);
+    ASSERT_TRUE(WaitFor([&] { return static_cast<int>(editor.Rows().size()) == left - 1; }));
+  }
+  EXPECT_TRUE(FStore.Items[0].Macros.empty());
+  EXPECT_FALSE(editor.Enabled(idOptionsEditMacro));
+  EXPECT_FALSE(editor.Enabled(idOptionsRemoveMacro));
+  EXPECT_TRUE(editor.Enabled(idOptionsAddMacro));
+  // Delete without a row asks nothing.
+  editor.PressInList(VK_DELETE);
+  Sleep(200);
+  EXPECT_EQ(FindOwnWindow("Delete Macro"), nullptr);
+}
+
+TEST_F(MacroEditor, RemovingCatagoriesShowsTheStoresNewOrderAndFinallyThePlaceholder) {
+  Fill("A", {MakeMacro("in A", mtBlockMode, 0)});
+  Fill("B", {MakeMacro("in B", mtBlockMode, 0)});
+  Fill("C", {MakeMacro("in C", mtBlockMode, 0)});
+  Fill("D", {MakeMacro("in D", mtBlockMode, 0), MakeMacro("also in D", mtLineMode, 0)});
+  OPEN_EDITOR(editor);
+  std::vector<std::string> names;
+  for (const TCatagory& catagory : FStore.Items) names.push_back(catagory.Name);
+  ASSERT_EQ(editor.Entries(), names);
+
+  int b = 1;
+  ASSERT_EQ(FStore.Items[b].Name, "B");
+  editor.ChooseEntry(b);
+  EXPECT_EQ(editor.Titles(), std::vector<std::string>{"in B"});
+  editor.Click(idOptionsRemoveCat);
+  EXPECT_EQ(AnswerMessageBox("Delete Catagory", IDNO), "Are you sure you want to remove the catagory 'B'?");
+  EXPECT_EQ(FStore.Items.size(), 4u);
+  editor.Click(idOptionsRemoveCat);
+  AnswerMessageBox("Delete Catagory", IDYES);
+  ASSERT_TRUE(WaitFor([&] { return editor.Entries().size() == 3; }));
+  EXPECT_FALSE(FileExists(FStore.CatagoryFileName("B")));
+  EXPECT_EQ(editor.Entries(), (std::vector<std::string>{"A", "D", "C"}));
+  EXPECT_EQ(editor.ChosenEntry(), 0);
+  // Each entry shows its own macros.
+  for (int entry = 0; entry < 3; ++entry) {
+    editor.ChooseEntry(entry);
+    ExpectRowsMatchTheStore(editor, entry);
+  }
+
+  for (int left = 3; left > 0; --left) {
+    editor.Click(idOptionsRemoveCat);
+    AnswerMessageBox("Delete Catagory", IDYES);
+    ASSERT_TRUE(WaitFor([&] { return FStore.Items.size() == static_cast<std::size_t>(left - 1); }));
+  }
+  ASSERT_TRUE(WaitFor([&] { return editor.Entries() == std::vector<std::string>{kNoCatagories}; }));
+  EXPECT_TRUE(editor.Rows().empty());
+  EXPECT_FALSE(editor.Enabled(idOptionsAddMacro));
+  EXPECT_FALSE(editor.Enabled(idOptionsRemoveCat));
+  EXPECT_TRUE(editor.Enabled(idOptionsAddCat));
+  // Remove with only the placeholder asks nothing.
+  editor.Click(idOptionsRemoveCat);
+  Sleep(200);
+  EXPECT_EQ(FindOwnWindow("Delete Catagory"), nullptr);
+}
+
+TEST_F(MacroEditor, AStoreErrorIsShownAndTheListsStayAsTheStoreIs) {
+  Fill("Kept", {});
+  OPEN_EDITOR(editor);
+  editor.Click(idOptionsAddCat);
+  std::string bad = "no?good";
+  ASSERT_TRUE(AnswerInputBox("Add Catagory", &bad));
+  std::string message = AnswerMessageBox("Error", IDOK);
+  EXPECT_NE(message.find("Cannot create"), std::string::npos) << message;
+  EXPECT_EQ(editor.Entries(), std::vector<std::string>{"Kept"});
+  EXPECT_EQ(FStore.Items.size(), 1u);
+  EXPECT_TRUE(IsWindow(editor.Window())) << "the editor stays open";
+}
+
+TEST_F(MacroEditor, EscapeClosesAndTheBoundsComeBackAtTheNextOpen) {
+  {
+    OPEN_EDITOR(editor);
+    SetWindowPos(editor.Window(), nullptr, 40, 30, 600, 420, SWP_NOZORDER);
+    editor.PressInList(VK_ESCAPE);
+    ASSERT_TRUE(editor.Closed());
+  }
+  EXPECT_EQ(ReadSettingInt(FFolder.Path(), "MacroEditor", "Left", -1), 40) << Ini();
+  EXPECT_EQ(ReadSettingInt(FFolder.Path(), "MacroEditor", "Top", -1), 30);
+  EXPECT_EQ(ReadSettingInt(FFolder.Path(), "MacroEditor", "Width", -1), 600);
+  EXPECT_EQ(ReadSettingInt(FFolder.Path(), "MacroEditor", "Height", -1), 420);
+  {
+    OPEN_EDITOR(editor);
+    RECT outer;
+    GetWindowRect(editor.Window(), &outer);
+    EXPECT_EQ(outer.left, 40);
+    EXPECT_EQ(outer.top, 30);
+    EXPECT_EQ(outer.right - outer.left, 600);
+    EXPECT_EQ(outer.bottom - outer.top, 420);
+    // The close box too writes the bounds.
+    SetWindowPos(editor.Window(), nullptr, 50, 60, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
+    PostMessageA(editor.Window(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(editor.Closed());
+  }
+  EXPECT_EQ(ReadSettingInt(FFolder.Path(), "MacroEditor", "Left", -1), 50);
+  EXPECT_EQ(ReadSettingInt(FFolder.Path(), "MacroEditor", "Top", -1), 60);
+}
+
+TEST_F(MacroEditor, NegativeOrOffScreenBoundsGiveTheDesignedWindowInView) {
+  WriteBytes(SettingsFilePath(FFolder.Path()), "[MacroEditor]\r\nLeft=-1\r\nTop=-1\r\nWidth=-1\r\nHeight=-1\r\n");
+  {
+    OPEN_EDITOR(editor);
+    RECT outer;
+    GetWindowRect(editor.Window(), &outer);
+    EXPECT_EQ(outer.right - outer.left, 476);
+    EXPECT_EQ(outer.bottom - outer.top, 320);
+    EXPECT_GE(outer.left, 0);
+    EXPECT_GE(outer.top, 0);
+  }
+  WriteBytes(SettingsFilePath(FFolder.Path()), "[MacroEditor]\r\nLeft=-30000\r\nTop=20\r\nWidth=500\r\nHeight=340\r\n");
+  {
+    OPEN_EDITOR(editor);
+    RECT outer;
+    GetWindowRect(editor.Window(), &outer);
+    EXPECT_EQ(outer.right - outer.left, 500);
+    EXPECT_GE(outer.left, GetSystemMetrics(SM_XVIRTUALSCREEN)) << "brought back from off every monitor";
+  }
+}
