@@ -1,0 +1,136 @@
+#include "support/InputBox.h"
+
+#include <vector>
+
+#include "support/DialogBase.h"
+
+namespace {
+
+// The designed box inside its border.
+constexpr int kClientWidth = 320;
+constexpr int kClientHeight = 96;
+constexpr int kMargin = 8;
+constexpr int kButtonWidth = 75;
+constexpr int kButtonHeight = 25;
+
+enum TInputControlId : int {
+  idInputOK = IDOK,          // default: Enter
+  idInputCancel = IDCANCEL,  // Escape and the close box
+  idInputPrompt = 100,
+  idInputEdit,
+};
+
+std::string WindowText(HWND window) {
+  int length = GetWindowTextLengthA(window);
+  if (length <= 0) return std::string();
+  std::vector<char> buffer(static_cast<std::size_t>(length) + 1, '\0');
+  int got = GetWindowTextA(window, buffer.data(), length + 1);
+  return std::string(buffer.data(), got > 0 ? static_cast<std::size_t>(got) : 0);
+}
+
+class TfrmInputBox : public TDialogBase {
+ public:
+  TfrmInputBox(HWND owner, const std::string& prompt, const std::string& value)
+      : FOwner(owner), FPrompt(prompt), FValue(value) {}
+  const std::string& Value() const { return FValue; }
+
+ protected:
+  INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void DpiChanged() override { Layout(); }
+
+ private:
+  void FormCreate();
+  void Layout();
+  void PlaceOverOwner();
+
+  HWND FOwner;
+  std::string FPrompt;
+  std::string FValue;
+};
+
+INT_PTR TfrmInputBox::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      FormCreate();
+      return FALSE;  // the edit has the focus already
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case idInputOK:
+          FValue = WindowText(GetDlgItem(Handle(), idInputEdit));
+          EndDialog(Handle(), IDOK);
+          return TRUE;
+        case idInputCancel:
+          EndDialog(Handle(), IDCANCEL);
+          return TRUE;
+      }
+      return FALSE;
+  }
+  return FALSE;
+}
+
+void TfrmInputBox::FormCreate() {
+  AddControl("STATIC", FPrompt.c_str(), SS_LEFT | SS_NOPREFIX, idInputPrompt);
+  HWND edit = AddControl("EDIT", FValue.c_str(), ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP, idInputEdit,
+                         WS_EX_CLIENTEDGE);
+  AddControl("BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, idInputOK);
+  AddControl("BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, idInputCancel);
+  Layout();
+  PlaceOverOwner();
+  SetFocus(edit);
+  SendMessageA(edit, EM_SETSEL, 0, -1);
+  SetForegroundWindow(Handle());
+}
+
+void TfrmInputBox::Layout() {
+  RECT outer{0, 0, Scale(kClientWidth), Scale(kClientHeight)};
+  AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_EXSTYLE)));
+  SetWindowPos(Handle(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const int fieldWidth = kClientWidth - 2 * kMargin;
+  Place(idInputPrompt, kMargin, 10, fieldWidth, 15);
+  Place(idInputEdit, kMargin, 28, fieldWidth, 21);
+  const int buttonsTop = kClientHeight - kMargin - kButtonHeight;
+  Place(idInputOK, kClientWidth - 2 * (kButtonWidth + kMargin), buttonsTop, kButtonWidth,
+        kButtonHeight);
+  Place(idInputCancel, kClientWidth - kButtonWidth - kMargin, buttonsTop, kButtonWidth,
+        kButtonHeight);
+}
+
+// Centred over a visible owner; without one, on the monitor under the pointer.
+void TfrmInputBox::PlaceOverOwner() {
+  if (!FOwner || !IsWindow(FOwner) || !IsWindowVisible(FOwner) || IsIconic(FOwner)) {
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    CenterOnMonitor(MonitorFromPoint(cursor, MONITOR_DEFAULTTOPRIMARY));
+    return;
+  }
+  RECT owner, box;
+  GetWindowRect(FOwner, &owner);
+  GetWindowRect(Handle(), &box);
+  int width = box.right - box.left;
+  int height = box.bottom - box.top;
+  int left = owner.left + (owner.right - owner.left - width) / 2;
+  int top = owner.top + (owner.bottom - owner.top - height) / 2;
+  // Kept wholly inside the owner's monitor, caption first.
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoA(MonitorFromWindow(FOwner, MONITOR_DEFAULTTONEAREST), &info)) {
+    const RECT& area = info.rcWork;
+    if (left + width > area.right) left = area.right - width;
+    if (top + height > area.bottom) top = area.bottom - height;
+    if (left < area.left) left = area.left;
+    if (top < area.top) top = area.top;
+  }
+  SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+bool InputQuery(HWND owner, const std::string& caption, const std::string& prompt, std::string& value) {
+  TfrmInputBox form(owner, prompt, value);
+  INT_PTR result = form.ShowModal(owner, caption, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
+  if (result != IDOK) return false;
+  value = form.Value();
+  return true;
+}
