@@ -41,6 +41,8 @@ void DispatchFilteredScenario(const TScenarioContext& context);
 void ToggleScenario(const TScenarioContext& context);
 void MacroRunScenario(const TScenarioContext& context);
 void MacroEditorScenario(const TScenarioContext& context);
+// The macro editor from an empty Macros folder (ScenariosEditor.cpp).
+void MacroEditorAddScenario(const TScenarioContext& context);
 // The program's windows (ScenariosWindows.cpp).
 void AboutScenario(const TScenarioContext& context);
 void SettingsIncludeScenario(const TScenarioContext& context);

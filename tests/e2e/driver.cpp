@@ -28,6 +28,8 @@ const std::vector<TScenario>& AllScenarios() {
       {"dispatch", "an empty include list: the shortcut reaches dispatch", DispatchScenario},
       {"toggle", "Ctrl+Alt+Shift+Q switches shortcuts off and on", ToggleScenario},
       {"macro-editor", "the macro editor switches shortcuts off while it is open", MacroEditorScenario},
+      {"editor-add", "an empty Macros folder: a category and a macro added in the editor, the record byte for byte",
+       MacroEditorAddScenario},
       {"macro-run", "Ctrl+Alt+K runs its macro on the selection and keeps the clipboard", MacroRunScenario},
       {"about", "the about box shows the version", AboutScenario},
       {"settings-include", "the settings dialog adds and removes include entries", SettingsIncludeScenario},
