@@ -221,3 +221,66 @@ TEST(UserVarsDialog, NothingToAskShowsNothing) {
   EXPECT_TRUE(answer.Values.empty());
   EXPECT_EQ(answer.WorkDir, "C:\\w\\");
 }
+
+namespace {
+
+struct TOwnedSearch {
+  HWND Owner;
+  HWND Found;
+};
+
+BOOL CALLBACK MatchOwned(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<TOwnedSearch*>(data);
+  if (IsWindowVisible(window) && GetWindow(window, GW_OWNER) == search->Owner) {
+    search->Found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// The folder browser the prompt opens, owned by it.
+HWND WaitForOwnedWindow(HWND owner) {
+  for (int i = 0; i < 500; ++i) {
+    TOwnedSearch search{owner, nullptr};
+    EnumThreadWindows(GetWindowThreadProcessId(owner, nullptr), MatchOwned, reinterpret_cast<LPARAM>(&search));
+    if (search.Found) return search.Found;
+    Sleep(20);
+  }
+  return nullptr;
+}
+
+std::wstring SystemFolder() {
+  wchar_t folder[MAX_PATH] = {};
+  GetWindowsDirectoryW(folder, MAX_PATH);
+  return folder;
+}
+
+}  // namespace
+
+TEST(UserVarsDialog, BrowseStartsOnTheTypedFolderAndAddsABackslash) {
+  TPromptRun run;
+  run.Prompt.UsesRelDir = true;
+  TDialogRun dialog = run.Start();
+  ASSERT_TRUE(dialog.Window());
+  std::wstring folder = SystemFolder();
+  dialog.SetText(UserVarsEditId(0), folder);
+  dialog.Click(idUserVarsBrowse);
+  HWND browser = WaitForOwnedWindow(dialog.Window());
+  ASSERT_TRUE(browser) << "the folder browser opens, owned by the prompt";
+  Sleep(200);
+  // Confirmed as it opened: the folder it started on comes back.
+  PostMessageW(browser, WM_COMMAND, IDOK, 0);
+  for (int i = 0; i < 250 && IsWindow(browser); ++i) Sleep(20);
+  std::wstring chosen = dialog.Text(UserVarsEditId(0));
+  EXPECT_EQ(CompareStringOrdinal(chosen.c_str(), -1, (folder + L"\\").c_str(), -1, TRUE), CSTR_EQUAL)
+      << "got " << chosen.size() << " characters";
+
+  // Cancelled: the edit keeps its text.
+  dialog.SetText(UserVarsEditId(0), L"Q:\\no such folder");
+  dialog.Click(idUserVarsBrowse);
+  browser = WaitForOwnedWindow(dialog.Window());
+  ASSERT_TRUE(browser);
+  PostMessageW(browser, WM_COMMAND, IDCANCEL, 0);
+  for (int i = 0; i < 250 && IsWindow(browser); ++i) Sleep(20);
+  EXPECT_EQ(dialog.Text(UserVarsEditId(0)), L"Q:\\no such folder");
+}
