@@ -1,0 +1,182 @@
+// The macro editor from an empty macros folder: a category and a macro made
+// the way a user makes them, and the record they leave in the category file.
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "E2eSupport.h"
+#include "DriverWindow.h"
+#include "ProgramWindows.h"
+#include "Scenarios.h"
+#include "editor/MacroForm.h"
+#include "editor/formEditMacro.h"
+#include "editor/formOptions.h"
+#include "store/Macro.h"
+
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+
+namespace {
+
+constexpr const char* kCatagoryName = "Texts";
+constexpr const char* kMacroTitle = "Quote lines";  // longer than "untitled", which it replaces
+constexpr const char* kLineTemplate = "> {line}";
+constexpr WORD kNewShortCutKey = 'J';  // Ctrl+Alt+J
+
+std::vector<std::string> ComboEntries(HWND combo) {
+  std::vector<std::string> entries;
+  int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    int length = static_cast<int>(SendMessageA(combo, CB_GETLBTEXTLEN, i, 0));
+    std::string text(length > 0 ? length : 0, '\0');
+    std::vector<char> buffer(text.size() + 1, '\0');
+    SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buffer.data()));
+    entries.push_back(buffer.data());
+  }
+  return entries;
+}
+
+std::string Joined(const std::vector<std::string>& texts) {
+  std::string all;
+  for (const std::string& text : texts) all += (all.empty() ? "'" : ", '") + text + "'";
+  return "[" + all + "]";
+}
+
+bool ButtonEnabled(HWND editor, int button) {
+  int bar = button == idOptionsAddCat || button == idOptionsRemoveCat ? idOptionsCatToolbar : idOptionsToolbar;
+  return SendMessageA(GetDlgItem(editor, bar), TB_ISBUTTONENABLED, button, 0) != 0;
+}
+
+void ExpectButtons(HWND editor, bool addMacro, bool editMacro, bool deleteMacro, bool removeCat,
+                   const std::string& when) {
+  struct {
+    int Id;
+    bool Enabled;
+    const char* Name;
+  } expected[] = {{idOptionsAddCat, true, "Add Catagory"},
+                  {idOptionsAddMacro, addMacro, "Add Macro"},
+                  {idOptionsEditMacro, editMacro, "Edit Macro"},
+                  {idOptionsRemoveMacro, deleteMacro, "Delete Macro"},
+                  {idOptionsRemoveCat, removeCat, "Remove Catagory"}};
+  for (const auto& button : expected)
+    Check(ButtonEnabled(editor, button.Id) == button.Enabled,
+          std::string("'") + button.Name + "' is " + (button.Enabled ? "disabled" : "enabled") + " " + when);
+}
+
+void ClickToolButton(HWND editor, int button) { PostMessageA(editor, WM_COMMAND, MAKEWPARAM(button, 0), 0); }
+
+// The one-line question: the name typed, then OK.
+void AnswerNameBox(DWORD process, const std::string& caption, const std::string& name) {
+  HWND box = WaitForWindow(process, caption, seconds(5));
+  Check(box != nullptr, "no input box captioned '" + caption + "' within 5 s");
+  HWND edit = FindWindowExA(box, nullptr, "Edit", nullptr);
+  Check(edit != nullptr, "the input box has no edit field");
+  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  Check(WaitFor([&] { return !IsWindow(box); }, seconds(5)), "OK did not close the input box");
+}
+
+bool NoCatagoryFiles(const std::string& macros) {
+  WIN32_FIND_DATAA found{};
+  HANDLE search = FindFirstFileA((macros + "\\*.cat").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return true;
+  FindClose(search);
+  return false;
+}
+
+// The record the dialog's values give, built here field by field.
+TMacro ExpectedRecord() {
+  TMacro macro{};
+  WriteShortString(macro.Title, kMacroTitle);
+  macro.MacroType = mtLineMode;
+  macro.ShortCut = static_cast<std::uint16_t>(0x4000 | 0x8000 | kNewShortCutKey);
+  std::strcpy(macro.Line1, kLineTemplate);
+  return macro;
+}
+
+std::string FirstDifference(const std::string& bytes, const TMacro& expected) {
+  const char* want = reinterpret_cast<const char*>(&expected);
+  for (std::size_t i = 0; i < sizeof(TMacro); ++i)
+    if (bytes[i] != want[i])
+      return "byte " + std::to_string(i) + " is " + std::to_string(static_cast<unsigned char>(bytes[i])) +
+             ", expected " + std::to_string(static_cast<unsigned char>(want[i]));
+  return "";
+}
+
+// Fills the properties dialog of a new macro and presses OK.
+void FillPropertiesDialog(HWND dialog) {
+  SetDlgItemTextA(dialog, idMacroTitle, kMacroTitle);
+  HWND kind = GetDlgItem(dialog, idMacroType);
+  SendMessageA(kind, CB_SETCURSEL, mtLineMode, 0);
+  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(idMacroType, CBN_SELCHANGE), reinterpret_cast<LPARAM>(kind));
+
+  // The shortcut is captured from the keys pressed in its field.
+  HWND shortCut = GetDlgItem(dialog, idMacroShortcut);
+  Check(shortCut != nullptr, "the properties dialog has no shortcut field");
+  SetForegroundWindow(dialog);
+  Check(WaitFor([&] { return GetForegroundWindow() == dialog; }, seconds(3)),
+        "the properties dialog does not come to the front");
+  PostMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(shortCut), TRUE);
+  Pump(milliseconds(200));
+  TDriverWindow::PressChord({VK_CONTROL, VK_MENU, kNewShortCutKey});
+  Check(WaitFor([&] { return TextOf(shortCut) == "Ctrl+Alt+J"; }, seconds(3)),
+        "the shortcut field shows '" + TextOf(shortCut) + "' after Ctrl+Alt+J, expected 'Ctrl+Alt+J'");
+
+  HWND line = GetDlgItem(dialog, idMacroFieldBase + ftBlockLine1);
+  Check(line != nullptr && IsWindowVisible(line), "Line Mode shows no line template field");
+  SendMessageA(line, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kLineTemplate));
+  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  Check(WaitFor([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, seconds(5)),
+        "OK did not close the properties dialog");
+}
+
+}  // namespace
+
+void MacroEditorAddScenario(const TScenarioContext& context) {
+  Check(FindAppWindow() == nullptr, "another copy of the program is running");
+  const std::string macros = context.AppDir + "\\Macros";
+  Check(NoCatagoryFiles(macros), "this folder's Macros must hold no category file");
+  TProgram program(context.ExePath());
+  HWND app = WaitForAppWindow(seconds(10));
+  Check(app != nullptr && ProcessOf(app) == program.Id(), "the program did not start within 10 s");
+  DWORD process = ProcessOf(app);
+
+  const std::string caption = "Zarvel " + VersionLongOf(context.ExePath());
+  HWND editor = OpenFromMenu(app, "&Macro Editor", caption);
+  HWND combo = GetDlgItem(editor, idOptionsCatagory);
+  Check(ComboEntries(combo) == std::vector<std::string>{kNoCatagories},
+        "an empty store shows " + Joined(ComboEntries(combo)) + ", expected ['" + kNoCatagories + "']");
+  ExpectButtons(editor, false, false, false, false, "with no category");
+
+  ClickToolButton(editor, idOptionsAddCat);
+  AnswerNameBox(process, "Add Catagory", kCatagoryName);
+  Check(WaitFor([&] { return ComboEntries(combo) == std::vector<std::string>{kCatagoryName}; }, seconds(3)),
+        "after Add Catagory the combo box shows " + Joined(ComboEntries(combo)));
+  ExpectButtons(editor, true, false, false, true, "in a new, empty category");
+  const std::string file = macros + "\\" + kCatagoryName + ".cat";
+  Check(FileExists(file) && ReadWholeFile(file).empty(), "Add Catagory made no empty file " + file);
+
+  std::vector<HWND> before = VisibleWindowsOf(process);
+  ClickToolButton(editor, idOptionsAddMacro);
+  HWND dialog = WaitForNewWindow(process, before, seconds(5));
+  Check(dialog != nullptr, "Add Macro opened no properties dialog within 5 s");
+  FillPropertiesDialog(dialog);
+
+  Check(WaitFor([&] { return ReadWholeFile(file).size() == sizeof(TMacro); }, seconds(3)),
+        "the category file holds " + std::to_string(ReadWholeFile(file).size()) + " bytes, expected one record");
+  std::string difference = FirstDifference(ReadWholeFile(file), ExpectedRecord());
+  Check(difference.empty(), "the new record differs: " + difference);
+  ExpectButtons(editor, true, true, true, true, "with the new macro selected");
+
+  CloseWithKey(editor, VK_ESCAPE, "Escape");
+  // The new shortcut at work in the driver's edit control comes here, once
+  // macros run: select a line, press Ctrl+Alt+J, read the quoted line.
+
+  Check(QuitProgram(app, seconds(10)), "the program did not end on the quit message");
+  DWORD exitCode = 1;
+  program.WaitForExit(seconds(1), exitCode);
+  Check(exitCode == 0, "the program ended with exit code " + std::to_string(exitCode));
+}
