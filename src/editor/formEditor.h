@@ -6,6 +6,32 @@
 
 #include <string>
 
+constexpr const char* kEditorCaption = "Editor";
+
+// Control and toolbar command ids, for the window and for programs that
+// drive it.
+enum TEditorControlId : int {
+  idEditorOK = IDOK,
+  idEditorCancel = IDCANCEL,  // Escape and the close box
+  idEditorToolbar = 100,
+  idEditorDivider,
+  idEditorText,
+  idEditorNew = 200,
+  idEditorOpen,
+  idEditorSave,
+  idEditorUndo,
+  idEditorCut,
+  idEditorCopy,
+  idEditorPaste,
+  idEditorLine,
+  idEditorVariable,
+  idEditorFile,
+  idEditorImage,
+  idEditorImageWidth,
+  idEditorImageHeight,
+  idEditorOptional,
+};
+
 // Shows `text` (real TAB characters and CR LF line breaks) in the editor,
 // modally; on OK `text` receives the edited text and the result is true.
 bool ShowTemplateEditor(HWND owner, std::string& text);

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "support/DialogBase.h"
+#include "support/WindowPlacement.h"
 
 namespace {
 
@@ -41,7 +42,6 @@ class TfrmInputBox : public TDialogBase {
  private:
   void FormCreate();
   void Layout();
-  void PlaceOverOwner();
 
   HWND FOwner;
   std::string FPrompt;
@@ -75,7 +75,7 @@ void TfrmInputBox::FormCreate() {
   AddControl("BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, idInputOK);
   AddControl("BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, idInputCancel);
   Layout();
-  PlaceOverOwner();
+  CenterOverOwner(Handle(), FOwner);
   SetFocus(edit);
   SendMessageA(edit, EM_SETSEL, 0, -1);
   SetForegroundWindow(Handle());
@@ -95,34 +95,6 @@ void TfrmInputBox::Layout() {
         kButtonHeight);
   Place(idInputCancel, kClientWidth - kButtonWidth - kMargin, buttonsTop, kButtonWidth,
         kButtonHeight);
-}
-
-// Centred over a visible owner; without one, on the monitor under the pointer.
-void TfrmInputBox::PlaceOverOwner() {
-  if (!FOwner || !IsWindow(FOwner) || !IsWindowVisible(FOwner) || IsIconic(FOwner)) {
-    POINT cursor{};
-    GetCursorPos(&cursor);
-    CenterOnMonitor(MonitorFromPoint(cursor, MONITOR_DEFAULTTOPRIMARY));
-    return;
-  }
-  RECT owner, box;
-  GetWindowRect(FOwner, &owner);
-  GetWindowRect(Handle(), &box);
-  int width = box.right - box.left;
-  int height = box.bottom - box.top;
-  int left = owner.left + (owner.right - owner.left - width) / 2;
-  int top = owner.top + (owner.bottom - owner.top - height) / 2;
-  // Kept wholly inside the owner's monitor, caption first.
-  MONITORINFO info{};
-  info.cbSize = sizeof info;
-  if (GetMonitorInfoA(MonitorFromWindow(FOwner, MONITOR_DEFAULTTONEAREST), &info)) {
-    const RECT& area = info.rcWork;
-    if (left + width > area.right) left = area.right - width;
-    if (top + height > area.bottom) top = area.bottom - height;
-    if (left < area.left) left = area.left;
-    if (top < area.top) top = area.top;
-  }
-  SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace

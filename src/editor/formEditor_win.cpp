@@ -1,0 +1,454 @@
+#include "editor/formEditor.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <cstdint>
+#include <exception>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "editor/EditorPictures.h"
+#include "editor/TemplateEdits.h"
+#include "support/DialogBase.h"
+#include "support/InputBox.h"
+#include "support/OsFile.h"
+#include "support/ScopedWin.h"
+#include "support/WindowPlacement.h"
+
+namespace {
+
+// The designed window, outside border included, and its smallest size.
+constexpr int kDesignWidth = 444;
+constexpr int kDesignHeight = 323;
+constexpr int kMinWidth = 300;
+constexpr int kMinHeight = 180;
+constexpr int kButtonWidth = 75;
+constexpr int kButtonHeight = 25;
+constexpr int kMargin = 8;
+
+constexpr const char* kFileFilter = "Macro files (*.txt)\0*.txt\0All files (*.*)\0*.*\0";
+constexpr const char* kDefaultExtension = "txt";
+// A template is a few lines; a file far larger is not one, and is not read.
+constexpr std::int64_t kLargestTemplateFile = 1 << 20;
+
+constexpr UINT_PTR kTextSubclassId = 1;
+
+struct TToolButton {
+  int Id;
+  int Picture;
+  const char* Hint;
+};
+
+// 0 as id marks a separator.
+const TToolButton kToolButtons[] = {
+    {idEditorNew, epNew, "New Macro"},
+    {idEditorOpen, epOpen, "Open Macro"},
+    {idEditorSave, epSave, "Save Macro"},
+    {0, 0, nullptr},
+    {idEditorUndo, epUndo, "Undo"},
+    {idEditorCut, epCut, "Cut"},
+    {idEditorCopy, epCopy, "Copy"},
+    {idEditorPaste, epPaste, "Paste"},
+    {0, 0, nullptr},
+    {idEditorLine, epLine, "Insert current line"},
+    {idEditorVariable, epVariable, "Insert variable"},
+    {idEditorFile, epFile, "Insert file variable"},
+    {idEditorImage, epImage, "Insert image variable"},
+    {idEditorImageWidth, epImageWidth, "Insert image width"},
+    {idEditorImageHeight, epImageHeight, "Insert image height"},
+    {0, 0, nullptr},
+    {idEditorOptional, epOptional, "Make selected text optional"},
+};
+
+const char* HintOf(UINT_PTR id) {
+  for (const TToolButton& button : kToolButtons)
+    if (button.Id != 0 && static_cast<UINT_PTR>(button.Id) == id) return button.Hint;
+  return nullptr;
+}
+
+// The pictures at a whole multiple of 16 pixels, each pixel a square block,
+// over a colour that the list makes transparent.
+HIMAGELIST MakeEditorPictures(int scale) {
+  const int size = kEditorPictureSize * scale;
+  const COLORREF transparent = RGB(255, 0, 255);
+  HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, kEditorPictureCount, 0);
+  if (!list) return nullptr;
+  TScopedGetDC screen(nullptr);
+  for (int picture = 0; picture < kEditorPictureCount; ++picture) {
+    TScopedBitmap bitmap(CreateCompatibleBitmap(screen.Get(), size, size));
+    TScopedMemoryDC dc(screen.Get());
+    if (!bitmap || !dc.Get()) break;
+    {
+      TScopedSelect select(dc.Get(), bitmap.Get());
+      RECT all{0, 0, size, size};
+      TScopedBrush background(CreateSolidBrush(transparent));
+      FillRect(dc.Get(), &all, background.Get());
+      std::vector<std::string> rows = EditorPictureRows(picture);
+      for (int y = 0; y < kEditorPictureSize; ++y)
+        for (int x = 0; x < kEditorPictureSize; ++x) {
+          std::uint32_t rgb = 0;
+          if (!EditorPaletteColour(rows[y][x], rgb)) continue;
+          RECT block{x * scale, y * scale, (x + 1) * scale, (y + 1) * scale};
+          TScopedBrush brush(CreateSolidBrush(RGB(rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF)));
+          FillRect(dc.Get(), &block, brush.Get());
+        }
+    }
+    ImageList_AddMasked(list, bitmap.Get(), transparent);
+  }
+  return list;
+}
+
+std::string WindowText(HWND window) {
+  int length = GetWindowTextLengthA(window);
+  if (length <= 0) return std::string();
+  std::vector<char> buffer(static_cast<std::size_t>(length) + 1, '\0');
+  int got = GetWindowTextA(window, buffer.data(), length + 1);
+  return std::string(buffer.data(), got > 0 ? static_cast<std::size_t>(got) : 0);
+}
+
+// The selected text, read through the control's own characters so that the
+// offsets hold in every code page.
+std::string SelectedText(HWND edit) {
+  DWORD start = 0, end = 0;
+  SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  if (end <= start) return std::string();
+  int length = GetWindowTextLengthW(edit);
+  std::vector<wchar_t> wide(static_cast<std::size_t>(length) + 1, L'\0');
+  int got = GetWindowTextW(edit, wide.data(), length + 1);
+  if (got < 0 || end > static_cast<DWORD>(got)) return std::string();
+  int count = static_cast<int>(end - start);
+  int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data() + start, count, nullptr, 0, nullptr, nullptr);
+  std::string result(bytes > 0 ? static_cast<std::size_t>(bytes) : 0, '\0');
+  if (bytes > 0)
+    WideCharToMultiByte(CP_ACP, 0, wide.data() + start, count, &result[0], bytes, nullptr, nullptr);
+  return result;
+}
+
+std::string ReadTemplateFile(const std::string& path) {
+  TOsFile file(path, omRead);
+  std::int64_t size = file.Size();
+  if (size > kLargestTemplateFile) throw std::runtime_error("The file is larger than 1 MB.");
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  bytes.resize(file.Read(&bytes[0], bytes.size()));
+  // The edit control ends its text at a zero byte: such a file would come
+  // back cut short.
+  if (bytes.find('\0') != std::string::npos) throw std::runtime_error("The file is not a text file.");
+  return bytes;
+}
+
+class TfrmEditor : public TDialogBase {
+ public:
+  TfrmEditor(HWND owner, const std::string& text) : FOwner(owner), FText(text) {}
+  ~TfrmEditor() override {
+    if (FPictures) ImageList_Destroy(FPictures);
+  }
+  const std::string& Text() const { return FText; }
+
+ protected:
+  INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void DpiChanged() override {
+    MakeToolbarPictures();
+    Layout();
+  }
+
+ private:
+  void FormCreate();
+  void CreateToolbar();
+  void MakeToolbarPictures();
+  void Layout();
+  bool Command(int id);
+  void ShowHint(NMHDR* header);
+  static LRESULT CALLBACK TextProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                   UINT_PTR, DWORD_PTR);
+
+  void tbNewClick();
+  void tbOpenClick();
+  void tbSaveClick();
+  void InsertTag(TTemplateCommand command);
+  void tbOptionalClick();
+  void cmdOKClick();
+  bool RunFileDialog(bool save, std::string& path);
+  void Replace(const std::string& insertion);
+  HWND TextBox() const { return GetDlgItem(Handle(), idEditorText); }
+
+  HWND FOwner;
+  std::string FText;
+  HIMAGELIST FPictures = nullptr;
+  std::string LastImageName;
+  std::wstring FWideHint;
+};
+
+INT_PTR TfrmEditor::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      FormCreate();
+      return FALSE;  // the text has the focus already
+    case WM_SIZE:
+      Layout();
+      return TRUE;
+    case WM_GETMINMAXINFO: {
+      auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+      info->ptMinTrackSize.x = Scale(kMinWidth);
+      info->ptMinTrackSize.y = Scale(kMinHeight);
+      return TRUE;
+    }
+    case WM_NOTIFY:
+      ShowHint(reinterpret_cast<NMHDR*>(lParam));
+      return FALSE;
+    case WM_COMMAND:
+      if (HIWORD(wParam) == EN_CHANGE || HIWORD(wParam) == EN_UPDATE) return FALSE;
+      return Command(LOWORD(wParam)) ? TRUE : FALSE;
+    case WM_DESTROY:
+      RemoveWindowSubclass(TextBox(), TextProc, kTextSubclassId);
+      return FALSE;
+  }
+  return FALSE;
+}
+
+bool TfrmEditor::Command(int id) {
+  HWND text = TextBox();
+  switch (id) {
+    case idEditorOK: cmdOKClick(); return true;
+    case idEditorCancel: EndDialog(Handle(), IDCANCEL); return true;
+    case idEditorNew: tbNewClick(); return true;
+    case idEditorOpen: tbOpenClick(); return true;
+    case idEditorSave: tbSaveClick(); return true;
+    case idEditorUndo: SendMessageA(text, EM_UNDO, 0, 0); return true;
+    case idEditorCut: SendMessageA(text, WM_CUT, 0, 0); return true;
+    case idEditorCopy: SendMessageA(text, WM_COPY, 0, 0); return true;
+    case idEditorPaste: SendMessageA(text, WM_PASTE, 0, 0); return true;
+    case idEditorLine: InsertTag(tcLine); return true;
+    case idEditorVariable: InsertTag(tcVariable); return true;
+    case idEditorFile: InsertTag(tcFile); return true;
+    case idEditorImage: InsertTag(tcImage); return true;
+    case idEditorImageWidth: InsertTag(tcImageWidth); return true;
+    case idEditorImageHeight: InsertTag(tcImageHeight); return true;
+    case idEditorOptional: tbOptionalClick(); return true;
+  }
+  return false;
+}
+
+void TfrmEditor::FormCreate() {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
+  InitCommonControlsEx(&controls);
+  CreateToolbar();
+  AddControl("STATIC", "", SS_ETCHEDHORZ, idEditorDivider);
+  HWND text = AddControl("EDIT", "",
+                         ES_MULTILINE | ES_AUTOHSCROLL | ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL |
+                             WS_HSCROLL | WS_VSCROLL | WS_TABSTOP | WS_GROUP,
+                         idEditorText, WS_EX_CLIENTEDGE);
+  AddControl("BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, idEditorOK);
+  AddControl("BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, idEditorCancel);
+  SetWindowSubclass(text, TextProc, kTextSubclassId, 0);
+  SendMessageA(text, EM_SETLIMITTEXT, 0, 0);  // as long as memory allows
+  SetWindowTextA(text, FText.c_str());
+  SendMessageA(text, EM_SETMODIFY, FALSE, 0);
+  SendMessageA(text, EM_EMPTYUNDOBUFFER, 0, 0);
+
+  SetWindowPos(Handle(), nullptr, 0, 0, Scale(kDesignWidth), Scale(kDesignHeight),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Layout();
+  CenterOverOwner(Handle(), FOwner);
+  SetFocus(text);
+  SendMessageA(text, EM_SETSEL, 0, 0);
+  SetForegroundWindow(Handle());
+}
+
+void TfrmEditor::CreateToolbar() {
+  HWND toolbar = AddControl(TOOLBARCLASSNAMEA, "",
+                            TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NODIVIDER |
+                                CCS_NOPARENTALIGN,
+                            idEditorToolbar);
+  SendMessageA(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  MakeToolbarPictures();
+  std::vector<TBBUTTON> buttons;
+  for (const TToolButton& tool : kToolButtons) {
+    TBBUTTON button{};
+    button.iBitmap = tool.Id ? tool.Picture : 0;
+    button.idCommand = tool.Id;
+    button.fsState = TBSTATE_ENABLED;
+    button.fsStyle = tool.Id ? BTNS_BUTTON : BTNS_SEP;
+    button.iString = -1;
+    buttons.push_back(button);
+  }
+  SendMessageA(toolbar, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+}
+
+void TfrmEditor::MakeToolbarPictures() {
+  HWND toolbar = GetDlgItem(Handle(), idEditorToolbar);
+  // Whole pixels only: the grid stays sharp at 150 % as at 200 %.
+  int scale = (static_cast<int>(Dpi()) + 24) / 96;
+  if (scale < 1) scale = 1;
+  HIMAGELIST pictures = MakeEditorPictures(scale);
+  SendMessageA(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(pictures));
+  int side = kEditorPictureSize * scale;
+  SendMessageA(toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(side, side));
+  SendMessageA(toolbar, TB_SETBUTTONSIZE, 0, MAKELPARAM(side + Scale(7), side + Scale(6)));
+  if (FPictures) ImageList_Destroy(FPictures);
+  FPictures = pictures;
+}
+
+void TfrmEditor::Layout() {
+  RECT client;
+  GetClientRect(Handle(), &client);
+  HWND toolbar = GetDlgItem(Handle(), idEditorToolbar);
+  DWORD buttonSize = static_cast<DWORD>(SendMessageA(toolbar, TB_GETBUTTONSIZE, 0, 0));
+  int toolbarHeight = HIWORD(buttonSize) + Scale(4);
+  MoveWindow(toolbar, 0, 0, client.right, toolbarHeight, TRUE);
+  MoveWindow(GetDlgItem(Handle(), idEditorDivider), 0, toolbarHeight, client.right, 2, TRUE);
+
+  int margin = Scale(kMargin);
+  int buttonWidth = Scale(kButtonWidth);
+  int buttonHeight = Scale(kButtonHeight);
+  int buttonsTop = client.bottom - margin - buttonHeight;
+  int textTop = toolbarHeight + 2;
+  int textHeight = buttonsTop - margin - textTop;
+  MoveWindow(TextBox(), 0, textTop, client.right, textHeight > 0 ? textHeight : 0, TRUE);
+  MoveWindow(GetDlgItem(Handle(), idEditorCancel), client.right - margin - buttonWidth, buttonsTop,
+             buttonWidth, buttonHeight, TRUE);
+  MoveWindow(GetDlgItem(Handle(), idEditorOK), client.right - 2 * (margin + buttonWidth) + margin / 2,
+             buttonsTop, buttonWidth, buttonHeight, TRUE);
+  InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+// The toolbar's tooltips ask for the hint of the button under the mouse.
+void TfrmEditor::ShowHint(NMHDR* header) {
+  if (header->code == TTN_GETDISPINFOA) {
+    auto* info = reinterpret_cast<NMTTDISPINFOA*>(header);
+    if (const char* hint = HintOf(header->idFrom)) info->lpszText = const_cast<char*>(hint);
+  } else if (header->code == TTN_GETDISPINFOW) {
+    auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
+    if (const char* hint = HintOf(header->idFrom)) {
+      FWideHint.assign(hint, hint + lstrlenA(hint));
+      info->lpszText = const_cast<wchar_t*>(FWideHint.c_str());
+    }
+  }
+}
+
+// Tab writes a TAB into the text; Escape anywhere cancels the window.
+LRESULT CALLBACK TfrmEditor::TextProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                      DWORD_PTR) {
+  switch (message) {
+    case WM_GETDLGCODE:
+      return DefSubclassProc(window, message, wParam, lParam) | DLGC_WANTTAB | DLGC_WANTALLKEYS;
+    case WM_KEYDOWN:
+      if (wParam == VK_ESCAPE) {
+        PostMessageA(GetParent(window), WM_COMMAND, MAKEWPARAM(idEditorCancel, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(GetParent(window), idEditorCancel)));
+        return 0;
+      }
+      break;
+    case WM_CHAR:
+      if (wParam == VK_ESCAPE) return 0;
+      break;
+  }
+  return DefSubclassProc(window, message, wParam, lParam);
+}
+
+void TfrmEditor::Replace(const std::string& insertion) {
+  HWND text = TextBox();
+  SendMessageA(text, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(insertion.c_str()));
+  SetFocus(text);
+}
+
+void TfrmEditor::tbNewClick() {
+  HWND text = TextBox();
+  if (SendMessageA(text, EM_GETMODIFY, 0, 0) &&
+      MessageBoxA(Handle(), "The changes you've made will be lost, are you sure you want to continue?",
+                  "New Template", MB_YESNO | MB_ICONQUESTION) != IDYES)
+    return;
+  SetWindowTextA(text, "");
+  SendMessageA(text, EM_SETMODIFY, FALSE, 0);
+  SetFocus(text);
+}
+
+bool TfrmEditor::RunFileDialog(bool save, std::string& path) {
+  std::vector<char> file(4096, '\0');
+  OPENFILENAMEA dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = Handle();
+  dialog.lpstrFilter = kFileFilter;
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = file.data();
+  dialog.nMaxFile = static_cast<DWORD>(file.size());
+  dialog.lpstrDefExt = kDefaultExtension;
+  dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
+  // Replacing a file asks first: a template written over is gone.
+  dialog.Flags |= save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST;
+  if (!(save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog))) return false;
+  path = file.data();
+  return true;
+}
+
+void TfrmEditor::tbOpenClick() {
+  std::string path;
+  if (!RunFileDialog(false, path)) return;
+  std::string bytes;
+  try {
+    bytes = ReadTemplateFile(path);
+  } catch (const EFileError& error) {
+    ShowError("Cannot open file " + path + "\n\n" + error.OsText());
+    return;
+  } catch (const std::exception& error) {
+    ShowError("Cannot open file " + path + "\n\n" + error.what());
+    return;
+  }
+  HWND text = TextBox();
+  SetWindowTextA(text, TextFromFileLines(bytes).c_str());
+  SendMessageA(text, EM_SETMODIFY, FALSE, 0);
+  SetFocus(text);
+}
+
+void TfrmEditor::tbSaveClick() {
+  std::string path;
+  if (!RunFileDialog(true, path)) return;
+  std::string bytes = FileLinesFromText(WindowText(TextBox()));
+  TOsFile file;
+  if (!TOsFile::TryOpen(path, omCreate, file)) {
+    ShowError("Cannot create file " + path + "\n\n" + LastOsErrorText());
+    return;
+  }
+  try {
+    file.Write(bytes.data(), bytes.size());
+    file.Close();
+  } catch (const EFileError& error) {
+    // Not reported as saved: a short file says so here.
+    ShowError(error.what());
+  }
+}
+
+void TfrmEditor::InsertTag(TTemplateCommand command) {
+  std::string name;
+  std::string caption = NameQuestionCaption(command);
+  if (!caption.empty()) {
+    if (command == tcImageWidth || command == tcImageHeight) name = LastImageName;
+    if (!InputQuery(Handle(), caption, kNameQuestionPrompt, name)) return;
+    if (command == tcImage) LastImageName = name;
+  }
+  Replace(TemplateInsertion(command, std::string(), name));
+}
+
+void TfrmEditor::tbOptionalClick() {
+  Replace(TemplateInsertion(tcOptional, SelectedText(TextBox()), std::string()));
+}
+
+void TfrmEditor::cmdOKClick() {
+  FText = WindowText(TextBox());
+  EndDialog(Handle(), IDOK);
+}
+
+}  // namespace
+
+bool ShowTemplateEditor(HWND owner, std::string& text) {
+  TfrmEditor form(owner, text);
+  INT_PTR result = form.ShowModal(owner, kEditorCaption,
+                                  WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX |
+                                      DS_MODALFRAME);
+  if (result != IDOK) return false;
+  text = form.Text();
+  return true;
+}
