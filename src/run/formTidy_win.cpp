@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <utility>
+
 #include "run/RunWindowParts.h"
 #include "support/DialogBase.h"
 #include "support/ForegroundWindow.h"
@@ -101,10 +103,13 @@ void TfrmTidy::FormCreate() {
 }
 
 void TfrmTidy::MakePictures() {
-  FBold = FontVariant(DialogFont(), true, false);
-  if (FBold) SendMessageW(Control(idTidyMacroName), WM_SETFONT, reinterpret_cast<WPARAM>(FBold.Get()), TRUE);
-  FIcon = LoadRunIcon(Scale(kIconSize));
-  SendMessageW(Control(idTidyIcon), STM_SETICON, reinterpret_cast<WPARAM>(FIcon.Get()), 0);
+  // The new font and icon are in place before the old ones are freed.
+  TScopedFont bold = FontVariant(DialogFont(), true, false);
+  if (bold) SendMessageW(Control(idTidyMacroName), WM_SETFONT, reinterpret_cast<WPARAM>(bold.Get()), TRUE);
+  TIconHandle icon = LoadRunIcon(Scale(kIconSize));
+  SendMessageW(Control(idTidyIcon), STM_SETICON, reinterpret_cast<WPARAM>(icon.Get()), 0);
+  FBold = std::move(bold);
+  FIcon = std::move(icon);
 }
 
 void TfrmTidy::Layout() {

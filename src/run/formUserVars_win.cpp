@@ -5,6 +5,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <utility>
 #include <vector>
 
 #include "run/RunWindowParts.h"
@@ -177,15 +178,19 @@ void TfrmUserVars::AddRow(int row, const std::string& label, bool italic, const 
 }
 
 void TfrmUserVars::MakeFonts() {
-  FBold = FontVariant(DialogFont(), true, false);
-  FItalic = FontVariant(DialogFont(), false, true);
-  if (FBold) SendMessageW(Control(idUserVarsMacroName), WM_SETFONT, reinterpret_cast<WPARAM>(FBold.Get()), TRUE);
+  // The new fonts and icon are in place before the old ones are freed.
+  TScopedFont bold = FontVariant(DialogFont(), true, false);
+  TScopedFont italic = FontVariant(DialogFont(), false, true);
+  if (bold) SendMessageW(Control(idUserVarsMacroName), WM_SETFONT, reinterpret_cast<WPARAM>(bold.Get()), TRUE);
   for (std::size_t row = 0; row < FItalicRows.size(); ++row)
-    if (FItalicRows[row] && FItalic)
+    if (FItalicRows[row] && italic)
       SendMessageW(Control(UserVarsLabelId(static_cast<int>(row))), WM_SETFONT,
-                   reinterpret_cast<WPARAM>(FItalic.Get()), TRUE);
-  FIcon = LoadRunIcon(Scale(kIconSize));
-  SendMessageW(Control(idUserVarsIcon), STM_SETICON, reinterpret_cast<WPARAM>(FIcon.Get()), 0);
+                   reinterpret_cast<WPARAM>(italic.Get()), TRUE);
+  TIconHandle icon = LoadRunIcon(Scale(kIconSize));
+  SendMessageW(Control(idUserVarsIcon), STM_SETICON, reinterpret_cast<WPARAM>(icon.Get()), 0);
+  FBold = std::move(bold);
+  FItalic = std::move(italic);
+  FIcon = std::move(icon);
 }
 
 void TfrmUserVars::DpiChanged() {
@@ -205,10 +210,9 @@ void TfrmUserVars::Layout() {
     Place(UserVarsLabelId(row), place.LabelLeft, place.LabelTop, place.EditLeft - place.LabelLeft - 2, 14);
     Place(UserVarsEditId(row), place.EditLeft, place.EditTop, place.EditWidth, place.EditHeight);
   }
-  RECT client;
-  GetClientRect(Handle(), &client);
-  int height = MulDiv(client.bottom, 96, static_cast<int>(Dpi()));
-  TUserVarsButtons buttons = UserVarsButtons(height);
+  // From the design, not the window: after a DPI change the window takes
+  // its new size only once the controls are placed.
+  TUserVarsButtons buttons = UserVarsButtons(UserVarsClientHeight(FPrompt.Names.size(), FPrompt.UsesRelDir));
   Place(idUserVarsBrowse, buttons.BrowseLeft, buttons.BrowseTop, buttons.BrowseWidth, buttons.BrowseHeight);
   Place(idUserVarsOK, buttons.OkLeft, buttons.Top, buttons.Width, buttons.Height);
   Place(idUserVarsCancel, buttons.CancelLeft, buttons.Top, buttons.Width, buttons.Height);

@@ -284,3 +284,25 @@ TEST(UserVarsDialog, BrowseStartsOnTheTypedFolderAndAddsABackslash) {
   for (int i = 0; i < 250 && IsWindow(browser); ++i) Sleep(20);
   EXPECT_EQ(dialog.Text(UserVarsEditId(0)), L"Q:\\no such folder");
 }
+
+TEST(UserVarsDialog, ANewDpiKeepsItalicsAndScalesTheRows) {
+  TPromptRun run;
+  run.Prompt.Names = {"plain", "!section"};
+  TDialogRun dialog = run.Start();
+  ASSERT_TRUE(dialog.Window());
+  RECT outer;
+  GetWindowRect(dialog.Window(), &outer);
+  RECT suggested{outer.left, outer.top, outer.left + (outer.right - outer.left) * 3 / 2,
+                 outer.top + (outer.bottom - outer.top) * 3 / 2};
+  SendMessageW(dialog.Window(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144),
+               reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_TRUE(FontOf(dialog.Control(UserVarsLabelId(1))).lfItalic);
+  EXPECT_FALSE(FontOf(dialog.Control(UserVarsLabelId(0))).lfItalic);
+  EXPECT_GE(FontOf(dialog.Control(idUserVarsMacroName)).lfWeight, FW_BOLD);
+  EXPECT_EQ(PlaceOf(dialog.Control(UserVarsEditId(1))).top - PlaceOf(dialog.Control(UserVarsEditId(0))).top, 36);
+  RECT ok = PlaceOf(dialog.Control(idUserVarsOK));
+  RECT client;
+  GetClientRect(dialog.Window(), &client);
+  EXPECT_LE(ok.bottom, client.bottom) << "the buttons stay inside the larger window";
+  EXPECT_GT(ok.top, PlaceOf(dialog.Control(UserVarsEditId(1))).bottom);
+}
