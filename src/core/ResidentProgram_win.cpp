@@ -2,7 +2,9 @@
 
 #include "core/ForegroundProgram.h"
 #include "core/Messages.h"
+#include "core/Program.h"
 #include "core/WindowThreads.h"
+#include "run/RunMacroThread_win.h"
 
 namespace {
 
@@ -108,8 +110,6 @@ bool TResidentProgram::PostRunMacro(int catagory, int macro) {
   return PostMessageA(FAppWindow, WM_RUNMACRO, static_cast<WPARAM>(catagory), static_cast<LPARAM>(macro));
 }
 
-bool TResidentProgram::StartRunMacro(const TMacro& /*macro*/) {
-  // The macro run thread comes with its own change; until then no run
-  // starts and RunMacroThread stays clear, so the next shortcut can run.
-  return false;
+bool TResidentProgram::StartRunMacro(const TMacro& macro) {
+  return TRunMacroThread::Start(FAppWindow, macro, ExeDir);
 }

@@ -26,7 +26,7 @@ INPUT KeyInput(WORD key, bool up) {
 
 }  // namespace
 
-TDriverWindow::TDriverWindow() {
+TDriverWindow::TDriverWindow(bool keysOnly) : FKeysOnly(keysOnly) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   WNDCLASSA windowClass{};
   windowClass.lpfnWndProc = FrameProc;
@@ -37,12 +37,14 @@ TDriverWindow::TDriverWindow() {
   FWindow = CreateWindowExA(0, kDriverClass, "Zarvel end-to-end driver", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                             700, 40, 420, 160, nullptr, nullptr, instance, nullptr);
   Check(FWindow != nullptr, "the driver could not create its window");
-  FEdit = CreateWindowExA(WS_EX_CLIENTEDGE, "Edit", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL,
+  // A Unicode control, as most programs' are: what a run pastes into it
+  // must keep every character.
+  FEdit = CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL,
                           8, 8, 390, 100, FWindow, nullptr, instance, nullptr);
   Check(FEdit != nullptr, "the driver could not create its edit control");
-  SetWindowLongPtrA(FEdit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetWindowLongPtrW(FEdit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   FEditProc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(FEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TDriverWindow::EditProc)));
+      SetWindowLongPtrW(FEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TDriverWindow::EditProc)));
   Pump(std::chrono::milliseconds(50));
 }
 
@@ -51,9 +53,21 @@ TDriverWindow::~TDriverWindow() {
 }
 
 LRESULT CALLBACK TDriverWindow::EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<TDriverWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  auto* self = reinterpret_cast<TDriverWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) ++self->FKeyDowns[static_cast<unsigned>(wParam)];
-  return CallWindowProcA(self->FEditProc, window, message, wParam, lParam);
+  if (message == WM_COPY) ++self->FCopies;
+  if (message == WM_PASTE) ++self->FPastes;
+  if (self->FKeysOnly) {
+    const bool ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+    if (message == WM_COPY || message == WM_PASTE) return 0;  // not answered
+    if (message == WM_CHAR && (wParam == 3 || wParam == 22)) return 0;
+    if (message == WM_KEYDOWN && ctrl && (wParam == 'C' || wParam == 'V')) {
+      // The control's own copy and paste, as the messages would do them.
+      CallWindowProcW(self->FEditProc, window, wParam == 'C' ? WM_COPY : WM_PASTE, 0, 0);
+      return 0;
+    }
+  }
+  return CallWindowProcW(self->FEditProc, window, message, wParam, lParam);
 }
 
 void TDriverWindow::Activate() {
@@ -68,6 +82,22 @@ void TDriverWindow::Activate() {
 void TDriverWindow::SetText(const std::string& text) { SetWindowTextA(FEdit, text.c_str()); }
 
 std::string TDriverWindow::Text() const { return TextOf(FEdit); }
+
+void TDriverWindow::SetUnicodeText(const std::string& utf8) { SetWindowTextW(FEdit, Utf8ToWide(utf8).c_str()); }
+
+std::string TDriverWindow::UnicodeText() const {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(FEdit)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(FEdit, &text[0], static_cast<int>(text.size()))));
+  return WideToUtf8(text);
+}
+
+void TDriverWindow::SelectUnicode(const std::string& utf8Part) {
+  const std::wstring text = Utf8ToWide(UnicodeText());
+  const std::wstring part = Utf8ToWide(utf8Part);
+  std::size_t at = text.find(part);
+  Check(at != std::wstring::npos, "the driver's text does not hold '" + utf8Part + "'");
+  SendMessageW(FEdit, EM_SETSEL, at, at + part.size());
+}
 
 void TDriverWindow::Select(const std::string& part) {
   std::size_t at = Text().find(part);

@@ -10,7 +10,10 @@
 
 class TDriverWindow {
  public:
-  TDriverWindow();
+  // keysOnly: the text control ignores WM_COPY and WM_PASTE sent to it and
+  // copies and pastes only on Ctrl+C and Ctrl+V, as the text controls of
+  // browsers and most editors do.
+  explicit TDriverWindow(bool keysOnly = false);
   TDriverWindow(const TDriverWindow&) = delete;
   TDriverWindow& operator=(const TDriverWindow&) = delete;
   ~TDriverWindow();
@@ -22,6 +25,13 @@ class TDriverWindow {
   std::string Text() const;
   // Selects the first occurrence of the part; fails when it is not there.
   void Select(const std::string& part);
+  // The same with UTF-8 texts, for characters outside the code page.
+  void SetUnicodeText(const std::string& utf8);
+  std::string UnicodeText() const;
+  void SelectUnicode(const std::string& utf8Part);
+  // WM_COPY and WM_PASTE messages that reached the edit control.
+  int Copies() const { return FCopies; }
+  int Pastes() const { return FPastes; }
 
   // WM_KEYDOWN messages that reached the edit control for this key code.
   int KeyDowns(unsigned keyCode) const;
@@ -41,4 +51,7 @@ class TDriverWindow {
   HWND FEdit = nullptr;
   WNDPROC FEditProc = nullptr;
   std::map<unsigned, int> FKeyDowns;
+  int FCopies = 0;
+  int FPastes = 0;
+  bool FKeysOnly = false;
 };

@@ -252,3 +252,19 @@ std::string VersionLongOf(const std::string& exePath) {
   return std::to_string(version.Major) + "." + std::to_string(version.Minor) + "." +
          std::to_string(version.Release) + " build " + std::to_string(version.Build);
 }
+
+std::wstring Utf8ToWide(const std::string& utf8) {
+  if (utf8.empty()) return std::wstring();
+  int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], length);
+  return wide;
+}
+
+std::string WideToUtf8(const std::wstring& wide) {
+  if (wide.empty()) return std::string();
+  int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0], length, nullptr, nullptr);
+  return utf8;
+}

@@ -70,6 +70,9 @@ struct TWindowInfo {
   bool Visible;
 };
 
+std::wstring Utf8ToWide(const std::string& utf8);
+std::string WideToUtf8(const std::wstring& wide);
+
 std::string ClassNameOf(HWND window);
 std::string TextOf(HWND window);
 std::vector<TWindowInfo> TopLevelWindows();

@@ -39,10 +39,18 @@ void ExitScenario(const TScenarioContext& context);
 void DispatchScenario(const TScenarioContext& context);
 void DispatchFilteredScenario(const TScenarioContext& context);
 void ToggleScenario(const TScenarioContext& context);
-void MacroRunScenario(const TScenarioContext& context);
 void MacroEditorScenario(const TScenarioContext& context);
 // The macro editor from an empty Macros folder (ScenariosEditor.cpp).
 void MacroEditorAddScenario(const TScenarioContext& context);
+// Macro runs (ScenariosRun.cpp).
+void MacroRunScenario(const TScenarioContext& context);
+void RunLineModeScenario(const TScenarioContext& context);
+void RunUnicodeScenario(const TScenarioContext& context);
+void RunPromptScenario(const TScenarioContext& context);
+void RunClipboardBitmapScenario(const TScenarioContext& context);
+void RunProgramScenario(const TScenarioContext& context);
+void RunTidyScenario(const TScenarioContext& context);
+void RunLatencyScenario(const TScenarioContext& context);
 // The program's windows (ScenariosWindows.cpp).
 void AboutScenario(const TScenarioContext& context);
 void SettingsIncludeScenario(const TScenarioContext& context);

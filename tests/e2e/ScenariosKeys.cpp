@@ -114,49 +114,6 @@ void ToggleScenario(const TScenarioContext&) {
 
 namespace {
 
-std::string ClipboardText(HWND owner) {
-  std::string text;
-  if (!OpenClipboard(owner)) return text;
-  if (HANDLE data = GetClipboardData(CF_TEXT)) {
-    if (const char* chars = static_cast<const char*>(GlobalLock(data))) {
-      text = chars;
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return text;
-}
-
-void SetClipboardText(HWND owner, const std::string& text) {
-  Check(OpenClipboard(owner) != 0, "the driver cannot open the clipboard");
-  EmptyClipboard();
-  HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-  if (data) {
-    std::memcpy(GlobalLock(data), text.c_str(), text.size() + 1);
-    GlobalUnlock(data);
-    if (!SetClipboardData(CF_TEXT, data)) GlobalFree(data);  // the clipboard owns it once set
-  }
-  CloseClipboard();
-}
-
-}  // namespace
-
-void MacroRunScenario(const TScenarioContext&) {
-  RunningApp();
-  TDriverWindow driver;
-  PrepareText(driver);
-  const std::string kept = "the user's clipboard";
-  SetClipboardText(driver.Window(), kept);
-  driver.PressChord({VK_CONTROL, VK_MENU, kShortCutKey});
-  const std::string expected = "alpha <b>beta</b> gamma";
-  bool ran = WaitFor([&] { return driver.Text() == expected; }, seconds(5));
-  Check(ran, "after Ctrl+Alt+K the text reads '" + driver.Text() + "', expected '" + expected + "'");
-  bool restored = WaitFor([&] { return ClipboardText(driver.Window()) == kept; }, seconds(3));
-  Check(restored, "the clipboard holds '" + ClipboardText(driver.Window()) + "' after the run, expected '" + kept + "'");
-}
-
-namespace {
-
 HWND OpenMacroEditor(HWND app) {
   std::vector<HWND> before = VisibleWindowsOf(ProcessOf(app));
   {

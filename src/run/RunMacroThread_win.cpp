@@ -1,0 +1,305 @@
+#include "run/RunMacroThread_win.h"
+
+#include <commdlg.h>
+#include <process.h>
+#include <shellapi.h>
+
+#include <exception>
+#include <vector>
+
+#include "core/Messages.h"
+#include "run/ImageCopy.h"
+#include "run/MAPIControl.h"
+#include "run/RunText_win.h"
+#include "run/SelectionTransfer_win.h"
+#include "run/TidyHtml.h"
+#include "run/UnattendedRun.h"
+#include "run/formTidy.h"
+#include "run/formUserVars.h"
+#include "store/Settings.h"
+#include "support/Clipboard_win.h"
+#include "support/ForegroundWindow.h"
+#include "support/OsFile.h"
+#include "support/PictureDialog.h"
+#include "support/WinHandles.h"
+
+namespace {
+
+constexpr const char* kAllFilesFilter = "All files (*.*)|*.*";
+
+std::vector<char> FilterBuffer(const std::string& filter) {
+  std::vector<char> buffer(filter.begin(), filter.end());
+  for (char& c : buffer)
+    if (c == '|') c = '\0';
+  buffer.push_back('\0');
+  buffer.push_back('\0');
+  return buffer;
+}
+
+// The open dialog for file variables: the name picked, or empty when the
+// dialog was cancelled.
+std::string PickAnyFile() {
+  char name[MAX_PATH + 1] = {0};
+  const std::vector<char> filter = FilterBuffer(kAllFilesFilter);
+  OPENFILENAMEA dialog = {};
+  dialog.lStructSize = sizeof dialog;
+  dialog.lpstrFilter = filter.data();
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = name;
+  dialog.nMaxFile = sizeof name;
+  dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  if (!GetOpenFileNameA(&dialog)) return std::string();
+  return name;
+}
+
+bool AskToCopyImage() {
+  return MessageBoxA(nullptr, "Do you want to copy this image to the working directory?", "Copy Image",
+                     MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND | MB_TOPMOST) == IDYES;
+}
+
+void ShowRunError(const std::string& message) {
+  MessageBoxA(nullptr, message.c_str(), "Zarvel", MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
+}
+
+}  // namespace
+
+bool TRunMacroThread::Start(HWND notifyWnd, const TMacro& macro, const std::string& exeDir) {
+  std::unique_ptr<TRunMacroThread> run(new TRunMacroThread(notifyWnd, macro, exeDir));
+  unsigned id = 0;
+  TKernelHandle handle(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, ThreadEntry, run.get(), 0, &id)));
+  if (!handle) return false;
+  run.release();  // the thread frees itself
+  return true;
+}
+
+TRunMacroThread::TRunMacroThread(HWND notifyWnd, const TMacro& macro, std::string exeDir)
+    : TMacroRun(macro), FNotifyWnd(notifyWnd), FExeDir(std::move(exeDir)) {}
+
+TRunMacroThread::~TRunMacroThread() = default;
+
+unsigned __stdcall TRunMacroThread::ThreadEntry(void* self) {
+  std::unique_ptr<TRunMacroThread> run(static_cast<TRunMacroThread*>(self));
+  run->Run();
+  return 0;
+}
+
+void TRunMacroThread::Run() noexcept {
+  try {
+    Execute();
+  } catch (const std::exception& error) {
+    ShowRunError(error.what());
+  } catch (...) {
+    ShowRunError("The macro could not be run.");
+  }
+  DetachInput();
+  FVarNames.clear();
+  FVarDefaults.clear();
+  FVarHasDefault.clear();
+  SetCursor(LoadCursor(nullptr, IDC_ARROW));
+  // Every path ends here: without the notice no later shortcut would run.
+  PostMessageA(FNotifyWnd, WM_THREADDONE, static_cast<WPARAM>(tdRunMacro), 0);
+}
+
+void TRunMacroThread::Execute() {
+  FForegroundWnd = GetForegroundWindow();
+  ExpandAllLineTokens();
+  if (TakesSelection(FMacro.MacroType)) {
+    CaptureSelection();
+    ApplyReplacePairs();
+  }
+  ScanAllVariables();
+  if (!PromptForVariables()) return;
+  PickFiles();
+  PickImages();
+  Process();
+  ForceForegroundWindow(FForegroundWnd);
+  if (TakesSelection(FMacro.MacroType) && FMacro.MacroType != mtTidyHTML) PasteSelection();
+}
+
+// The program's own window comes to the front before the first window of
+// the run is shown, so that window opens in front of the program the macro
+// was started in. A run that shows nothing leaves the foreground alone.
+void TRunMacroThread::BringRunToFront() {
+  if (FBroughtToFront) return;
+  FBroughtToFront = true;
+  ForceForegroundWindow(FNotifyWnd);
+}
+
+void TRunMacroThread::CaptureSelection() {
+  FTargetThreadId = GetWindowThreadProcessId(FForegroundWnd, nullptr);
+  FAttached = FTargetThreadId != 0 && AttachThreadInput(GetCurrentThreadId(), FTargetThreadId, TRUE);
+  if (!FAttached) return;
+  FFocusWnd = GetFocus();
+  if (FFocusWnd == nullptr) return;
+  if (FMacro.MacroType == mtTidyHTML) SendMessageA(FFocusWnd, EM_SETSEL, 0, -1);
+  FClipboardOwner = std::make_unique<TClipboardOwnerWindow>();
+  std::wstring selection;
+  if (!TSelectionTransfer(FClipboardOwner->Handle()).Take(FFocusWnd, selection)) return;
+  std::string ansi;
+  if (ExactAnsi(selection, ansi)) {
+    FSelection = ansi;
+  } else {
+    UseUnicodeTexts();
+    FSelection = RunTextFromWide(selection, CP_UTF8);
+  }
+}
+
+// The run meets a character the ANSI code page cannot hold (in the
+// selection or a value typed in the prompt): from here on every text of the
+// run is UTF-8.
+void TRunMacroThread::UseUnicodeTexts() {
+  if (FCodePage == CP_UTF8) return;
+  FCodePage = CP_UTF8;
+  FUtf8Texts = true;
+  auto convert = [](std::string& text) { text = RunTextFromAnsi(text, CP_UTF8); };
+  convert(FMacro.Title);
+  for (std::string& text : FMacro.Texts) convert(text);
+  convert(FSelection);
+  for (auto* names : {&FVarNames, &FVarDefaults, &FFileVars, &FImageVars})
+    for (std::string& text : *names) convert(text);
+  convert(FRelDirName);
+  convert(FRelDir);
+  convert(FWorkDir);
+}
+
+// The prompt always speaks UTF-8, so that whatever the user types arrives
+// whole; the run goes on in ANSI when every answer fits it.
+bool TRunMacroThread::PromptForVariables() {
+  if (UserVariableCount() == 0 && !FUsesRelDir) return true;
+  BringRunToFront();
+  auto utf8 = [this](const std::string& text) { return FCodePage == CP_UTF8 ? text : RunTextFromAnsi(text, CP_UTF8); };
+  TUserVarsPrompt prompt;
+  prompt.MacroTitle = utf8(FMacro.Title);
+  prompt.Selection = utf8(FSelection);
+  for (const std::string& name : FVarNames) prompt.Names.push_back(utf8(name));
+  for (const std::string& value : FVarDefaults) prompt.Defaults.push_back(utf8(value));
+  prompt.UsesRelDir = FUsesRelDir;
+  prompt.WorkDir = RunTextFromAnsi(ReadImageWorkDir(FExeDir), CP_UTF8);
+  prompt.RelDir = utf8(FRelDirName);
+  prompt.CodePage = CP_UTF8;
+  TUserVarsAnswer answer;
+  if (!ShowUserVarsDialog(prompt, answer)) return false;
+  answer.Values.resize(FVarNames.size());
+  TakeAnswers(answer);
+  if (FUsesRelDir) WriteImageWorkDir(FExeDir, AnsiFromRunText(FWorkDir, FCodePage, "The working directory"));
+  ApplyUserVariables(answer.Values);
+  return true;
+}
+
+// Brings the prompt's UTF-8 answers into the run's code page, switching the
+// run to UTF-8 when one of them has no ANSI form.
+void TRunMacroThread::TakeAnswers(TUserVarsAnswer& answer) {
+  std::vector<std::string*> texts = {&answer.WorkDir, &answer.RelDir};
+  for (std::string& value : answer.Values) texts.push_back(&value);
+  if (FCodePage != CP_UTF8) {
+    std::vector<std::string> ansi(texts.size());
+    bool allFit = true;
+    for (std::size_t i = 0; i < texts.size() && allFit; ++i)
+      allFit = ExactAnsi(WideFromRunText(*texts[i], CP_UTF8), ansi[i]);
+    if (allFit) {
+      for (std::size_t i = 0; i < texts.size(); ++i) *texts[i] = ansi[i];
+    } else {
+      UseUnicodeTexts();
+    }
+  }
+  if (FUsesRelDir) {
+    FWorkDir = answer.WorkDir;
+    FRelDir = answer.RelDir;
+  }
+}
+
+void TRunMacroThread::PickFiles() {
+  if (!FFileVars.empty()) BringRunToFront();
+  for (std::size_t k = 0; k < FFileVars.size(); ++k)
+    SubstituteFileVariable(static_cast<int>(k), RunTextFromAnsi(PickAnyFile(), FCodePage));
+}
+
+void TRunMacroThread::PickImages() {
+  if (FImageVars.empty()) return;
+  BringRunToFront();
+  TOpenPictureDialog dialog;
+  // A cancelled dialog leaves the name of the last picture picked, as the
+  // dialog itself keeps it.
+  std::string pickedAnsi;
+  for (std::size_t k = 0; k < FImageVars.size(); ++k) PickImage(dialog, static_cast<int>(k), pickedAnsi);
+}
+
+void TRunMacroThread::PickImage(TOpenPictureDialog& dialog, int index, std::string& pickedAnsi) {
+  dialog.FileName.clear();
+  const bool confirmed = dialog.Execute(nullptr);
+  if (confirmed) pickedAnsi = dialog.FileName;
+  if (confirmed && FUsesRelDir && !pickedAnsi.empty()) CopyPickedImage(pickedAnsi);
+  TImageSize size;
+  if (!pickedAnsi.empty() && FileExists(pickedAnsi)) size = ReadImageSize(pickedAnsi);
+  const std::string picked = RunTextFromAnsi(pickedAnsi, FCodePage);
+  ForEachText([this, index, &picked, size](std::string& text) {
+    ApplyImageVariable(index, text, FRelDir, picked, size);
+  });
+}
+
+void TRunMacroThread::CopyPickedImage(const std::string& pickedAnsi) {
+  const std::string workDir = AnsiFromRunText(FWorkDir, FCodePage, "The working directory");
+  const std::string relDir = AnsiFromRunText(FRelDir, FCodePage, "The relative directory");
+  if (!ImageNeedsCopy(pickedAnsi, ImageCopyTarget(workDir, relDir, pickedAnsi))) return;
+  const int rule = ReadImageCopyRule(FExeDir);
+  const bool copy = rule == icAlways || (rule == icAsk && AskToCopyImage());
+  if (!copy) return;
+  if (!CreateFolderWithParents(ImageCopyFolder(workDir, relDir)))
+    MessageBoxA(nullptr, "Error while creating directory!", "Error", MB_OK | MB_ICONERROR);
+  CopyImage(pickedAnsi, workDir, relDir);
+}
+
+void TRunMacroThread::Process() {
+  SetCursor(LoadCursor(nullptr, IDC_WAIT));
+  if (RunTextStep()) return;
+  switch (FMacro.MacroType) {
+    case mtRunProgram: DoRunProgram(); break;
+    case mtTidyHTML: DoTidyHtml(); break;
+    case mtEmail: DoEmail(); break;
+    default: break;
+  }
+}
+
+void TRunMacroThread::PasteSelection() {
+  if (FAttached && FFocusWnd != nullptr) {
+    if (!FClipboardOwner) FClipboardOwner = std::make_unique<TClipboardOwnerWindow>();
+    TSelectionTransfer(FClipboardOwner->Handle()).Put(FFocusWnd, WideFromRunText(FSelection, FCodePage));
+    SetFocus(FFocusWnd);
+  }
+  DetachInput();
+}
+
+void TRunMacroThread::DetachInput() {
+  if (!FAttached) return;
+  AttachThreadInput(GetCurrentThreadId(), FTargetThreadId, FALSE);
+  FAttached = false;
+}
+
+void TRunMacroThread::DoRunProgram() {
+  if (FCodePage == CP_ACP) {
+    ShellExecuteA(nullptr, "open", FMacro.Text(mxLine1).c_str(), FMacro.Text(mxLine3).c_str(),
+                  FMacro.Text(mxLine2).c_str(), SW_SHOWDEFAULT);
+    return;
+  }
+  // A value typed in the prompt needs UTF-8: the shell gets it whole.
+  const std::wstring file = WideFromRunText(FMacro.Text(mxLine1), FCodePage);
+  const std::wstring parameters = WideFromRunText(FMacro.Text(mxLine3), FCodePage);
+  const std::wstring folder = WideFromRunText(FMacro.Text(mxLine2), FCodePage);
+  ShellExecuteW(nullptr, L"open", file.c_str(), parameters.c_str(), folder.c_str(), SW_SHOWDEFAULT);
+}
+
+void TRunMacroThread::DoTidyHtml() {
+  BringRunToFront();
+  const std::string report = RunTidy(ProgramFolder(), FSelection, RunHiddenAndWait);
+  ShowTidyReport(FMacro.Title, report, FCodePage);
+}
+
+void TRunMacroThread::DoEmail() {
+  BringRunToFront();
+  TMapiControl mail;
+  mail.Reset();
+  mail.Body = FSelection;
+  mail.ShowDialog = true;
+  mail.CodePage = FCodePage;
+  mail.Send(FNotifyWnd);
+}

@@ -1,0 +1,66 @@
+#pragma once
+// One run of one macro on a thread of its own: take the selection from the
+// foreground program, ask for the variables, files and pictures, carry out
+// the macro's step and paste the result back. Every window of the run is
+// shown on this thread. Its last act, on every path, is the end notice
+// (WM_THREADDONE with tdRunMacro) to the application window, after which
+// the next shortcut can run.
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "run/MacroRun.h"
+#include "store/Macro.h"
+
+class TClipboardOwnerWindow;
+class TOpenPictureDialog;
+struct TUserVarsAnswer;
+
+class TRunMacroThread : public TMacroRun {
+ public:
+  // Starts a run of a copy of `macro`; the thread frees itself when done.
+  // False when the system could not start the thread (then no end notice
+  // comes). exeDir: the program's folder, without a trailing separator.
+  static bool Start(HWND notifyWnd, const TMacro& macro, const std::string& exeDir);
+
+  ~TRunMacroThread() override;
+
+ private:
+  TRunMacroThread(HWND notifyWnd, const TMacro& macro, std::string exeDir);
+  static unsigned __stdcall ThreadEntry(void* self);
+  // Execute, any error shown in a message box, then the end notice.
+  void Run() noexcept;
+  void Execute();
+
+  void BringRunToFront();
+  void CaptureSelection();
+  void UseUnicodeTexts();
+  bool PromptForVariables();
+  void TakeAnswers(TUserVarsAnswer& answer);
+  void PickFiles();
+  void PickImages();
+  void PickImage(TOpenPictureDialog& dialog, int index, std::string& pickedAnsi);
+  void CopyPickedImage(const std::string& pickedAnsi);
+  void Process();
+  void PasteSelection();
+  void DetachInput();
+
+  void DoRunProgram();
+  void DoTidyHtml();
+  void DoEmail();
+
+  HWND FNotifyWnd;
+  std::string FExeDir;
+  HWND FForegroundWnd = nullptr;
+  DWORD FTargetThreadId = 0;
+  HWND FFocusWnd = nullptr;
+  bool FAttached = false;
+  bool FBroughtToFront = false;
+  // CP_ACP, or CP_UTF8 when the selection holds characters the ANSI code
+  // page cannot hold (see RunText_win.h).
+  UINT FCodePage = CP_ACP;
+  std::string FWorkDir;  // confirmed in the prompt, in the run's code page
+  std::unique_ptr<TClipboardOwnerWindow> FClipboardOwner;
+};

@@ -1,0 +1,314 @@
+// Macro runs of the real program on the driver's edit control: the
+// selection is taken, transformed and pasted back, the rest of the text and
+// the user's clipboard stay as they were, and the run's windows (the prompt,
+// the Tidy report, the error box) appear and go.
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "DriverWindow.h"
+#include "E2eSupport.h"
+#include "ProgramWindows.h"
+#include "Scenarios.h"
+
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+
+namespace {
+
+// The fixture's shortcuts (tests/e2e/macros.json).
+constexpr WORD kBoldKey = 'K';
+constexpr WORD kQuoteKey = 'L';
+constexpr WORD kSwapCaseKey = 'C';
+constexpr WORD kStripKey = 'S';
+constexpr WORD kGreetingKey = 'P';
+constexpr WORD kRunProgramKey = 'R';
+constexpr WORD kTidyKey = 'T';
+constexpr const char* kPromptCaption = "Zarvel - User Defined Variables";
+
+void Press(WORD key) { TDriverWindow::PressChord({VK_CONTROL, VK_MENU, key}); }
+
+std::wstring ClipboardUnicode(HWND owner) {
+  std::wstring text;
+  if (!WaitFor([&] { return OpenClipboard(owner) != 0; }, seconds(2))) return L"(clipboard not opened)";
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const wchar_t* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = chars;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+void SetClipboardUnicode(HWND owner, const std::wstring& text) {
+  Check(WaitFor([&] { return OpenClipboard(owner) != 0; }, seconds(2)), "the driver cannot open the clipboard");
+  EmptyClipboard();
+  const std::size_t size = (text.size() + 1) * sizeof(wchar_t);
+  HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, size);
+  std::memcpy(GlobalLock(data), text.c_str(), size);
+  GlobalUnlock(data);
+  if (!SetClipboardData(CF_UNICODETEXT, data)) GlobalFree(data);  // the clipboard owns it once set
+  CloseClipboard();
+}
+
+// The pixels of the clipboard's bitmap (32 bits each), empty without one.
+std::vector<DWORD> ClipboardPixels(HWND owner, int width, int height) {
+  std::vector<DWORD> pixels;
+  if (!WaitFor([&] { return OpenClipboard(owner) != 0; }, seconds(2))) return pixels;
+  if (HBITMAP bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP))) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    pixels.resize(static_cast<std::size_t>(width * height));
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    for (DWORD& pixel : pixels) pixel &= 0xFFFFFF;
+  }
+  CloseClipboard();
+  return pixels;
+}
+
+void SetClipboardBitmap(HWND owner, int width, int height) {
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HDC dc = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) SetPixel(dc, x, y, RGB(x * 40, y * 60, (x + y) * 20));
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  Check(WaitFor([&] { return OpenClipboard(owner) != 0; }, seconds(2)), "the driver cannot open the clipboard");
+  EmptyClipboard();
+  if (!SetClipboardData(CF_BITMAP, bitmap)) DeleteObject(bitmap);
+  CloseClipboard();
+}
+
+// Selects `part` of `text` in the driver, keeps `clip` on the clipboard,
+// presses the shortcut and waits for the text to become `expected`.
+void RunOn(TDriverWindow& driver, WORD key, const std::string& text, const std::string& part,
+           const std::string& expected) {
+  driver.Activate();
+  driver.SetUnicodeText(text);
+  driver.SelectUnicode(part);
+  Press(key);
+  bool ran = WaitFor([&] { return driver.UnicodeText() == expected; }, seconds(5));
+  Check(ran, "the text reads '" + driver.UnicodeText() + "', expected '" + expected + "'");
+}
+
+// A visible window of the program with this caption, or null.
+HWND ProgramWindow(HWND app, const std::string& caption) {
+  for (const TWindowInfo& info : TopLevelWindows())
+    if (info.ProcessId == ProcessOf(app) && info.Visible && info.Caption == caption) return info.Window;
+  return nullptr;
+}
+
+HWND WaitForProgramWindow(HWND app, const std::string& caption) {
+  HWND window = nullptr;
+  WaitFor([&] { return (window = ProgramWindow(app, caption)) != nullptr; }, seconds(5));
+  Check(window != nullptr, "no window '" + caption + "' within 5 s");
+  return window;
+}
+
+void WaitUntilGone(HWND window, const std::string& what) {
+  Check(WaitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); }, seconds(5)),
+        what + " does not close");
+}
+
+// The prompt's value edits: every visible edit control, in their order.
+std::vector<HWND> PromptEdits(HWND prompt) {
+  std::vector<HWND> edits = ChildrenOfClass(prompt, "Edit");
+  edits.erase(std::remove_if(edits.begin(), edits.end(), [](HWND edit) { return !IsWindowVisible(edit); }),
+              edits.end());
+  return edits;
+}
+
+}  // namespace
+
+void MacroRunScenario(const TScenarioContext&) {
+  RunningApp();
+  TDriverWindow driver;
+  SetClipboardUnicode(driver.Window(), L"the user's clipboard");
+  RunOn(driver, kBoldKey, "alpha beta gamma", "beta", "alpha <b>beta</b> gamma");
+  bool restored = WaitFor([&] { return ClipboardUnicode(driver.Window()) == L"the user's clipboard"; }, seconds(3));
+  Check(restored, "the clipboard holds '" + WideToUtf8(ClipboardUnicode(driver.Window())) + "' after the run");
+}
+
+void RunLineModeScenario(const TScenarioContext&) {
+  RunningApp();
+  TDriverWindow driver;
+  RunOn(driver, kQuoteKey, "top\r\none\r\ntwo\r\nend", "one\r\ntwo", "top\r\n> one\r\n> two\r\n\r\nend");
+}
+
+void RunUnicodeScenario(const TScenarioContext&) {
+  RunningApp();
+  TDriverWindow driver;
+  const std::string text = "\xC3\x9Cn\xC3\xAF" "c\xC3\xB6" "d\xC3\xA9 \xE2\x86\x92 \xE2\x9C\x93 \xE6\x97\xA5\xE6\x9C\xAC";
+  const std::string swapped = "\xC3\x9CN\xC3\xAF" "C\xC3\xB6" "D\xC3\xA9 \xE2\x86\x92 \xE2\x9C\x93 \xE6\x97\xA5\xE6\x9C\xAC";
+  RunOn(driver, kSwapCaseKey, "[" + text + "]", text, "[" + swapped + "]");
+  const std::string tagged = "<b>" + text + "</b> ok";
+  RunOn(driver, kStripKey, "(" + tagged + ")", tagged, "(" + text + " ok)");
+}
+
+void RunPromptScenario(const TScenarioContext&) {
+  HWND app = RunningApp();
+  TDriverWindow driver;
+  driver.Activate();
+  driver.SetUnicodeText("say hello now");
+  driver.SelectUnicode("hello");
+  Press(kGreetingKey);
+  HWND prompt = WaitForProgramWindow(app, kPromptCaption);
+  std::vector<HWND> edits = PromptEdits(prompt);
+  Check(edits.size() == 1, "the prompt shows " + std::to_string(edits.size()) + " value fields, expected 1");
+  Check(TextOf(edits[0]) == "Ann", "the value field starts with '" + TextOf(edits[0]) + "', expected 'Ann'");
+  // A shortcut pressed while the prompt waits starts no second run.
+  Press(kBoldKey);
+  Pump(milliseconds(300));
+  Check(ProgramWindow(app, kPromptCaption) == prompt, "a second shortcut disturbed the waiting prompt");
+  SendMessageW(edits[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Utf8ToWide("B\xC3\xA9" "a \xE2\x9C\x93").c_str()));
+  ClickButton(FindButton(prompt, "OK"));
+  WaitUntilGone(prompt, "the prompt");
+  const std::string expected = "say B\xC3\xA9" "a \xE2\x9C\x93: hello now";
+  Check(WaitFor([&] { return driver.UnicodeText() == expected; }, seconds(5)),
+        "after OK the text reads '" + driver.UnicodeText() + "', expected '" + expected + "'");
+
+  // Esc: nothing is pasted, and the next shortcut runs.
+  driver.Activate();
+  driver.SetUnicodeText("say hello now");
+  driver.SelectUnicode("hello");
+  Press(kGreetingKey);
+  prompt = WaitForProgramWindow(app, kPromptCaption);
+  PostMessageA(PromptEdits(prompt).at(0), WM_KEYDOWN, VK_ESCAPE, 0);
+  WaitUntilGone(prompt, "the prompt (Esc)");
+  Pump(milliseconds(300));
+  Check(driver.UnicodeText() == "say hello now", "after Esc the text reads '" + driver.UnicodeText() + "'");
+  RunOn(driver, kBoldKey, "alpha beta gamma", "beta", "alpha <b>beta</b> gamma");
+}
+
+void RunClipboardBitmapScenario(const TScenarioContext&) {
+  RunningApp();
+  TDriverWindow driver;
+  SetClipboardBitmap(driver.Window(), 4, 3);
+  const std::vector<DWORD> before = ClipboardPixels(driver.Window(), 4, 3);
+  Check(!before.empty(), "the driver could not put a bitmap on the clipboard");
+  RunOn(driver, kBoldKey, "alpha beta gamma", "beta", "alpha <b>beta</b> gamma");
+  bool same = WaitFor([&] { return ClipboardPixels(driver.Window(), 4, 3) == before; }, seconds(3));
+  Check(same, "the clipboard's bitmap is not the same after the run");
+}
+
+void RunProgramScenario(const TScenarioContext& context) {
+  RunningApp();
+  const std::string marker = context.AppDir + "\\run-program.txt";
+  DeleteFileA(marker.c_str());
+  TDriverWindow driver;
+  driver.Activate();
+  driver.SetUnicodeText("leave me");
+  driver.SelectUnicode("leave");
+  Press(kRunProgramKey);
+  Check(WaitFor([&] { return FileExists(marker); }, seconds(10)), "Run Program did not start the marker program");
+  Pump(milliseconds(300));
+  const std::string written = ReadWholeFile(marker);
+  Check(written.find("{line}") != std::string::npos,
+        "the program got '" + written + "'; {line} should reach it as it is");
+  Check(driver.UnicodeText() == "leave me", "Run Program changed the text to '" + driver.UnicodeText() + "'");
+}
+
+namespace {
+
+std::vector<std::string> TidyLeftovers(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "\\zv*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do names.push_back(found.cFileName);
+  while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
+}
+
+}  // namespace
+
+void RunTidyScenario(const TScenarioContext& context) {
+  HWND app = RunningApp();
+  TDriverWindow driver;
+  driver.Activate();
+  const std::string page = "<p>one\r\n<p>two";
+  driver.SetUnicodeText(page);
+  driver.SelectUnicode("two");
+  Press(kTidyKey);
+  HWND report = WaitForProgramWindow(app, "Tidy HTML Output");
+  std::string shown;
+  for (HWND edit : ChildrenOfClass(report, "Edit")) shown += TextOf(edit);
+  Check(shown.find("stand-in finding") != std::string::npos, "the report shows '" + shown + "'");
+  Check(FindStaticText(report, [](const std::string& text) { return text == "\"Check HTML\""; }) != "",
+        "the report does not name the macro \"Check HTML\"");
+  ClickButton(FindButton(report, "&OK"));
+  WaitUntilGone(report, "the Tidy report");
+  Check(WaitFor([&] { return TidyLeftovers(context.AppDir).empty(); }, seconds(3)),
+        "temporary files are left: " + (TidyLeftovers(context.AppDir).empty() ? "" : TidyLeftovers(context.AppDir)[0]));
+  Check(driver.UnicodeText() == page, "Tidy HTML changed the text to '" + driver.UnicodeText() + "'");
+}
+
+namespace {
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+double MillisecondsSince(const LARGE_INTEGER& start) {
+  LARGE_INTEGER now, frequency;
+  QueryPerformanceCounter(&now);
+  QueryPerformanceFrequency(&frequency);
+  return 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// The driver's own copy and paste on its edit control through the
+// clipboard: the floor any run's transfer stands on.
+double BaselineRoundTrip(TDriverWindow& driver, HWND edit) {
+  driver.SetUnicodeText("alpha beta gamma");
+  driver.SelectUnicode("beta");
+  LARGE_INTEGER start;
+  QueryPerformanceCounter(&start);
+  SendMessageW(edit, WM_COPY, 0, 0);
+  SetClipboardUnicode(driver.Window(), L"<b>beta</b>");
+  SendMessageW(edit, WM_PASTE, 0, 0);
+  return MillisecondsSince(start);
+}
+
+}  // namespace
+
+void RunLatencyScenario(const TScenarioContext&) {
+  RunningApp();
+  TDriverWindow driver;
+  HWND edit = GetWindow(driver.Window(), GW_CHILD);
+  std::vector<double> runs, baseline;
+  for (int i = 0; i < 20; ++i) {
+    driver.Activate();
+    driver.SetUnicodeText("alpha beta gamma");
+    driver.SelectUnicode("beta");
+    const int pastes = driver.Pastes();
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
+    Press(kBoldKey);
+    Check(WaitFor([&] { return driver.Pastes() > pastes; }, seconds(5), milliseconds(1)),
+          "run " + std::to_string(i + 1) + " pasted nothing");
+    runs.push_back(MillisecondsSince(start));
+    Check(WaitFor([&] { return driver.UnicodeText() == "alpha <b>beta</b> gamma"; }, seconds(2)), "a run went wrong");
+    Pump(milliseconds(150));  // the run's end notice, before the next press
+    baseline.push_back(BaselineRoundTrip(driver, edit));
+  }
+  std::printf("FIGURE hotkey to paste over 20 block-mode runs: median %.1f ms, max %.1f ms; "
+              "driver's own copy+paste round trip (baseline): median %.2f ms; ratio %.1f\n",
+              Median(runs), *std::max_element(runs.begin(), runs.end()), Median(baseline),
+              Median(runs) / std::max(Median(baseline), 0.01));
+}

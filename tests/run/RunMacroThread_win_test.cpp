@@ -1,0 +1,329 @@
+// Whole runs on the run thread against an edit control of this process:
+// the selection is taken, transformed and pasted back, the rest of the
+// text and the user's clipboard stay as they were, every dialog of the run
+// appears on the run thread, and every way out ends with the end notice.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/TempFolder.h"
+#include "core/Messages.h"
+#include "run/MAPIControl.h"
+#include "run/RunMacroThread_win.h"
+#include "run/RunTestUtil.h"
+#include "support/Clipboard_win.h"
+
+namespace {
+
+using namespace std::chrono;
+
+bool GotEndNotice = false;
+
+LRESULT CALLBACK NotifyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_THREADDONE && wParam == tdRunMacro) GotEndNotice = true;
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND MakeNotifyWindow() {
+  WNDCLASSW windowClass = {};
+  windowClass.lpfnWndProc = NotifyProc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"RunTestNotify";
+  RegisterClassW(&windowClass);
+  return CreateWindowExW(WS_EX_TOOLWINDOW, L"RunTestNotify", L"notify", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                         windowClass.hInstance, nullptr);
+}
+
+std::wstring Wide(const std::string& utf8) {
+  int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], length);
+  return wide;
+}
+
+std::wstring WindowTextW(HWND window) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(window, &text[0], static_cast<int>(text.size()))));
+  return text;
+}
+
+// Another program's window with its text field: a top-level window of this
+// thread with a multi-line Unicode edit that has the focus.
+class TTarget {
+ public:
+  TTarget() {
+    FWindow = CreateWindowExW(0, L"STATIC", L"target", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 400, 200, nullptr,
+                              nullptr, GetModuleHandleW(nullptr), nullptr);
+    FEdit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 0, 0, 380, 150,
+                            FWindow, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetForegroundWindow(FWindow);
+    SetFocus(FEdit);
+  }
+  ~TTarget() { DestroyWindow(FWindow); }
+  // Sets the text and selects the part between the markers [ and ].
+  void SetSelected(const std::wstring& before, const std::wstring& selected, const std::wstring& after) {
+    SetWindowTextW(FEdit, (before + selected + after).c_str());
+    SendMessageW(FEdit, EM_SETSEL, before.size(), before.size() + selected.size());
+    SetForegroundWindow(FWindow);
+    SetFocus(FEdit);
+  }
+  std::wstring Text() const { return WindowTextW(FEdit); }
+
+ private:
+  HWND FWindow = nullptr;
+  HWND FEdit = nullptr;
+};
+
+std::wstring ClipboardText(HWND owner) {
+  TOpenClipboard clipboard(owner);
+  std::wstring text;
+  clipboard.ReadText(text);
+  return text;
+}
+
+void SetClipboardText(HWND owner, const std::wstring& text) {
+  TOpenClipboard clipboard(owner);
+  clipboard.WriteText(text);
+}
+
+// A top-level window of this process but of another thread (the run's).
+HWND FindRunWindow(const char* caption) {
+  HWND window = FindWindowA(nullptr, caption);
+  if (window == nullptr || GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) return nullptr;
+  return IsWindowVisible(window) ? window : nullptr;
+}
+
+std::vector<HWND> VisibleChildren(HWND parent, const char* className) {
+  std::vector<HWND> found;
+  for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    char name[64] = {0};
+    GetClassNameA(child, name, sizeof name);
+    if (lstrcmpiA(name, className) == 0 && IsWindowVisible(child)) found.push_back(child);
+    std::vector<HWND> inner = VisibleChildren(child, className);
+    found.insert(found.end(), inner.begin(), inner.end());
+  }
+  return found;
+}
+
+std::string StaticTexts(HWND parent) {
+  std::string all;
+  for (HWND label : VisibleChildren(parent, "Static")) {
+    char text[512] = {0};
+    GetWindowTextA(label, text, sizeof text);
+    all += std::string(text) + "\n";
+  }
+  return all;
+}
+
+void PressButton(HWND dialog, int id) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+
+class RunMacroThreadTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    FNotify = MakeNotifyWindow();
+    SetClipboardText(FOwner.Handle(), L"the user's own clipboard");
+  }
+  void TearDown() override { DestroyWindow(FNotify); }
+
+  // Starts the run and pumps this thread's messages (the target's WM_COPY
+  // and WM_PASTE arrive through them) until the end notice; `during` is
+  // called on every round while the run goes on.
+  bool Run(const TMacro& macro, const std::function<void()>& during = {}) {
+    GotEndNotice = false;
+    if (!TRunMacroThread::Start(FNotify, macro, FFolder.Path())) return false;
+    const auto limit = steady_clock::now() + seconds(20);
+    while (!GotEndNotice && steady_clock::now() < limit) {
+      MSG message;
+      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+      }
+      if (during) during();
+      Sleep(5);
+    }
+    return GotEndNotice;
+  }
+
+  TTempFolder FFolder;
+  TClipboardOwnerWindow FOwner;
+  HWND FNotify = nullptr;
+  TTarget FTarget;
+};
+
+}  // namespace
+
+TEST_F(RunMacroThreadTest, BlockModeReplacesOnlyTheSelectionAndKeepsTheClipboard) {
+  FTarget.SetSelected(L"one [", L"two", L"] three");
+  ASSERT_TRUE(Run(MacroWith(mtBlockMode, {{mxFirstLine, "<p>"}, {mxLine1, "<b>{line}</b>"}})));
+  EXPECT_EQ(FTarget.Text(), L"one [<p>\r\n<b>two</b>] three");
+  EXPECT_EQ(ClipboardText(FOwner.Handle()), L"the user's own clipboard");
+}
+
+TEST_F(RunMacroThreadTest, LineModeWorksLineByLine) {
+  FTarget.SetSelected(L"x\r\n", L"a\r\nb", L"\r\ny");
+  ASSERT_TRUE(Run(MacroWith(mtLineMode, {{mxLine1, "<li>{line}</li>"}})));
+  // Every line the template makes ends with its line break.
+  EXPECT_EQ(FTarget.Text(), L"x\r\n<li>a</li>\r\n<li>b</li>\r\n\r\ny");
+}
+
+TEST_F(RunMacroThreadTest, ReplacePairsRunBeforeTheStep) {
+  FTarget.SetSelected(L"", L"a-b", L"");
+  ASSERT_TRUE(Run(MacroWith(mtBlockMode, {{mxLine1, "{line}"}, {mxReplace1, "-"}, {mxWith1, "+"}})));
+  EXPECT_EQ(FTarget.Text(), L"a+b");
+}
+
+TEST_F(RunMacroThreadTest, ChangeCaseLeavesEveryCharacterOutsideAsciiAlone) {
+  const std::wstring text = Wide("\xC3\x9Cn\xC3\xAF" "c\xC3\xB6" "d\xC3\xA9 \xE2\x86\x92 \xE2\x9C\x93 \xE6\x97\xA5\xE6\x9C\xAC abc");
+  const std::wstring swapped = Wide("\xC3\x9CN\xC3\xAF" "C\xC3\xB6" "D\xC3\xA9 \xE2\x86\x92 \xE2\x9C\x93 \xE6\x97\xA5\xE6\x9C\xAC ABC");
+  FTarget.SetSelected(L"keep ", text, L" keep");
+  ASSERT_TRUE(Run(MacroWith(mtChangeCase, {})));
+  EXPECT_EQ(FTarget.Text(), L"keep " + swapped + L" keep");
+}
+
+TEST_F(RunMacroThreadTest, StripTagsKeepsUnicodeTextAndATemplateInTheCodePage) {
+  FTarget.SetSelected(L"", Wide("<b>\xE6\x97\xA5\xE6\x9C\xAC</b> \xE2\x9C\x93 <i\r\nclass=x>caf\xC3\xA9</i>"), L"");
+  ASSERT_TRUE(Run(MacroWith(mtStripTags, {{mxLine1, "<(.*?)>"}})));
+  EXPECT_EQ(FTarget.Text(), Wide("\xE6\x97\xA5\xE6\x9C\xAC \xE2\x9C\x93 caf\xC3\xA9"));
+}
+
+TEST_F(RunMacroThreadTest, UnicodeSelectionInATemplateWithAnsiText) {
+  // The template's e-acute is a code-page byte; the selection needs UTF-8.
+  FTarget.SetSelected(L"", Wide("\xE2\x9C\x93"), L"");
+  ASSERT_TRUE(Run(MacroWith(mtBlockMode, {{mxLine1, "caf\xE9 {line}"}})));
+  EXPECT_EQ(FTarget.Text(), Wide("caf\xC3\xA9 \xE2\x9C\x93"));
+}
+
+TEST_F(RunMacroThreadTest, AnExpressionThatDoesNotCompileIsShownAndNothingIsPasted) {
+  FTarget.SetSelected(L"", L"<b>x</b>", L"");
+  std::string shown;
+  ASSERT_TRUE(Run(MacroWith(mtStripTags, {{mxLine1, "(<b"}}), [&] {
+    HWND box = FindRunWindow("Zarvel");
+    if (box == nullptr || !shown.empty()) return;
+    shown = StaticTexts(box);
+    PressButton(box, IDOK);
+  }));
+  EXPECT_FALSE(shown.empty()) << "no message box captioned Zarvel";
+  EXPECT_EQ(FTarget.Text(), L"<b>x</b>");
+  EXPECT_EQ(ClipboardText(FOwner.Handle()), L"the user's own clipboard");
+}
+
+TEST_F(RunMacroThreadTest, AnUnknownKindTakesAndPastesNothing) {
+  FTarget.SetSelected(L"", L"abc", L"");
+  TMacro macro = MacroWith(mtBlockMode, {{mxLine1, "X{line}"}});
+  macro.MacroType = 9;
+  ASSERT_TRUE(Run(macro));
+  EXPECT_EQ(FTarget.Text(), L"abc");
+}
+
+TEST_F(RunMacroThreadTest, ABitmapOnTheClipboardIsThereAfterTheRun) {
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 3, 3);
+  ReleaseDC(nullptr, screen);
+  {
+    TOpenClipboard clipboard(FOwner.Handle());
+    clipboard.Empty();
+    SetClipboardData(CF_BITMAP, bitmap);
+  }
+  FTarget.SetSelected(L"", L"abc", L"");
+  ASSERT_TRUE(Run(MacroWith(mtChangeCase, {})));
+  EXPECT_EQ(FTarget.Text(), L"ABC");
+  TOpenClipboard clipboard(FOwner.Handle());
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP));
+  EXPECT_FALSE(IsClipboardFormatAvailable(CF_UNICODETEXT));
+}
+
+namespace {
+std::string MailedBody;
+ULONG MailedFlags = 0;
+ULONG RecordMail(LHANDLE, ULONG_PTR, MapiMessage* message, FLAGS flags, ULONG) {
+  MailedBody = message->lpszNoteText ? message->lpszNoteText : "";
+  MailedFlags = static_cast<ULONG>(flags);
+  return 1;
+}
+}  // namespace
+
+TEST_F(RunMacroThreadTest, EmailHandsTheSelectionToTheMailProgramAndPastesItBack) {
+  TMapiSendMail saved = MapiSendMailHook;
+  MapiSendMailHook = RecordMail;
+  MailedBody.clear();
+  FTarget.SetSelected(L"<", L"Dear Ann", L">");
+  ASSERT_TRUE(Run(MacroWith(mtEmail, {})));
+  MapiSendMailHook = saved;
+  EXPECT_EQ(MailedBody, "Dear Ann");
+  EXPECT_EQ(MailedFlags, 11u);
+  EXPECT_EQ(FTarget.Text(), L"<Dear Ann>");
+}
+
+TEST_F(RunMacroThreadTest, RunProgramStartsTheProgramWithItsParametersAndTakesNothing) {
+  const std::string marker = FFolder.Path() + "\\started.txt";
+  FTarget.SetSelected(L"", L"untouched", L"");
+  ASSERT_TRUE(Run(MacroWith(mtRunProgram, {{mxLine1, "cmd.exe"},
+                                            {mxLine2, FFolder.Path()},
+                                            {mxLine3, "/c echo {line}> started.txt"}})));
+  std::string written;
+  for (int i = 0; i < 400 && written.size() < 6; ++i) {
+    Sleep(25);
+    if (GetFileAttributesA(marker.c_str()) != INVALID_FILE_ATTRIBUTES) written = ReadBytes(marker);
+  }
+  EXPECT_EQ(written.substr(0, 6), "{line}") << "the program was not started with its parameters";
+  EXPECT_EQ(FTarget.Text(), L"untouched");
+}
+
+namespace {
+
+constexpr const char* kPromptCaption = "Zarvel - User Defined Variables";
+
+// Answers the prompt once it shows: the values go into its edits in order,
+// then OK (or Esc when `values` is empty).
+std::function<void()> AnswerPrompt(std::vector<std::wstring> values, bool& answered) {
+  return [values, &answered] {
+    HWND prompt = FindRunWindow(kPromptCaption);
+    if (prompt == nullptr || answered) return;
+    std::vector<HWND> edits = VisibleChildren(prompt, "Edit");
+    if (values.empty()) {
+      PostMessageW(edits.empty() ? prompt : edits[0], WM_KEYDOWN, VK_ESCAPE, 0);
+    } else {
+      for (std::size_t i = 0; i < values.size() && i < edits.size(); ++i)
+        SendMessageW(edits[i], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(values[i].c_str()));
+      PressButton(prompt, IDOK);
+    }
+    answered = true;
+  };
+}
+
+}  // namespace
+
+TEST_F(RunMacroThreadTest, APromptedValueOutsideTheCodePageReachesTheTextWhole) {
+  FTarget.SetSelected(L"[", L"hello", L"]");
+  bool answered = false;
+  const std::wstring value = Wide("\xE6\x97\xA5\xE6\x9C\xAC \xE2\x9C\x93");
+  ASSERT_TRUE(Run(MacroWith(mtBlockMode, {{mxLine1, "caf\xE9 {$who=Ann}: {line}"}}), AnswerPrompt({value}, answered)));
+  EXPECT_TRUE(answered) << "no prompt appeared";
+  EXPECT_EQ(FTarget.Text(), L"[" + Wide("caf\xC3\xA9 ") + value + L": hello]");
+}
+
+TEST_F(RunMacroThreadTest, APromptLeftWithEscPastesNothing) {
+  FTarget.SetSelected(L"[", L"hello", L"]");
+  bool answered = false;
+  ASSERT_TRUE(Run(MacroWith(mtBlockMode, {{mxLine1, "{$who}: {line}"}}), AnswerPrompt({}, answered)));
+  EXPECT_TRUE(answered) << "no prompt appeared";
+  EXPECT_EQ(FTarget.Text(), L"[hello]");
+  EXPECT_EQ(ClipboardText(FOwner.Handle()), L"the user's own clipboard");
+}
+
+TEST_F(RunMacroThreadTest, TheWorkingDirectoryConfirmedInThePromptIsKept) {
+  FTarget.SetSelected(L"", L"x", L"");
+  bool answered = false;
+  const std::wstring workDir = Wide(FFolder.Path() + "\\web\\");
+  ASSERT_TRUE(Run(MacroWith(mtBlockMode, {{mxLine1, "{reldir:img/}{line}"}}),
+                  AnswerPrompt({workDir, L"pics/"}, answered)));
+  EXPECT_TRUE(answered);
+  EXPECT_NE(ReadBytes(FFolder.File("zarvel.ini")).find("web"), std::string::npos)
+      << "the working directory is not in zarvel.ini";
+  // Without an image variable the tag has nothing to stand for and stays.
+  EXPECT_EQ(FTarget.Text(), L"{reldir:img/}x");
+}
