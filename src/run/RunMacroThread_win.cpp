@@ -12,6 +12,7 @@
 #include "run/MAPIControl.h"
 #include "run/RunText_win.h"
 #include "run/SelectionTransfer_win.h"
+#include "run/TerminalWindows.h"
 #include "run/TidyHtml.h"
 #include "run/UnattendedRun.h"
 #include "run/formTidy.h"
@@ -21,6 +22,7 @@
 #include "support/ForegroundWindow.h"
 #include "support/OsFile.h"
 #include "support/PictureDialog.h"
+#include "support/ProcessInfo_win.h"
 #include "support/WinHandles.h"
 
 namespace {
@@ -126,15 +128,23 @@ void TRunMacroThread::BringRunToFront() {
 }
 
 void TRunMacroThread::CaptureSelection() {
+  // Neither messages nor keys reach a program that runs with more rights:
+  // say so rather than do nothing.
+  if (RunsAboveUs(FForegroundWnd))
+    throw ERunText(ExeNameOfWindow(FForegroundWnd) +
+                   " runs as administrator; Zarvel cannot read its selection or paste into it. "
+                   "Start Zarvel as administrator too to use macros there.");
+  char className[256] = {0};
+  GetClassNameA(FForegroundWnd, className, sizeof className);
+  FTransfer = std::make_unique<TSelectionTransfer>(ClipboardOwner(),
+                                                   ReadTransferMethod(FExeDir, ExeNameOfWindow(FForegroundWnd)),
+                                                   IsTerminalWindowClass(className));
   FTargetThreadId = GetWindowThreadProcessId(FForegroundWnd, nullptr);
   FAttached = FTargetThreadId != 0 && AttachThreadInput(GetCurrentThreadId(), FTargetThreadId, TRUE);
-  if (!FAttached) return;
-  FFocusWnd = GetFocus();
-  if (FFocusWnd == nullptr) return;
-  if (FMacro.MacroType == mtTidyHTML) SendMessageA(FFocusWnd, EM_SETSEL, 0, -1);
-  FClipboardOwner = std::make_unique<TClipboardOwnerWindow>();
+  if (FAttached) FFocusWnd = GetFocus();
+  if (FFocusWnd != nullptr && FMacro.MacroType == mtTidyHTML) SendMessageA(FFocusWnd, EM_SETSEL, 0, -1);
   std::wstring selection;
-  if (!TSelectionTransfer(FClipboardOwner->Handle()).Take(FFocusWnd, selection)) return;
+  if (!FTransfer->Take(FFocusWnd, selection)) return;
   std::string ansi;
   if (ExactAnsi(selection, ansi)) {
     FSelection = ansi;
@@ -260,11 +270,15 @@ void TRunMacroThread::Process() {
   }
 }
 
+HWND TRunMacroThread::ClipboardOwner() {
+  if (!FClipboardOwner) FClipboardOwner = std::make_unique<TClipboardOwnerWindow>();
+  return FClipboardOwner->Handle();
+}
+
 void TRunMacroThread::PasteSelection() {
-  if (FAttached && FFocusWnd != nullptr) {
-    if (!FClipboardOwner) FClipboardOwner = std::make_unique<TClipboardOwnerWindow>();
-    TSelectionTransfer(FClipboardOwner->Handle()).Put(FFocusWnd, WideFromRunText(FSelection, FCodePage));
-    SetFocus(FFocusWnd);
+  if (FTransfer) {
+    FTransfer->Put(FFocusWnd, WideFromRunText(FSelection, FCodePage));
+    if (FFocusWnd != nullptr) SetFocus(FFocusWnd);
   }
   DetachInput();
 }

@@ -16,6 +16,7 @@
 
 class TClipboardOwnerWindow;
 class TOpenPictureDialog;
+class TSelectionTransfer;
 struct TUserVarsAnswer;
 
 class TRunMacroThread : public TMacroRun {
@@ -35,6 +36,7 @@ class TRunMacroThread : public TMacroRun {
   void Execute();
 
   void BringRunToFront();
+  HWND ClipboardOwner();
   void CaptureSelection();
   void UseUnicodeTexts();
   bool PromptForVariables();
@@ -63,4 +65,6 @@ class TRunMacroThread : public TMacroRun {
   UINT FCodePage = CP_ACP;
   std::string FWorkDir;  // confirmed in the prompt, in the run's code page
   std::unique_ptr<TClipboardOwnerWindow> FClipboardOwner;
+  // How the selection came, and so how the result goes back.
+  std::unique_ptr<TSelectionTransfer> FTransfer;
 };

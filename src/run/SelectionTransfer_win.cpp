@@ -1,10 +1,19 @@
 #include "run/SelectionTransfer_win.h"
 
 #include "support/Clipboard_win.h"
+#include "support/Keystrokes_win.h"
 
 namespace {
 
 constexpr UINT kAnswerTimeoutMs = 5000;
+// How long the user may still hold the shortcut's modifiers, how long a
+// program may take to copy after Ctrl+C, to ask for the text after Ctrl+V,
+// and to close the clipboard after reading it.
+constexpr DWORD kModifierReleaseMs = 300;
+constexpr DWORD kCopyWaitMs = 400;
+constexpr DWORD kPasteReadWaitMs = 1000;
+constexpr DWORD kPasteCloseWaitMs = 500;
+constexpr DWORD kPollMs = 5;
 
 void Restore(HWND owner, const TClipboardSnapshot& saved) {
   TOpenClipboard clipboard(owner);
@@ -28,6 +37,21 @@ auto ThenRestore(HWND owner, const TClipboardSnapshot& saved, TStep step) {
   }
 }
 
+// Waits up to `limitMs` for the condition, answering the messages sent to
+// this thread's windows meanwhile (the clipboard asks its owner for the
+// text that way).
+template <typename TCondition>
+bool WaitPumping(DWORD limitMs, TCondition condition) {
+  const DWORD start = GetTickCount();
+  while (!condition()) {
+    if (GetTickCount() - start >= limitMs) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, kPollMs, QS_SENDMESSAGE);
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // delivers sent messages
+  }
+  return true;
+}
+
 }  // namespace
 
 void TSelectionTransfer::SendAndWait(HWND control, UINT message) {
@@ -43,21 +67,68 @@ bool TSelectionTransfer::Take(HWND control, std::wstring& text) {
     clipboard.Empty();
   }
   return ThenRestore(FOwner, saved, [&] {
-    SendAndWait(control, WM_COPY);
+    const DWORD before = GetClipboardSequenceNumber();
+    bool copied = false;
+    if (FMethod != tmKeystrokes && control != nullptr) {
+      SendAndWait(control, WM_COPY);
+      copied = GetClipboardSequenceNumber() != before;
+    }
+    // Once the keys were pressed the result goes back by keys too, also when
+    // nothing was selected: Ctrl+V inserts at the caret in every kind of
+    // control, the paste message only in some.
+    if (!copied && FMethod != tmMessages) {
+      FByKeystroke = true;
+      copied = CopyByKeystroke(before);
+    }
+    if (!copied) return false;
     TOpenClipboard clipboard(FOwner);
     return clipboard.ReadText(text) && !text.empty();
   });
 }
 
+bool TSelectionTransfer::CopyByKeystroke(DWORD sequenceBefore) {
+  ReleaseModifiers(kModifierReleaseMs);
+  if (!PressChord({VK_CONTROL, 'C'})) return false;
+  return WaitPumping(kCopyWaitMs, [&] { return GetClipboardSequenceNumber() != sequenceBefore; });
+}
+
 void TSelectionTransfer::Put(HWND control, const std::wstring& text) {
+  if (FByKeystroke || (FMethod == tmKeystrokes) || control == nullptr) {
+    if (FMethod != tmMessages) PasteByKeystroke(text);
+    return;
+  }
   TClipboardSnapshot saved;
   {
     TOpenClipboard clipboard(FOwner);
     saved.Save(clipboard);
     clipboard.WriteText(text);
+    clipboard.KeepOutOfHistory();
   }
   ThenRestore(FOwner, saved, [&] {
     SendAndWait(control, WM_PASTE);
+    return true;
+  });
+}
+
+// The text is offered for delayed rendering: the clipboard asks this
+// thread's owner window for it when the target reads it, so the user's
+// clipboard goes back right after the target has its text, not before.
+void TSelectionTransfer::PasteByKeystroke(const std::wstring& text) {
+  TClipboardSnapshot saved;
+  TDelayedText offer(FOwner, text);
+  {
+    TOpenClipboard clipboard(FOwner);
+    saved.Save(clipboard);
+    clipboard.Empty();
+    offer.Offer();
+    clipboard.KeepOutOfHistory();
+  }
+  ThenRestore(FOwner, saved, [&] {
+    ReleaseModifiers(kModifierReleaseMs);
+    if (FTerminal) PressChord({VK_SHIFT, VK_INSERT});
+    else PressChord({VK_CONTROL, 'V'});
+    if (WaitPumping(kPasteReadWaitMs, [&] { return offer.Rendered(); }))
+      WaitPumping(kPasteCloseWaitMs, [] { return GetOpenClipboardWindow() == nullptr; });
     return true;
   });
 }

@@ -57,8 +57,28 @@ void SetGlobal(UINT format, const void* bytes, std::size_t size) {
   }
 }
 
+TDelayedText* OfferOf(HWND window) { return reinterpret_cast<TDelayedText*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
+
 LRESULT CALLBACK OwnerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  TDelayedText* offer = OfferOf(window);
+  if (message == WM_RENDERFORMAT && wParam == CF_UNICODETEXT && offer != nullptr) {
+    offer->Render();
+    return 0;
+  }
+  if (message == WM_RENDERALLFORMATS && offer != nullptr) {
+    // The window goes while its offer stands: the text is left behind whole.
+    if (OpenClipboard(window)) {
+      if (GetClipboardOwner() == window) offer->Render();
+      CloseClipboard();
+    }
+    return 0;
+  }
   return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void SetDword(const char* formatName, DWORD value) {
+  const UINT format = RegisterClipboardFormatA(formatName);
+  if (format != 0) SetGlobal(format, &value, sizeof value);
 }
 
 }  // namespace
@@ -95,6 +115,30 @@ bool TOpenClipboard::ReadText(std::wstring& text) const {
 void TOpenClipboard::WriteText(const std::wstring& text) {
   Empty();
   SetGlobal(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+}
+
+void TOpenClipboard::KeepOutOfHistory() {
+  SetDword("ExcludeClipboardContentFromMonitorProcessing", 0);
+  SetDword("CanIncludeInClipboardHistory", 0);
+  SetDword("CanUploadToCloudClipboard", 0);
+}
+
+TDelayedText::TDelayedText(HWND owner, std::wstring text) : FOwner(owner), FText(std::move(text)) {
+  SetWindowLongPtrA(FOwner, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+TDelayedText::~TDelayedText() { SetWindowLongPtrA(FOwner, GWLP_USERDATA, 0); }
+
+void TDelayedText::Offer() { SetClipboardData(CF_UNICODETEXT, nullptr); }
+
+void TDelayedText::Render() {
+  HGLOBAL memory = NewGlobal(FText.c_str(), (FText.size() + 1) * sizeof(wchar_t));
+  if (memory == nullptr) return;
+  if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) {
+    GlobalFree(memory);
+    return;
+  }
+  FRendered = true;
 }
 
 void TClipboardSnapshot::Save(const TOpenClipboard&) {

@@ -31,6 +31,9 @@ class TOpenClipboard {
   bool ReadText(std::wstring& text) const;
   // Replaces the contents with `text` alone.
   void WriteText(const std::wstring& text);
+  // Marks what the clipboard holds now as a passing use, which clipboard
+  // history and monitors leave out, so runs do not fill the user's history.
+  void KeepOutOfHistory();
 };
 
 // Everything the clipboard held, format by format, so that it can be put
@@ -55,6 +58,27 @@ class TClipboardSnapshot {
     std::vector<unsigned char> Bytes;  // global-memory formats and metafile bits
   };
   std::vector<TFormat> FFormats;
+};
+
+// Unicode text offered on the clipboard without its data: the clipboard asks
+// the owner window for it when a program reads it, which tells when the
+// text has been taken. Offer with the clipboard open and emptied.
+class TDelayedText {
+ public:
+  TDelayedText(HWND owner, std::wstring text);
+  ~TDelayedText();
+  TDelayedText(const TDelayedText&) = delete;
+  TDelayedText& operator=(const TDelayedText&) = delete;
+
+  void Offer();
+  bool Rendered() const { return FRendered; }
+  // For the owner window: puts the text on the clipboard (already open).
+  void Render();
+
+ private:
+  HWND FOwner;
+  std::wstring FText;
+  bool FRendered = false;
 };
 
 // A hidden window of the calling thread that owns the clipboard while a run

@@ -51,6 +51,8 @@ void RunClipboardBitmapScenario(const TScenarioContext& context);
 void RunProgramScenario(const TScenarioContext& context);
 void RunTidyScenario(const TScenarioContext& context);
 void RunLatencyScenario(const TScenarioContext& context);
+void KeysRunScenario(const TScenarioContext& context);
+void KeysNotForClassicEditScenario(const TScenarioContext& context);
 // The program's windows (ScenariosWindows.cpp).
 void AboutScenario(const TScenarioContext& context);
 void SettingsIncludeScenario(const TScenarioContext& context);

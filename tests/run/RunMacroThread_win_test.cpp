@@ -15,6 +15,7 @@
 #include "run/MAPIControl.h"
 #include "run/RunMacroThread_win.h"
 #include "run/RunTestUtil.h"
+#include "store/Settings.h"
 #include "support/Clipboard_win.h"
 
 namespace {
@@ -60,9 +61,19 @@ class TTarget {
                               nullptr, GetModuleHandleW(nullptr), nullptr);
     FEdit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 0, 0, 380, 150,
                             FWindow, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetWindowLongPtrW(FEdit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    FEditProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(FEdit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TTarget::EditProc)));
     SetForegroundWindow(FWindow);
     SetFocus(FEdit);
   }
+  // The control then copies and pastes only on Ctrl+C and Ctrl+V, as the
+  // text controls of browsers do, and ignores the messages.
+  void TakeKeysOnly() { FKeysOnly = true; }
+  int KeyPresses() const { return FKeyPresses; }
+  // Whether the text the control last pasted was marked for clipboard
+  // history to leave out.
+  bool PastedPrivately() const { return FPastedPrivately; }
   ~TTarget() { DestroyWindow(FWindow); }
   // Sets the text and selects the part between the markers [ and ].
   void SetSelected(const std::wstring& before, const std::wstring& selected, const std::wstring& after) {
@@ -74,8 +85,28 @@ class TTarget {
   std::wstring Text() const { return WindowTextW(FEdit); }
 
  private:
+  static LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<TTarget*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    const bool ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+    if (message == WM_KEYDOWN && (wParam == 'C' || wParam == 'V')) ++self->FKeyPresses;
+    if (message == WM_PASTE || (message == WM_KEYDOWN && ctrl && wParam == 'V'))
+      self->FPastedPrivately =
+          IsClipboardFormatAvailable(RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing")) != 0;
+    if (self->FKeysOnly) {
+      if (message == WM_COPY || message == WM_PASTE) return 0;
+      if (message == WM_CHAR && (wParam == 3 || wParam == 22)) return 0;
+      if (message == WM_KEYDOWN && ctrl && (wParam == 'C' || wParam == 'V'))
+        return CallWindowProcW(self->FEditProc, window, wParam == 'C' ? WM_COPY : WM_PASTE, 0, 0);
+    }
+    return CallWindowProcW(self->FEditProc, window, message, wParam, lParam);
+  }
+
   HWND FWindow = nullptr;
   HWND FEdit = nullptr;
+  WNDPROC FEditProc = nullptr;
+  bool FKeysOnly = false;
+  int FKeyPresses = 0;
+  bool FPastedPrivately = false;
 };
 
 std::wstring ClipboardText(HWND owner) {
@@ -326,4 +357,76 @@ TEST_F(RunMacroThreadTest, TheWorkingDirectoryConfirmedInThePromptIsKept) {
       << "the working directory is not in zarvel.ini";
   // Without an image variable the tag has nothing to stand for and stays.
   EXPECT_EQ(FTarget.Text(), L"{reldir:img/}x");
+}
+
+namespace {
+
+bool ModifierDown() {
+  for (int key : {VK_SHIFT, VK_CONTROL, VK_MENU})
+    if (GetAsyncKeyState(key) & 0x8000) return true;
+  return false;
+}
+
+std::string OwnExeName() {
+  char path[MAX_PATH] = {0};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string name = path;
+  return name.substr(name.find_last_of("\\/") + 1);
+}
+
+}  // namespace
+
+TEST_F(RunMacroThreadTest, AControlThatIgnoresTheMessagesIsServedByKeysAndKeepsTheClipboard) {
+  FTarget.TakeKeysOnly();
+  FTarget.SetSelected(L"one [", L"two", L"] three");
+  ASSERT_TRUE(Run(MacroWith(mtBlockMode, {{mxLine1, "<b>{line}</b>"}})));
+  EXPECT_EQ(FTarget.Text(), L"one [<b>two</b>] three");
+  EXPECT_EQ(FTarget.KeyPresses(), 2) << "one Ctrl+C and one Ctrl+V";
+  EXPECT_TRUE(FTarget.PastedPrivately()) << "the run's text was not kept out of clipboard history";
+  EXPECT_FALSE(ModifierDown()) << "a modifier is left pressed";
+  EXPECT_EQ(ClipboardText(FOwner.Handle()), L"the user's own clipboard");
+}
+
+TEST_F(RunMacroThreadTest, AClassicEditGetsTheMessagesAndNoKeys) {
+  FTarget.SetSelected(L"", L"two", L"");
+  ASSERT_TRUE(Run(MacroWith(mtBlockMode, {{mxLine1, "<b>{line}</b>"}})));
+  EXPECT_EQ(FTarget.Text(), L"<b>two</b>");
+  EXPECT_EQ(FTarget.KeyPresses(), 0);
+  EXPECT_TRUE(FTarget.PastedPrivately());
+}
+
+TEST_F(RunMacroThreadTest, AProgramSetToMessagesOnlyGetsNoKeys) {
+  ASSERT_TRUE(WriteTransferMethod(FFolder.Path(), OwnExeName(), tmMessages));
+  FTarget.TakeKeysOnly();
+  FTarget.SetSelected(L"", L"two", L"");
+  ASSERT_TRUE(Run(MacroWith(mtBlockMode, {{mxLine1, "<b>{line}</b>"}})));
+  EXPECT_EQ(FTarget.KeyPresses(), 0);
+  // Nothing was taken, so the empty selection's result replaces nothing visible
+  // here but the selection itself: the control ignored the paste as well.
+  EXPECT_EQ(FTarget.Text(), L"two");
+}
+
+TEST_F(RunMacroThreadTest, AProgramSetToKeystrokesGetsKeysEvenWhereMessagesWouldDo) {
+  ASSERT_TRUE(WriteTransferMethod(FFolder.Path(), OwnExeName(), tmKeystrokes));
+  FTarget.SetSelected(L"[", L"two", L"]");
+  ASSERT_TRUE(Run(MacroWith(mtChangeCase, {})));
+  EXPECT_EQ(FTarget.Text(), L"[TWO]");
+  EXPECT_EQ(FTarget.KeyPresses(), 2);
+  EXPECT_FALSE(ModifierDown());
+}
+
+TEST_F(RunMacroThreadTest, AnEmptySelectionInAControlThatIgnoresEverythingEndsTheRunQuickly) {
+  FTarget.TakeKeysOnly();
+  FTarget.SetSelected(L"abc", L"", L"");
+  const auto start = steady_clock::now();
+  ASSERT_TRUE(Run(MacroWith(mtBlockMode, {{mxLine1, "<{line}>"}})));
+  EXPECT_LT(duration_cast<milliseconds>(steady_clock::now() - start).count(), 5000);
+  EXPECT_EQ(FTarget.Text(), L"abc<>") << "the result goes in at the caret by Ctrl+V";
+  EXPECT_EQ(ClipboardText(FOwner.Handle()), L"the user's own clipboard");
+}
+
+TEST_F(RunMacroThreadTest, AnEmptySelectionInAClassicEditGetsTheResultAtTheCaret) {
+  FTarget.SetSelected(L"abc", L"", L"");
+  ASSERT_TRUE(Run(MacroWith(mtBlockMode, {{mxLine1, "<{line}>"}})));
+  EXPECT_EQ(FTarget.Text(), L"abc<>");
 }

@@ -1,0 +1,19 @@
+#include "run/TerminalWindows.h"
+
+#include "support/OsFile.h"
+
+bool IsTerminalWindowClass(const std::string& className) {
+  static const char* const kTerminalClasses[] = {
+      "ConsoleWindowClass",              // the system console
+      "CASCADIA_HOSTING_WINDOW_CLASS",   // the system terminal
+      "PseudoConsoleWindow",
+      "mintty",
+      "PuTTY",
+      "KiTTY",
+      "VirtualConsoleClass",             // console emulators with tabs
+      "TMobaXtermForm",
+  };
+  for (const char* terminal : kTerminalClasses)
+    if (SameFileName(className, terminal)) return true;
+  return false;
+}
