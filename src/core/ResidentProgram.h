@@ -51,6 +51,7 @@ class TResidentProgram : public TAppMessageHandler, private TResidentPorts {
   UINT FNewInstanceMessage;
   // Sent to every top-level window when the notification area is made anew.
   UINT FTaskbarCreatedMessage;
+  TCatagories& FCatagories;  // changed only by the macro editor's thread
   TIncludeList& FIncludeList;
   TIncludeSnapshot FIncludeSnapshot;
   TIconHandle FIconEnabled;

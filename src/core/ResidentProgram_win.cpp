@@ -18,7 +18,8 @@ HICON LoadProgramIcon(HINSTANCE instance, const char* name) {
 TResidentProgram::TResidentProgram(HINSTANCE instance, HWND appWindow, UINT newInstanceMessage,
                                    TCatagories& catagories, TIncludeList& includeList, bool skipIncludeFilter)
     : FAppWindow(appWindow), FNewInstanceMessage(newInstanceMessage),
-      FTaskbarCreatedMessage(RegisterWindowMessageA("TaskbarCreated")), FIncludeList(includeList),
+      FTaskbarCreatedMessage(RegisterWindowMessageA("TaskbarCreated")), FCatagories(catagories),
+      FIncludeList(includeList),
       FIncludeSnapshot(includeList.Items), FIconEnabled(LoadProgramIcon(instance, "TI")),
       FIconDisabled(LoadProgramIcon(instance, "TIDisabled")),
       FCore(*this, catagories, FIncludeSnapshot, skipIncludeFilter) {}
@@ -101,7 +102,7 @@ void TResidentProgram::ShowEnabled(bool enabled) {
 }
 
 bool TResidentProgram::StartWindowThread(TThreadDoneCode kind) {
-  return StartWindowThreadOf(kind, FAppWindow, FIncludeList, FIncludeSnapshot);
+  return StartWindowThreadOf(kind, FAppWindow, FCatagories, FIncludeList, FIncludeSnapshot);
 }
 
 bool TResidentProgram::ForegroundExeName(std::string& exeName) { return ::ForegroundExeName(exeName); }

@@ -7,6 +7,7 @@
 
 #include "core/IncludeSnapshot.h"
 #include "core/Messages.h"
+#include "store/Catagories.h"
 #include "store/IncludeList.h"
 
 class TWindowThread {
@@ -32,14 +33,18 @@ class TWindowThread {
   TThreadDoneCode FCode;
 };
 
-// The macro editor. Its window comes with the editor; until then the thread
-// says so in a message box.
+// The macro editor, over the program's store. While it is open shortcuts
+// are off, so this thread is the store's only user.
 class TOptionsThread : public TWindowThread {
  public:
-  explicit TOptionsThread(HWND notifyWindow) : TWindowThread(notifyWindow, tdOptions) {}
+  TOptionsThread(HWND notifyWindow, TCatagories& catagories)
+      : TWindowThread(notifyWindow, tdOptions), FCatagories(catagories) {}
 
  protected:
   void Execute() override;
+
+ private:
+  TCatagories& FCatagories;
 };
 
 class TAboutThread : public TWindowThread {
@@ -70,5 +75,5 @@ class TIncludeThread : public TWindowThread {
 };
 
 // The kind's thread for the window, started; false when it could not start.
-bool StartWindowThreadOf(TThreadDoneCode kind, HWND notifyWindow, TIncludeList& includeList,
-                         TIncludeSnapshot& snapshot);
+bool StartWindowThreadOf(TThreadDoneCode kind, HWND notifyWindow, TCatagories& catagories,
+                         TIncludeList& includeList, TIncludeSnapshot& snapshot);

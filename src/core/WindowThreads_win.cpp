@@ -9,6 +9,7 @@
 #include "support/WinHandles.h"
 #include "editor/formAbout.h"
 #include "editor/formInclude.h"
+#include "editor/formOptions.h"
 
 bool TWindowThread::Start(TWindowThread* thread) {
   std::unique_ptr<TWindowThread> owned(thread);
@@ -37,9 +38,7 @@ void TWindowThread::Run() noexcept {
   PostMessageA(FNotifyWindow, WM_THREADDONE, static_cast<WPARAM>(FCode), 0);
 }
 
-void TOptionsThread::Execute() {
-  MessageBoxA(nullptr, "The macro editor is not available yet.", "Zarvel", MB_OK | MB_ICONINFORMATION);
-}
+void TOptionsThread::Execute() { ShowMacroEditor(FCatagories); }
 
 void TAboutThread::Execute() { ShowAboutBox(VersionLong); }
 
@@ -81,10 +80,10 @@ void TIncludeThread::Execute() {
   ShowIncludeDialog(FList);
 }
 
-bool StartWindowThreadOf(TThreadDoneCode kind, HWND notifyWindow, TIncludeList& includeList,
-                         TIncludeSnapshot& snapshot) {
+bool StartWindowThreadOf(TThreadDoneCode kind, HWND notifyWindow, TCatagories& catagories,
+                         TIncludeList& includeList, TIncludeSnapshot& snapshot) {
   switch (kind) {
-    case tdOptions: return TWindowThread::Start(new TOptionsThread(notifyWindow));
+    case tdOptions: return TWindowThread::Start(new TOptionsThread(notifyWindow, catagories));
     case tdAbout: return TWindowThread::Start(new TAboutThread(notifyWindow));
     case tdInclude: return TWindowThread::Start(new TIncludeThread(notifyWindow, includeList, snapshot));
     default: return false;

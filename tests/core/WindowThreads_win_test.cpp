@@ -77,7 +77,8 @@ TEST(WindowThreadsWin, IncludeListChangedInTheOpenWindowReachesTheDispatcherAtOn
   list.AddEntry("b.exe");
   TIncludeSnapshot snapshot(list.Items);
   TNotifyWindow notify;
-  ASSERT_TRUE(StartWindowThreadOf(tdInclude, notify.Get(), list, snapshot));
+  TCatagories store(folder.File("Macros"));
+  ASSERT_TRUE(StartWindowThreadOf(tdInclude, notify.Get(), store, list, snapshot));
   HWND dialog = OwnWindow("#32770", kIncludeCaption);
   ASSERT_NE(dialog, nullptr);
   SendDlgItemMessageA(dialog, idIncludeList, LB_SETCURSEL, 0, 0);

@@ -26,15 +26,19 @@ constexpr const char* kMacroTitle = "Quote lines";  // longer than "untitled", w
 constexpr const char* kLineTemplate = "> {line}";
 constexpr WORD kNewShortCutKey = 'J';  // Ctrl+Alt+J
 
+// The entries as far as another process can read them: their number and
+// the chosen one's text (the entries' own texts do not cross processes
+// reliably).
 std::vector<std::string> ComboEntries(HWND combo) {
-  std::vector<std::string> entries;
   int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) {
-    int length = static_cast<int>(SendMessageA(combo, CB_GETLBTEXTLEN, i, 0));
-    std::string text(length > 0 ? length : 0, '\0');
-    std::vector<char> buffer(text.size() + 1, '\0');
-    SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buffer.data()));
-    entries.push_back(buffer.data());
+  std::vector<std::string> entries(count > 0 ? count : 0, "?");
+  int chosen = static_cast<int>(SendMessageA(combo, CB_GETCURSEL, 0, 0));
+  if (chosen >= 0 && chosen < count) {
+    // Asked of the control itself: the window text kept by the system is
+    // not the chosen entry.
+    char text[300] = {};
+    SendMessageA(combo, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    entries[chosen] = text;
   }
   return entries;
 }
