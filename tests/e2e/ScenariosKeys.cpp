@@ -123,6 +123,8 @@ HWND OpenMacroEditor(HWND app) {
   }
   HWND editor = WaitForNewWindow(ProcessOf(app), before, seconds(5));
   Check(editor != nullptr, "Macro Editor opened no window within 5 s");
+  Check(TextOf(editor).rfind("Zarvel ", 0) == 0 && !ChildrenOfClass(editor, "SysListView32").empty(),
+        "Macro Editor opened '" + TextOf(editor) + "', not the macro editor with its list");
   return editor;
 }
 
