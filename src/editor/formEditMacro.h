@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "store/Catagories.h"
 #include "store/Macro.h"
 
@@ -46,5 +48,10 @@ enum TEditMacroControlId : int {
 // dialog's values into `macro`. The two indexes name the record in the
 // store (-1, -1 for a new macro) so that the shortcut test skips the macro
 // itself. Returns IDOK or IDCANCEL.
+// The "Edit" buttons open the template editor through this; tests put
+// their own in its place, nullptr restores the real one.
+using TTemplateEditorCall = bool (*)(HWND owner, std::string& text);
+void SetMacroDialogTemplateEditor(TTemplateEditorCall editor);
+
 INT_PTR ExecuteMacroDialog(HWND owner, TMacro& macro, const TCatagories& catagories, int catagoryIndex,
                            int macroIndex);

@@ -1,0 +1,435 @@
+#include "editor/formEditMacro.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+#include "editor/MacroForm.h"
+#include "editor/formEditor.h"
+#include "support/DialogBase.h"
+#include "support/WindowPlacement.h"
+
+namespace {
+
+// The designed dialog, inside its border, and the place all group boxes share.
+constexpr int kClientWidth = 442;
+constexpr int kClientHeight = 371;
+constexpr int kGroupLeft = 4;
+constexpr int kGroupTop = 88;
+constexpr int kGroupWidth = 433;
+constexpr int kGroupHeight = 249;
+
+constexpr DWORD kDialogStyle =
+    WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME;
+
+TTemplateEditorCall TemplateEditor = ShowTemplateEditor;
+
+int FieldId(TFormText field) { return idMacroFieldBase + field; }
+int ButtonId(TFormText field) { return FieldId(field) + idMacroButtonOffset; }
+int LabelId(TFormText field) { return FieldId(field) + idMacroLabelOffset; }
+
+enum TFieldButton { fbNone, fbEdit, fbBrowseFile, fbBrowseFolder };
+
+// One option row: label, field and button, at a height inside its group box.
+struct TOptionRow {
+  TFormText Field;
+  int Top;
+  TFieldButton Button;
+};
+
+// The replace and with fields of one group: three rows under two headings.
+struct TReplaceRows {
+  int HeadingTop;
+  int FirstTop;
+  int Step;
+  TFormText FirstField;  // Replace1; With1, Replace2, ... follow in TFormText order
+  int ReplaceHeadingId;
+  int WithHeadingId;
+};
+
+struct TGroupDesign {
+  int Id;
+  const char* Caption;
+  std::vector<TOptionRow> Rows;
+  bool HasReplaceRows;
+  TReplaceRows Replace;
+  int NoOptionsId;  // 0 when the kind has options
+};
+
+const std::vector<TGroupDesign>& Groups() {
+  static const std::vector<TGroupDesign> groups = {
+      {idMacroGroupBlock, "Block Mode Options",
+       {{ftBlockFirst, 22, fbEdit}, {ftLineLine, 52, fbEdit}, {ftBlockLast, 82, fbEdit}},
+       true, {118, 136, 30, ftLineReplace1, idMacroBlockReplaceHeading, idMacroBlockWithHeading}, 0},
+      {idMacroGroupLine, "Line Mode Options",
+       {{ftLineFirst, 18, fbEdit}, {ftBlockLine1, 44, fbEdit}, {ftBlockLine2, 70, fbEdit},
+        {ftBlockLine3, 96, fbEdit}, {ftLineLast, 122, fbEdit}},
+       true, {150, 166, 26, ftBlockReplace1, idMacroLineReplaceHeading, idMacroLineWithHeading}, 0},
+      {idMacroGroupRun, "Run Program Options",
+       {{ftRunFile, 22, fbBrowseFile}, {ftRunPath, 52, fbBrowseFolder}, {ftRunParameters, 82, fbNone}},
+       false, {}, 0},
+      {idMacroGroupStrip, "Strip Tags Options", {{ftStripExpr, 22, fbEdit}}, false, {}, 0},
+      {idMacroGroupChangeCase, "Change Case Options", {}, false, {}, idMacroNoOptionsChangeCase},
+      {idMacroGroupTidy, "Tidy HTML Options", {}, false, {}, idMacroNoOptionsTidy},
+      {idMacroGroupEmail, "Email Options", {}, false, {}, idMacroNoOptionsEmail},
+  };
+  return groups;
+}
+
+// Columns inside a group box, in design pixels from its left edge.
+constexpr int kLabelLeft = 10;
+constexpr int kLabelWidth = 72;
+constexpr int kFieldLeft = 84;
+constexpr int kFieldWidth = 262;
+constexpr int kWideFieldWidth = 338;  // a row without a button
+constexpr int kEditLeft = 352;
+constexpr int kEditWidth = 70;
+constexpr int kBrowseLeft = 396;  // the "..." buttons end where the "Edit" buttons end
+constexpr int kBrowseWidth = 26;
+constexpr int kBrowseFieldWidth = kBrowseLeft - 6 - kFieldLeft;
+constexpr int kReplaceWidth = 166;
+constexpr int kWithLeft = 256;
+constexpr int kWithWidth = 166;
+constexpr int kRowHeight = 21;
+
+class TfrmEditMacro : public TDialogBase {
+ public:
+  explicit TfrmEditMacro(const TCatagories& catagories) : FCatagories(catagories) {}
+
+  void Load(const TMacro& macro, int catagoryIndex, int macroIndex) {
+    LoadMacroForm(FForm, macro, catagoryIndex, macroIndex);
+  }
+  void Store(TMacro& macro) const { StoreMacroForm(FForm, macro); }
+
+ protected:
+  INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void DpiChanged() override { Layout(); }
+
+ private:
+  static LRESULT CALLBACK ShortcutEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
+                                           UINT_PTR id, DWORD_PTR data);
+  void FormCreate();
+  void CreateControls();
+  void CreateGroup(const TGroupDesign& group);
+  void Layout();
+  void LayoutGroup(const TGroupDesign& group);
+  void ShowOptions(int typeIndex);
+  void WriteControls();
+  void ReadControls();
+  void OnCommand(int id, int code);
+  void cmbTypeChange();
+  void cmdOKClick();
+  void txtShortcutKeyDown(WPARAM key);
+  void OptionButtonClick(TFormText field);
+  void EditText(TFormText field);
+  void cmdRunBrowseClick();
+  void cmdRunPathClick();
+  void ShowValidationError(const std::string& text);
+
+  HWND Control(int id) const { return GetDlgItem(Handle(), id); }
+  std::string ControlText(int id) const;
+  void SetControlText(int id, const std::string& text) { SetDlgItemTextA(Handle(), id, text.c_str()); }
+
+  const TCatagories& FCatagories;
+  TMacroForm FForm;
+  // Every control of each group box, the box itself first, for ShowOptions.
+  std::vector<std::vector<int>> FGroupControls;
+};
+
+INT_PTR TfrmEditMacro::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      FormCreate();
+      return FALSE;  // the title gets the focus once the dialog shows
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam), HIWORD(wParam));
+      return TRUE;
+    case WM_DESTROY:
+      RemoveWindowSubclass(Control(idMacroShortcut), ShortcutEditProc, 0);
+      return FALSE;
+  }
+  (void)lParam;
+  return FALSE;
+}
+
+void TfrmEditMacro::FormCreate() {
+  CreateControls();
+  RECT window, client;
+  GetWindowRect(Handle(), &window);
+  GetClientRect(Handle(), &client);
+  int frameWidth = (window.right - window.left) - client.right;
+  int frameHeight = (window.bottom - window.top) - client.bottom;
+  SetWindowPos(Handle(), nullptr, 0, 0, Scale(kClientWidth) + frameWidth,
+               Scale(kClientHeight) + frameHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  CenterOverOwner(Handle(), GetWindow(Handle(), GW_OWNER));
+  Layout();
+  WriteControls();
+  SetWindowSubclass(Control(idMacroShortcut), ShortcutEditProc, 0, reinterpret_cast<DWORD_PTR>(this));
+  // Posted: the dialog manager moves the focus with its own rules (and
+  // selects the title's text) once the dialog is visible.
+  PostMessageA(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(idMacroTitle)), TRUE);
+}
+
+void TfrmEditMacro::CreateControls() {
+  const DWORD edit = ES_AUTOHSCROLL | WS_TABSTOP;
+  AddControl("STATIC", "Title:", SS_LEFT | SS_NOPREFIX, idMacroTitleLabel);
+  AddControl("EDIT", "", edit, idMacroTitle, WS_EX_CLIENTEDGE);
+  AddControl("STATIC", "Type:", SS_LEFT | SS_NOPREFIX, idMacroTypeLabel);
+  HWND type = AddControl("COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, idMacroType);
+  for (const char* item : kMacroTypeItems)
+    SendMessageA(type, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+  AddControl("STATIC", "Shortcut:", SS_LEFT | SS_NOPREFIX, idMacroShortcutLabel);
+  AddControl("EDIT", kNoShortCutText, edit | ES_READONLY, idMacroShortcut, WS_EX_CLIENTEDGE);
+  // Titles and replace texts cannot be longer in the record; the templates
+  // take any length here, so a too long one is reported, never cut.
+  SendMessageA(Control(idMacroTitle), EM_LIMITTEXT, kTitleCapacity, 0);
+  for (const TGroupDesign& group : Groups()) CreateGroup(group);
+  AddControl("BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, idMacroOK);
+  AddControl("BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, idMacroCancel);
+}
+
+void TfrmEditMacro::CreateGroup(const TGroupDesign& group) {
+  std::vector<int> ids{group.Id};
+  AddControl("BUTTON", group.Caption, BS_GROUPBOX, group.Id);
+  auto addField = [&](TFormText field) {
+    AddControl("EDIT", "", ES_AUTOHSCROLL | WS_TABSTOP, FieldId(field), WS_EX_CLIENTEDGE);
+    SendMessageA(Control(FieldId(field)), EM_LIMITTEXT,
+                 FormTextCapacity(field) == kReplaceCapacity ? kReplaceCapacity : 0, 0);
+    ids.push_back(FieldId(field));
+  };
+  for (const TOptionRow& row : group.Rows) {
+    std::string label = FormTextLabel(row.Field) + ":";
+    AddControl("STATIC", label.c_str(), SS_LEFT | SS_NOPREFIX, LabelId(row.Field));
+    ids.push_back(LabelId(row.Field));
+    addField(row.Field);
+    if (row.Button == fbNone) continue;
+    AddControl("BUTTON", row.Button == fbEdit ? "Edit" : "...", BS_PUSHBUTTON | WS_TABSTOP,
+               ButtonId(row.Field));
+    ids.push_back(ButtonId(row.Field));
+  }
+  if (group.HasReplaceRows) {
+    AddControl("STATIC", "Replace:", SS_LEFT | SS_NOPREFIX, group.Replace.ReplaceHeadingId);
+    AddControl("STATIC", "With:", SS_LEFT | SS_NOPREFIX, group.Replace.WithHeadingId);
+    ids.push_back(group.Replace.ReplaceHeadingId);
+    ids.push_back(group.Replace.WithHeadingId);
+    for (int field = group.Replace.FirstField; field < group.Replace.FirstField + 6; ++field)
+      addField(static_cast<TFormText>(field));
+  }
+  if (group.NoOptionsId) {
+    AddControl("STATIC", "[no options available]", SS_CENTER | SS_NOPREFIX | WS_DISABLED,
+               group.NoOptionsId);
+    ids.push_back(group.NoOptionsId);
+  }
+  FGroupControls.push_back(ids);
+}
+
+void TfrmEditMacro::Layout() {
+  Place(idMacroTitleLabel, 8, 12, 70, 15);
+  Place(idMacroTitle, 84, 8, 350, kRowHeight);
+  Place(idMacroTypeLabel, 8, 40, 70, 15);
+  Place(idMacroType, 84, 36, 350, 200);
+  Place(idMacroShortcutLabel, 8, 68, 70, 15);
+  Place(idMacroShortcut, 84, 64, 180, kRowHeight);
+  for (const TGroupDesign& group : Groups()) LayoutGroup(group);
+  Place(idMacroOK, 278, 342, 75, 25);
+  Place(idMacroCancel, 359, 342, 75, 25);
+}
+
+void TfrmEditMacro::LayoutGroup(const TGroupDesign& group) {
+  Place(group.Id, kGroupLeft, kGroupTop, kGroupWidth, kGroupHeight);
+  const int x = kGroupLeft;
+  const int y = kGroupTop;
+  for (const TOptionRow& row : group.Rows) {
+    Place(LabelId(row.Field), x + kLabelLeft, y + row.Top + 3, kLabelWidth, 15);
+    int width = row.Button == fbNone ? kWideFieldWidth : row.Button == fbEdit ? kFieldWidth : kBrowseFieldWidth;
+    Place(FieldId(row.Field), x + kFieldLeft, y + row.Top, width, kRowHeight);
+    if (row.Button == fbEdit) Place(ButtonId(row.Field), x + kEditLeft, y + row.Top - 1, kEditWidth, 23);
+    if (row.Button == fbBrowseFile || row.Button == fbBrowseFolder)
+      Place(ButtonId(row.Field), x + kBrowseLeft, y + row.Top, kBrowseWidth, kRowHeight);
+  }
+  if (group.HasReplaceRows) {
+    const TReplaceRows& rows = group.Replace;
+    Place(rows.ReplaceHeadingId, x + kFieldLeft, y + rows.HeadingTop, kReplaceWidth, 15);
+    Place(rows.WithHeadingId, x + kWithLeft, y + rows.HeadingTop, kWithWidth, 15);
+    for (int pair = 0; pair < 3; ++pair) {
+      int top = y + rows.FirstTop + pair * rows.Step;
+      auto replace = static_cast<TFormText>(rows.FirstField + 2 * pair);
+      Place(FieldId(replace), x + kFieldLeft, top, kReplaceWidth, kRowHeight);
+      Place(FieldId(static_cast<TFormText>(replace + 1)), x + kWithLeft, top, kWithWidth, kRowHeight);
+    }
+  }
+  if (group.NoOptionsId) Place(group.NoOptionsId, x + 10, y + 110, kGroupWidth - 20, 15);
+}
+
+void TfrmEditMacro::ShowOptions(int typeIndex) {
+  for (std::size_t group = 0; group < FGroupControls.size(); ++group) {
+    int show = static_cast<int>(group) == typeIndex ? SW_SHOW : SW_HIDE;
+    for (int id : FGroupControls[group]) ShowWindow(Control(id), show);
+  }
+}
+
+void TfrmEditMacro::WriteControls() {
+  SendMessageA(Control(idMacroType), CB_SETCURSEL, static_cast<WPARAM>(FForm.TypeIndex), 0);
+  ShowOptions(FForm.TypeIndex);
+  SetControlText(idMacroTitle, FForm.Title);
+  SetControlText(idMacroShortcut, FForm.ShortCutText);
+  for (int field = 0; field < kFormTextCount; ++field)
+    SetControlText(FieldId(static_cast<TFormText>(field)), FForm.Texts[field]);
+}
+
+void TfrmEditMacro::ReadControls() {
+  FForm.Title = ControlText(idMacroTitle);
+  for (int field = 0; field < kFormTextCount; ++field)
+    FForm.Texts[field] = ControlText(FieldId(static_cast<TFormText>(field)));
+}
+
+std::string TfrmEditMacro::ControlText(int id) const {
+  HWND control = Control(id);
+  int length = GetWindowTextLengthA(control);
+  if (length <= 0) return "";
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  int got = GetWindowTextA(control, &text[0], length + 1);
+  text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+  return text;
+}
+
+void TfrmEditMacro::OnCommand(int id, int code) {
+  switch (id) {
+    case idMacroOK: cmdOKClick(); return;
+    case idMacroCancel: EndDialog(Handle(), IDCANCEL); return;
+    case idMacroType:
+      if (code == CBN_SELCHANGE) cmbTypeChange();
+      return;
+  }
+  int field = id - idMacroFieldBase - idMacroButtonOffset;
+  if (code == BN_CLICKED && field >= 0 && field < kFormTextCount)
+    OptionButtonClick(static_cast<TFormText>(field));
+}
+
+void TfrmEditMacro::cmbTypeChange() {
+  ReadControls();
+  int index = static_cast<int>(SendMessageA(Control(idMacroType), CB_GETCURSEL, 0, 0));
+  ChangeKind(FForm, index);
+  WriteControls();
+}
+
+void TfrmEditMacro::cmdOKClick() {
+  ReadControls();
+  std::string problem = ValidateMacroForm(FForm, FCatagories);
+  if (!problem.empty()) {
+    ShowValidationError(problem);
+    return;
+  }
+  EndDialog(Handle(), IDOK);
+}
+
+void TfrmEditMacro::ShowValidationError(const std::string& text) {
+  MessageBoxA(Handle(), text.c_str(), "Error", MB_OK | MB_ICONINFORMATION);
+}
+
+void TfrmEditMacro::txtShortcutKeyDown(WPARAM key) {
+  CaptureShortCut(FForm, static_cast<unsigned>(key), GetKeyState(VK_SHIFT) < 0,
+                  GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_MENU) < 0);
+  SetControlText(idMacroShortcut, FForm.ShortCutText);
+}
+
+// Keys the dialog keeps for itself in the shortcut field: Tab and Shift+Tab
+// move on, Enter and Escape alone press OK and Cancel. Every other key,
+// Ctrl+Tab and Ctrl+Enter included, is a shortcut to capture.
+bool IsNavigationKey(WPARAM key) {
+  bool shift = GetKeyState(VK_SHIFT) < 0;
+  bool ctrl = GetKeyState(VK_CONTROL) < 0;
+  bool alt = GetKeyState(VK_MENU) < 0;
+  if (key == VK_TAB) return !ctrl && !alt;
+  if (key == VK_RETURN || key == VK_ESCAPE) return !shift && !ctrl && !alt;
+  return false;
+}
+
+LRESULT CALLBACK TfrmEditMacro::ShortcutEditProc(HWND edit, UINT message, WPARAM wParam,
+                                                 LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+  auto* self = reinterpret_cast<TfrmEditMacro*>(data);
+  switch (message) {
+    case WM_GETDLGCODE: {
+      LRESULT code = DefSubclassProc(edit, message, wParam, lParam);
+      const MSG* pending = reinterpret_cast<const MSG*>(lParam);
+      if (pending && !(pending->message == WM_KEYDOWN && IsNavigationKey(pending->wParam)))
+        code |= DLGC_WANTALLKEYS;
+      return code;
+    }
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      self->txtShortcutKeyDown(wParam);
+      return 0;
+    // Nothing is typed, and Alt or F10 alone do not open the system menu.
+    case WM_CHAR:
+    case WM_SYSCHAR:
+    case WM_DEADCHAR:
+    case WM_SYSDEADCHAR:
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      return 0;
+  }
+  return DefSubclassProc(edit, message, wParam, lParam);
+}
+
+void TfrmEditMacro::OptionButtonClick(TFormText field) {
+  if (field == ftRunFile) cmdRunBrowseClick();
+  else if (field == ftRunPath) cmdRunPathClick();
+  else EditText(field);
+}
+
+void TfrmEditMacro::EditText(TFormText field) {
+  std::string text = FieldToEditorText(ControlText(FieldId(field)));
+  if (!TemplateEditor(Handle(), text)) return;
+  SetControlText(FieldId(field), EditorTextToField(text));
+}
+
+void TfrmEditMacro::cmdRunBrowseClick() {
+  std::vector<char> file(4096, '\0');
+  OPENFILENAMEA dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = Handle();
+  dialog.lpstrFilter = "Executables (*.exe; *.com; *.bat)\0*.exe;*.com;*.bat\0";
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = file.data();
+  dialog.nMaxFile = static_cast<DWORD>(file.size());
+  dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
+  if (GetOpenFileNameA(&dialog)) SetControlText(FieldId(ftRunFile), file.data());
+}
+
+void TfrmEditMacro::cmdRunPathClick() {
+  // The folder browser wants COM on this thread; a thread that has it
+  // already keeps it as it was.
+  HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  BROWSEINFOA browse{};
+  browse.hwndOwner = Handle();
+  browse.pidlRoot = nullptr;  // the desktop
+  browse.lpszTitle = "Select Path";
+  browse.ulFlags = BIF_RETURNONLYFSDIRS;
+  if (PIDLIST_ABSOLUTE chosen = SHBrowseForFolderA(&browse)) {
+    char path[MAX_PATH] = {};
+    if (SHGetPathFromIDListA(chosen, path)) SetControlText(FieldId(ftRunPath), path);
+    CoTaskMemFree(chosen);
+  }
+  if (SUCCEEDED(com)) CoUninitialize();
+}
+
+}  // namespace
+
+void SetMacroDialogTemplateEditor(TTemplateEditorCall editor) {
+  TemplateEditor = editor ? editor : ShowTemplateEditor;
+}
+
+INT_PTR ExecuteMacroDialog(HWND owner, TMacro& macro, const TCatagories& catagories, int catagoryIndex,
+                           int macroIndex) {
+  TfrmEditMacro form(catagories);
+  form.Load(macro, catagoryIndex, macroIndex);
+  if (form.ShowModal(owner, MacroFormCaption(macro), kDialogStyle) != IDOK) return IDCANCEL;
+  form.Store(macro);
+  return IDOK;
+}

@@ -1,0 +1,570 @@
+// Drives the macro properties dialog the way a user would: it runs on a
+// thread of its own, as on the macro editor's thread, is found by its
+// caption, and its controls are filled, keys pressed and OK or Cancel
+// clicked; the record handed in is read afterwards.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/TempFolder.h"
+#include "editor/MacroForm.h"
+#include "editor/formEditMacro.h"
+#include "editor/formEditor.h"
+#include "store/Catagories.h"
+#include "store/ShortCut.h"
+
+namespace {
+
+using TClock = std::chrono::steady_clock;
+
+int FieldId(TFormText field) { return idMacroFieldBase + field; }
+int ButtonId(TFormText field) { return FieldId(field) + idMacroButtonOffset; }
+int LabelId(TFormText field) { return FieldId(field) + idMacroLabelOffset; }
+
+std::string TextOf(HWND window) {
+  int length = GetWindowTextLengthA(window);
+  std::string text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
+  int got = GetWindowTextA(window, &text[0], length + 1);
+  text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+  return text;
+}
+
+std::string ClassOf(HWND window) {
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+template <typename TFound>
+bool WaitFor(TFound found, int milliseconds = 10000) {
+  auto deadline = TClock::now() + std::chrono::milliseconds(milliseconds);
+  while (TClock::now() < deadline) {
+    if (found()) return true;
+    Sleep(20);
+  }
+  return found();
+}
+
+struct TWindowSearch {
+  std::string Caption;
+  HWND Owner;
+  HWND Found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<TWindowSearch*>(data);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process != GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
+  if (search->Owner && GetWindow(window, GW_OWNER) != search->Owner) return TRUE;
+  if (!search->Caption.empty() && TextOf(window) != search->Caption) return TRUE;
+  search->Found = window;
+  return FALSE;
+}
+
+// A visible top-level window of this process with this caption (any caption
+// when empty) and, when given, this owner.
+HWND FindOwnWindow(const std::string& caption, HWND owner = nullptr) {
+  TWindowSearch search{caption, owner, nullptr};
+  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.Found;
+}
+
+BOOL CALLBACK CollectStaticText(HWND child, LPARAM data) {
+  auto* text = reinterpret_cast<std::string*>(data);
+  if (ClassOf(child) == "Static" && !TextOf(child).empty()) *text = TextOf(child);
+  return TRUE;
+}
+
+BOOL CALLBACK CollectAllText(HWND child, LPARAM data) {
+  reinterpret_cast<std::vector<std::string>*>(data)->push_back(TextOf(child));
+  return TRUE;
+}
+
+// The first edit control inside a window, at any depth.
+HWND FindEdit(HWND parent) {
+  if (!parent) return nullptr;
+  if (ClassOf(parent) == "Edit") return parent;
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    if (HWND edit = FindEdit(child)) return edit;
+  return nullptr;
+}
+
+void PressKeys(const std::vector<std::pair<WORD, bool>>& keys) {
+  std::vector<INPUT> inputs;
+  for (const auto& key : keys) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key.first;
+    input.ki.dwFlags = key.second ? 0 : KEYEVENTF_KEYUP;
+    inputs.push_back(input);
+  }
+  ASSERT_EQ(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)), inputs.size());
+}
+
+// The editor that the "Edit" buttons open, replaced for the tests.
+std::string EditorReceived;
+std::string EditorAnswer;
+bool EditorConfirms = true;
+bool FakeTemplateEditor(HWND, std::string& text) {
+  EditorReceived = text;
+  if (EditorConfirms) text = EditorAnswer;
+  return EditorConfirms;
+}
+
+// The dialog shown on its own thread; Cancel on leaving unless closed.
+class TMacroDialogRun {
+ public:
+  TMacroDialogRun(TMacro& macro, const TCatagories& store, int catagory, int index)
+      : FThread([&macro, &store, catagory, index, this] {
+          FResult = ExecuteMacroDialog(nullptr, macro, store, catagory, index);
+          FDone = true;
+        }) {
+    std::string caption = MacroFormCaption(macro);
+    WaitFor([&] { return (FWindow = FindOwnWindow(caption)) != nullptr; });
+  }
+  ~TMacroDialogRun() {
+    // A box or browser a failed test left open would hold the dialog.
+    for (int tries = 0; FWindow && tries < 50; ++tries) {
+      HWND owned = FindOwnWindow("", FWindow);
+      if (!owned) break;
+      PostMessageA(owned, WM_COMMAND, IDCANCEL, 0);
+      Sleep(40);
+    }
+    if (FWindow && IsWindow(FWindow)) PostMessageA(FWindow, WM_COMMAND, IDCANCEL, 0);
+    FThread.join();
+  }
+
+  HWND Window() const { return FWindow; }
+  HWND Control(int id) const { return GetDlgItem(FWindow, id); }
+  std::string Text(int id) const { return TextOf(Control(id)); }
+  void SetText(int id, const std::string& text) const {
+    SendMessageA(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+  bool Visible(int id) const { return IsWindowVisible(Control(id)) != FALSE; }
+  int SelectedType() const { return static_cast<int>(SendMessageA(Control(idMacroType), CB_GETCURSEL, 0, 0)); }
+  void ChooseType(int index) const {
+    SendMessageA(Control(idMacroType), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageA(FWindow, WM_COMMAND, MAKEWPARAM(idMacroType, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(Control(idMacroType)));
+  }
+  void Click(int id) const {
+    SendMessageA(FWindow, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Control(id)));
+  }
+  // Posted, for clicks that open another modal window.
+  void PostClick(int id) const {
+    PostMessageA(FWindow, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Control(id)));
+  }
+  // Posted: OK may open a message box, which would hold a sent message.
+  void PostOK() const { PostMessageA(FWindow, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); }
+  void KeyDownInShortcut(WPARAM key) const { SendMessageA(Control(idMacroShortcut), WM_KEYDOWN, key, 0); }
+  HWND Focus() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(FWindow, nullptr), &info);
+    return info.hwndFocus;
+  }
+  void FocusControl(int id) const {
+    SetForegroundWindow(FWindow);
+    SendMessageA(FWindow, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(id)), TRUE);
+    WaitFor([&] { return Focus() == Control(id); }, 3000);
+  }
+
+  bool WaitClosed() const { return WaitFor([&] { return FDone.load(); }); }
+  INT_PTR Result() const { return FResult; }
+
+  // Clicks OK, expects the error box, returns its text, closes it and
+  // waits until the dialog takes input again.
+  std::string OKRefused() const {
+    PostOK();
+    HWND box = nullptr;
+    if (!WaitFor([&] { return (box = FindOwnWindow("Error", FWindow)) != nullptr || FDone; }))
+      return "(neither a message box nor closed)";
+    if (!box) return "";  // accepted: the dialog closed
+    std::string text;
+    EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    WaitFor([&] { return !IsWindow(box); });
+    return text;
+  }
+
+ private:
+  std::atomic<bool> FDone{false};
+  INT_PTR FResult = -2;
+  HWND FWindow = nullptr;
+  std::thread FThread;
+};
+
+class MacroDialog : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(Store.AddCatagory("Web"), 0);
+    Store.AddMacro(0, Named("Bold", 0x4042));
+    Store.AddMacro(0, Named("Toggle", kToggleShortCut));  // written by hand, as an old file might hold
+    EditorReceived.clear();
+    EditorConfirms = true;
+    SetMacroDialogTemplateEditor(FakeTemplateEditor);
+  }
+  void TearDown() override { SetMacroDialogTemplateEditor(nullptr); }
+
+  static TMacro Named(const std::string& title, std::uint16_t shortCut) {
+    TMacro macro = NewMacro();
+    SetTitle(macro, title);
+    macro.ShortCut = shortCut;
+    return macro;
+  }
+  static bool Same(const TMacro& a, const TMacro& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+  TTempFolder Folder;
+  TCatagories Store{Folder.File("Macros")};
+  TMacro Macro = NewMacro();
+};
+
+#define OPEN_DIALOG(name, catagory, index)                 \
+  TMacroDialogRun name(Macro, Store, catagory, index); \
+  ASSERT_TRUE(name.Window()) << "the macro properties dialog did not appear"
+
+}  // namespace
+
+TEST_F(MacroDialog, NewMacroOpensAsDesigned) {
+  OPEN_DIALOG(dialog, -1, -1);
+  EXPECT_EQ(TextOf(dialog.Window()), "Edit Macro 'untitled'");
+  EXPECT_EQ(dialog.Text(idMacroTitle), "untitled");
+  EXPECT_EQ(dialog.Text(idMacroShortcut), "") << "a shortcut of 0 shows as an empty field";
+  EXPECT_EQ(dialog.SelectedType(), 0);
+  EXPECT_EQ(dialog.Text(FieldId(ftStripExpr)), "<(.*?)>");
+
+  RECT client;
+  GetClientRect(dialog.Window(), &client);
+  EXPECT_EQ(client.right, 442);
+  EXPECT_EQ(client.bottom, 371);
+  LONG style = GetWindowLongA(dialog.Window(), GWL_STYLE);
+  EXPECT_FALSE(style & WS_THICKFRAME) << "not resizable";
+  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_TRUE(WaitFor([&] { return dialog.Focus() == dialog.Control(idMacroTitle); }, 3000))
+      << "the title has the focus";
+
+  HWND type = dialog.Control(idMacroType);
+  ASSERT_EQ(SendMessageA(type, CB_GETCOUNT, 0, 0), 7);
+  char item[64] = {};
+  SendMessageA(type, CB_GETLBTEXT, 4, reinterpret_cast<LPARAM>(item));
+  EXPECT_STREQ(item, "Pre-defined function: Change case");
+  EXPECT_TRUE(GetWindowLongA(type, GWL_STYLE) & CBS_DROPDOWNLIST);
+  EXPECT_TRUE(GetWindowLongA(dialog.Control(idMacroShortcut), GWL_STYLE) & ES_READONLY);
+
+  EXPECT_EQ(dialog.Text(idMacroTitleLabel), "Title:");
+  EXPECT_EQ(dialog.Text(idMacroTypeLabel), "Type:");
+  EXPECT_EQ(dialog.Text(idMacroShortcutLabel), "Shortcut:");
+  EXPECT_EQ(dialog.Text(idMacroOK), "OK");
+  EXPECT_EQ(dialog.Text(idMacroCancel), "Cancel");
+  EXPECT_EQ(GetWindowLongA(dialog.Control(idMacroOK), GWL_STYLE) & 0xF, BS_DEFPUSHBUTTON);
+}
+
+TEST_F(MacroDialog, OneGroupBoxForEachKindOnTheSamePlace) {
+  OPEN_DIALOG(dialog, -1, -1);
+  const struct {
+    int Group;
+    const char* Caption;
+  } groups[] = {{idMacroGroupBlock, "Block Mode Options"},   {idMacroGroupLine, "Line Mode Options"},
+                {idMacroGroupRun, "Run Program Options"},    {idMacroGroupStrip, "Strip Tags Options"},
+                {idMacroGroupChangeCase, "Change Case Options"}, {idMacroGroupTidy, "Tidy HTML Options"},
+                {idMacroGroupEmail, "Email Options"}};
+  RECT first;
+  GetWindowRect(dialog.Control(idMacroGroupBlock), &first);
+  EXPECT_EQ(first.right - first.left, 433);
+  EXPECT_EQ(first.bottom - first.top, 249);
+  for (int kind = 0; kind < 7; ++kind) {
+    SCOPED_TRACE(groups[kind].Caption);
+    dialog.ChooseType(kind);
+    EXPECT_EQ(dialog.Text(groups[kind].Group), groups[kind].Caption);
+    for (int other = 0; other < 7; ++other)
+      EXPECT_EQ(dialog.Visible(groups[other].Group), other == kind) << groups[other].Caption;
+    RECT place;
+    GetWindowRect(dialog.Control(groups[kind].Group), &place);
+    EXPECT_TRUE(EqualRect(&place, &first));
+  }
+  EXPECT_EQ(dialog.Text(idMacroNoOptionsEmail), "[no options available]");
+  EXPECT_FALSE(IsWindowEnabled(dialog.Control(idMacroNoOptionsEmail)));
+  EXPECT_TRUE(dialog.Visible(idMacroNoOptionsEmail));
+  EXPECT_FALSE(dialog.Visible(FieldId(ftStripExpr)));
+
+  dialog.ChooseType(mtBlockMode);
+  EXPECT_EQ(dialog.Text(LabelId(ftLineLine)), "Line:");
+  EXPECT_EQ(dialog.Text(ButtonId(ftLineLine)), "Edit");
+  EXPECT_EQ(dialog.Text(idMacroBlockReplaceHeading), "Replace:");
+  EXPECT_EQ(dialog.Text(idMacroBlockWithHeading), "With:");
+  EXPECT_TRUE(dialog.Visible(FieldId(ftLineWith3)));
+  EXPECT_FALSE(dialog.Visible(FieldId(ftBlockWith3)));
+  dialog.ChooseType(mtLineMode);
+  EXPECT_EQ(dialog.Text(LabelId(ftBlockLine3)), "Line 3:");
+  EXPECT_EQ(dialog.Text(LabelId(ftLineLast)), "Last line:");
+  dialog.ChooseType(mtRunProgram);
+  EXPECT_EQ(dialog.Text(LabelId(ftRunParameters)), "Parameters:");
+  EXPECT_EQ(dialog.Text(ButtonId(ftRunFile)), "...");
+  EXPECT_EQ(dialog.Text(ButtonId(ftRunPath)), "...");
+  EXPECT_FALSE(dialog.Control(ButtonId(ftRunParameters)));
+  dialog.ChooseType(mtStripTags);
+  EXPECT_EQ(dialog.Text(LabelId(ftStripExpr)), "Expression:");
+}
+
+TEST_F(MacroDialog, TabOrderRunsTitleTypeShortcutVisibleGroupOkCancel) {
+  OPEN_DIALOG(dialog, -1, -1);
+  dialog.ChooseType(mtStripTags);
+  std::vector<int> order;
+  HWND at = dialog.Control(idMacroTitle);
+  for (int step = 0; step < 8; ++step) {
+    order.push_back(GetDlgCtrlID(at));
+    at = GetNextDlgTabItem(dialog.Window(), at, FALSE);
+  }
+  std::vector<int> expected = {idMacroTitle, idMacroType, idMacroShortcut, FieldId(ftStripExpr),
+                               ButtonId(ftStripExpr), idMacroOK, idMacroCancel, idMacroTitle};
+  EXPECT_EQ(order, expected);
+}
+
+TEST_F(MacroDialog, KeysInTheShortcutFieldBecomeTheShortcut) {
+  OPEN_DIALOG(dialog, -1, -1);
+  dialog.KeyDownInShortcut('T');
+  EXPECT_EQ(dialog.Text(idMacroShortcut), "T");
+  dialog.KeyDownInShortcut(VK_F5);
+  EXPECT_EQ(dialog.Text(idMacroShortcut), "F5") << "the last key pressed wins";
+
+  dialog.FocusControl(idMacroShortcut);
+  ASSERT_EQ(dialog.Focus(), dialog.Control(idMacroShortcut));
+  PressKeys({{VK_CONTROL, true}, {VK_TAB, true}, {VK_TAB, false}, {VK_CONTROL, false}});
+  EXPECT_TRUE(WaitFor([&] { return dialog.Text(idMacroShortcut) == "Ctrl+Tab"; }, 3000))
+      << dialog.Text(idMacroShortcut);
+  EXPECT_EQ(dialog.Focus(), dialog.Control(idMacroShortcut)) << "Ctrl+Tab does not move on";
+
+  PressKeys({{VK_SHIFT, true}, {VK_CONTROL, true}, {VK_MENU, true}, {'K', true}, {'K', false},
+             {VK_MENU, false}, {VK_CONTROL, false}, {VK_SHIFT, false}});
+  EXPECT_TRUE(WaitFor([&] { return dialog.Text(idMacroShortcut) == "Shift+Ctrl+Alt+K"; }, 3000))
+      << dialog.Text(idMacroShortcut);
+
+  // Tab alone leaves the field and keeps the shortcut.
+  PressKeys({{VK_TAB, true}, {VK_TAB, false}});
+  EXPECT_TRUE(WaitFor([&] { return dialog.Focus() == dialog.Control(FieldId(ftBlockFirst)); }, 3000));
+  EXPECT_EQ(dialog.Text(idMacroShortcut), "Shift+Ctrl+Alt+K");
+
+  dialog.PostOK();
+  ASSERT_TRUE(dialog.WaitClosed());
+  EXPECT_EQ(dialog.Result(), IDOK);
+  EXPECT_EQ(Macro.ShortCut, 0xE04B);
+}
+
+TEST_F(MacroDialog, CtrlTabIsStoredAndEnterAloneConfirms) {
+  OPEN_DIALOG(dialog, -1, -1);
+  dialog.FocusControl(idMacroShortcut);
+  PressKeys({{VK_CONTROL, true}, {VK_TAB, true}, {VK_TAB, false}, {VK_CONTROL, false}});
+  ASSERT_TRUE(WaitFor([&] { return dialog.Text(idMacroShortcut) == "Ctrl+Tab"; }, 3000));
+  PressKeys({{VK_RETURN, true}, {VK_RETURN, false}});
+  ASSERT_TRUE(dialog.WaitClosed()) << "Enter presses OK";
+  EXPECT_EQ(dialog.Result(), IDOK);
+  EXPECT_EQ(Macro.ShortCut, 0x4009);
+}
+
+TEST_F(MacroDialog, EachCheckShowsItsMessageAndKeepsTheDialogOpen) {
+  Macro = Named("Mine", kToggleShortCut);
+  OPEN_DIALOG(dialog, -1, -1);
+  EXPECT_EQ(dialog.Text(idMacroShortcut), "Shift+Ctrl+Alt+Q");
+  dialog.SetText(idMacroTitle, "");
+  EXPECT_EQ(dialog.OKRefused(), "Please enter a title for this macro!");
+  ASSERT_TRUE(IsWindowVisible(dialog.Window()));
+
+  dialog.SetText(idMacroTitle, "Mine");
+  EXPECT_EQ(dialog.OKRefused(), "This shortcut is reserved for enabling / disabling Zarvel!");
+
+  dialog.KeyDownInShortcut('B');
+  dialog.SetText(FieldId(ftBlockFirst), "kept as typed");
+  EXPECT_EQ(dialog.OKRefused(), "");  // 'B' alone is free
+  ASSERT_TRUE(dialog.WaitClosed());
+  EXPECT_EQ(GetTitle(Macro), "Mine");
+}
+
+TEST_F(MacroDialog, NoShortcutAndShortcutOfAnotherMacroAreRefused) {
+  OPEN_DIALOG(dialog, -1, -1);
+  EXPECT_EQ(dialog.OKRefused(), "Please specify a shortcut for this macro!");
+  dialog.SetText(FieldId(ftBlockFirst), "typed");
+  // Ctrl+B belongs to Bold.
+  dialog.FocusControl(idMacroShortcut);
+  PressKeys({{VK_CONTROL, true}, {'B', true}, {'B', false}, {VK_CONTROL, false}});
+  ASSERT_TRUE(WaitFor([&] { return dialog.Text(idMacroShortcut) == "Ctrl+B"; }, 3000));
+  EXPECT_EQ(dialog.OKRefused(), "The specified shortcut is already in use by macro 'Bold'");
+  EXPECT_TRUE(IsWindowVisible(dialog.Window()));
+  EXPECT_EQ(dialog.Text(FieldId(ftBlockFirst)), "typed") << "fields stay as typed";
+}
+
+TEST_F(MacroDialog, EditingAMacroKeepsItsOwnShortcut) {
+  Macro = Store.Items[0].Macros[0];  // Bold, Ctrl+B
+  OPEN_DIALOG(dialog, 0, 0);
+  EXPECT_EQ(TextOf(dialog.Window()), "Edit Macro 'Bold'");
+  EXPECT_EQ(dialog.Text(idMacroShortcut), "Ctrl+B");
+  dialog.SetText(idMacroTitle, "Bolder");
+  dialog.PostOK();
+  ASSERT_TRUE(dialog.WaitClosed());
+  EXPECT_EQ(dialog.Result(), IDOK);
+  EXPECT_EQ(GetTitle(Macro), "Bolder");
+  EXPECT_EQ(Macro.ShortCut, 0x4042);
+}
+
+TEST_F(MacroDialog, OkStoresTheSelectedKindsFields) {
+  OPEN_DIALOG(dialog, -1, -1);
+  dialog.SetText(idMacroTitle, "A title longer than twenty-five");
+  dialog.KeyDownInShortcut(VK_F7);
+  dialog.SetText(FieldId(ftBlockFirst), "<ul>");
+  dialog.SetText(FieldId(ftLineLine), "<li>{line}</li>");
+  dialog.SetText(FieldId(ftBlockLast), "</ul>");
+  dialog.SetText(FieldId(ftLineReplace1), "&");
+  dialog.SetText(FieldId(ftLineWith1), "&amp;");
+  dialog.ChooseType(mtLineMode);
+  EXPECT_EQ(dialog.Text(FieldId(ftLineFirst)), "<ul>") << "block to line carries the templates over";
+  EXPECT_EQ(dialog.Text(FieldId(ftBlockLine1)), "<li>{line}</li>");
+  EXPECT_EQ(dialog.Text(FieldId(ftLineLast)), "</ul>");
+  EXPECT_EQ(dialog.Text(FieldId(ftBlockReplace1)), "") << "replace texts are not carried over";
+  dialog.SetText(FieldId(ftBlockLine2), "second");
+  dialog.SetText(FieldId(ftBlockWith3), std::string(80, 'w'));
+  dialog.PostOK();
+  ASSERT_TRUE(dialog.WaitClosed());
+  EXPECT_EQ(dialog.Result(), IDOK);
+  EXPECT_EQ(GetTitle(Macro), "A title longer than twent");
+  EXPECT_EQ(Macro.MacroType, mtLineMode);
+  EXPECT_EQ(Macro.ShortCut, VK_F7);
+  EXPECT_EQ(GetMacroText(Macro, mxFirstLine), "<ul>");
+  EXPECT_EQ(GetMacroText(Macro, mxLine1), "<li>{line}</li>");
+  EXPECT_EQ(GetMacroText(Macro, mxLine2), "second");
+  EXPECT_EQ(GetMacroText(Macro, mxLastLine), "</ul>");
+  EXPECT_EQ(GetMacroText(Macro, mxReplace1), "");
+  EXPECT_EQ(GetMacroText(Macro, mxWith3).size(), 75u) << "the field holds no more than the record";
+}
+
+TEST_F(MacroDialog, RunProgramAndBackKeepsTheBlockFieldsButStoresOnlyTheProgram) {
+  OPEN_DIALOG(dialog, -1, -1);
+  dialog.KeyDownInShortcut(VK_F8);
+  dialog.SetText(FieldId(ftBlockFirst), "first");
+  dialog.ChooseType(mtRunProgram);
+  dialog.ChooseType(mtBlockMode);
+  EXPECT_EQ(dialog.Text(FieldId(ftBlockFirst)), "first");
+  dialog.ChooseType(mtRunProgram);
+  dialog.SetText(FieldId(ftRunFile), "C:\\Tools\\run.exe");
+  dialog.SetText(FieldId(ftRunParameters), "-q");
+  dialog.PostOK();
+  ASSERT_TRUE(dialog.WaitClosed());
+  EXPECT_EQ(Macro.MacroType, mtRunProgram);
+  EXPECT_EQ(GetMacroText(Macro, mxLine1), "C:\\Tools\\run.exe");
+  EXPECT_EQ(GetMacroText(Macro, mxLine2), "");
+  EXPECT_EQ(GetMacroText(Macro, mxLine3), "-q");
+  EXPECT_EQ(GetMacroText(Macro, mxFirstLine), "") << "hidden block fields are not stored";
+}
+
+TEST_F(MacroDialog, TooLongTemplateIsRefusedNamingTheFieldAndNothingIsCut) {
+  OPEN_DIALOG(dialog, -1, -1);
+  dialog.KeyDownInShortcut(VK_F9);
+  dialog.ChooseType(mtLineMode);
+  dialog.SetText(FieldId(ftBlockLine2), std::string(1024, 'x'));
+  std::string message = dialog.OKRefused();
+  EXPECT_NE(message.find("\"Line 2\""), std::string::npos) << message;
+  EXPECT_NE(message.find("1024"), std::string::npos) << message;
+  EXPECT_EQ(dialog.Text(FieldId(ftBlockLine2)).size(), 1024u) << "the text stays for the user to shorten";
+  dialog.SetText(FieldId(ftBlockLine2), std::string(1023, 'x'));
+  dialog.PostOK();
+  ASSERT_TRUE(dialog.WaitClosed());
+  EXPECT_EQ(dialog.Result(), IDOK);
+  EXPECT_EQ(GetMacroText(Macro, mxLine2), std::string(1023, 'x'));
+}
+
+TEST_F(MacroDialog, CancelLeavesTheRecordUntouched) {
+  Macro = Named("Keep", 0x4055);
+  SetMacroText(Macro, mxLine1, "<u>{line}</u>");
+  const TMacro before = Macro;
+  {
+    OPEN_DIALOG(dialog, -1, -1);
+    dialog.SetText(idMacroTitle, "Changed");
+    dialog.ChooseType(mtEmail);
+    dialog.KeyDownInShortcut('Z');
+    PostMessageA(dialog.Window(), WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(dialog.WaitClosed());
+    EXPECT_EQ(dialog.Result(), IDCANCEL);
+  }
+  EXPECT_TRUE(Same(Macro, before));
+}
+
+TEST_F(MacroDialog, EditButtonsOpenTheTemplateEditorWithTabsAndLineBreaks) {
+  OPEN_DIALOG(dialog, -1, -1);
+  dialog.SetText(FieldId(ftLineLine), "a{tab}b{n}c");
+  EditorAnswer = "x\ty\r\nz\n";
+  dialog.Click(ButtonId(ftLineLine));
+  EXPECT_EQ(EditorReceived, "a\tb\r\nc");
+  EXPECT_EQ(dialog.Text(FieldId(ftLineLine)), "x{tab}y{n}z\n");
+
+  dialog.ChooseType(mtStripTags);
+  EditorConfirms = false;
+  dialog.Click(ButtonId(ftStripExpr));
+  EXPECT_EQ(EditorReceived, "<(.*?)>");
+  EXPECT_EQ(dialog.Text(FieldId(ftStripExpr)), "<(.*?)>") << "Cancel in the editor changes nothing";
+}
+
+TEST_F(MacroDialog, TheRealTemplateEditorReceivesAndReturnsTheText) {
+  SetMacroDialogTemplateEditor(nullptr);
+  OPEN_DIALOG(dialog, -1, -1);
+  dialog.SetText(FieldId(ftBlockLast), "a{tab}b{n}c");
+  dialog.PostClick(ButtonId(ftBlockLast));
+  HWND editor = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (editor = FindOwnWindow(kEditorCaption, dialog.Window())) != nullptr; }));
+  EXPECT_EQ(TextOf(GetDlgItem(editor, idEditorText)), "a\tb\r\nc");
+  SendMessageA(GetDlgItem(editor, idEditorText), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("one\r\ntwo"));
+  PostMessageA(editor, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(WaitFor([&] { return dialog.Text(FieldId(ftBlockLast)) == "one{n}two"; }))
+      << dialog.Text(FieldId(ftBlockLast));
+}
+
+TEST_F(MacroDialog, ProgramBrowseOffersExecutablesAndTakesTheChosenPath) {
+  OPEN_DIALOG(dialog, -1, -1);
+  dialog.ChooseType(mtRunProgram);
+  dialog.PostClick(ButtonId(ftRunFile));
+  HWND open = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (open = FindOwnWindow("", dialog.Window())) != nullptr; }));
+  char filter[128] = {};
+  SendMessageA(GetDlgItem(open, 0x470), CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(filter));
+  EXPECT_STREQ(filter, "Executables (*.exe; *.com; *.bat)");
+  std::string chosen = Folder.File("tool.exe");
+  WriteBytes(chosen, "MZ");
+  // The file name box: a plain edit in older dialogs, a combo with an edit in newer ones.
+  HWND name = GetDlgItem(open, 0x480);
+  if (!name) name = FindEdit(GetDlgItem(open, 0x47C));
+  ASSERT_TRUE(name);
+  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(chosen.c_str()));
+  PostMessageA(open, WM_COMMAND, IDOK, 0);
+  bool taken = WaitFor([&] { return dialog.Text(FieldId(ftRunFile)) == chosen; });
+  if (!taken) {
+    std::string dump;
+    for (HWND c = GetWindow(open, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+      dump += std::to_string(GetDlgCtrlID(c)) + " " + ClassOf(c) + " [" + TextOf(c) + "]\n";
+    ADD_FAILURE() << "field: " << dialog.Text(FieldId(ftRunFile)) << "\nopen: " << IsWindow(open) << "\n" << dump;
+    PostMessageA(open, WM_COMMAND, IDCANCEL, 0);
+    WaitFor([&] { return !IsWindow(open); });
+  }
+}
+
+TEST_F(MacroDialog, FolderBrowseIsTitledSelectPathAndCancelChangesNothing) {
+  OPEN_DIALOG(dialog, -1, -1);
+  dialog.ChooseType(mtRunProgram);
+  dialog.SetText(FieldId(ftRunPath), "C:\\Before");
+  dialog.PostClick(ButtonId(ftRunPath));
+  HWND browser = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (browser = FindOwnWindow("", dialog.Window())) != nullptr; }));
+  std::vector<std::string> texts;
+  EnumChildWindows(browser, CollectAllText, reinterpret_cast<LPARAM>(&texts));
+  EXPECT_NE(std::find(texts.begin(), texts.end(), "Select Path"), texts.end());
+  PostMessageA(browser, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(browser); }));
+  EXPECT_EQ(dialog.Text(FieldId(ftRunPath)), "C:\\Before");
+}
