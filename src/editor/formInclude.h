@@ -22,6 +22,7 @@ enum TIncludeControlId : int {
   idIncludeList,
   idIncludeAdd,
   idIncludeRemove,
+  idIncludeMethods,  // opens the copy-and-paste methods window
 };
 
 // Shows the window modally on the calling thread until it is closed. The

@@ -7,10 +7,11 @@
 #include <exception>
 #include <vector>
 
-#include "support/DialogBase.h"
+#include "editor/formMethods.h"
 #include "store/IncludeList.h"
 #include "store/Settings.h"
 #include "store/SettingsActions.h"
+#include "support/DialogBase.h"
 
 namespace {
 
@@ -86,6 +87,7 @@ INT_PTR TfrmInclude::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case idIncludeNever: CopyClick(); return TRUE;
         case idIncludeAdd: cmdAddClick(); return TRUE;
         case idIncludeRemove: cmdRemoveClick(); return TRUE;
+        case idIncludeMethods: ShowMethodsDialog(Handle(), FExeDir); return TRUE;
         case idIncludeClose: EndDialog(Handle(), IDCANCEL); return TRUE;
         default: return TRUE;  // Enter without a default button does nothing
       }
@@ -137,6 +139,7 @@ void TfrmInclude::CreateControls() {
              idIncludeList, WS_EX_CLIENTEDGE);
   AddControl("BUTTON", "&Add", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, idIncludeAdd);
   AddControl("BUTTON", "&Remove", BS_PUSHBUTTON | WS_TABSTOP, idIncludeRemove);
+  AddControl("BUTTON", "&Methods...", BS_PUSHBUTTON | WS_TABSTOP, idIncludeMethods);
   AddControl("BUTTON", "&Close", BS_PUSHBUTTON | WS_TABSTOP, idIncludeClose);
 }
 
@@ -163,6 +166,10 @@ void TfrmInclude::Layout() {
   Place(idIncludeAdd, 8, buttonsTop, 75, 25);
   Place(idIncludeRemove, 89, buttonsTop, 75, 25);
   Place(idIncludeClose, atLeast0(width - 83), buttonsTop, 75, 25);
+  // How each program is copied from and pasted into; shown where it fits
+  // between Remove and Close.
+  Place(idIncludeMethods, 170, buttonsTop, 80, 25);
+  ShowWindow(Control(idIncludeMethods), width - 83 >= 256 ? SW_SHOW : SW_HIDE);
   InvalidateRect(Handle(), nullptr, TRUE);
 }
 

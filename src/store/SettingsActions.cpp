@@ -39,3 +39,22 @@ bool RemoveIncludeLine(TIncludeList& list, int line) {
 }
 
 std::vector<std::string> IncludeLines(const TIncludeList& list) { return list.Items; }
+
+const char* TransferMethodLabel(TTransferMethod method) {
+  switch (method) {
+    case tmMessages: return "messages only";
+    case tmKeystrokes: return "keystrokes only";
+    default: return "automatic";
+  }
+}
+
+std::string MethodLine(const std::string& exeName, TTransferMethod method) {
+  return exeName + " - " + TransferMethodLabel(method);
+}
+
+std::vector<std::pair<std::string, TTransferMethod>> ReadMethodEntries(const std::string& exeDir) {
+  std::vector<std::pair<std::string, TTransferMethod>> entries;
+  for (const std::string& name : ReadSettingKeys(exeDir, kSectionMethods))
+    entries.emplace_back(name, ReadTransferMethod(exeDir, name));
+  return entries;
+}

@@ -5,7 +5,10 @@
 // results.
 
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "store/Settings.h"
 
 class TIncludeList;
 
@@ -34,3 +37,11 @@ bool RemoveIncludeLine(TIncludeList& list, int line);
 // The list box's lines: the include list's entries in its order, so that a
 // line's position is its entry's index.
 std::vector<std::string> IncludeLines(const TIncludeList& list);
+
+// The per-program copy-and-paste methods as the methods window lists them:
+// "automatic", "messages only", "keystrokes only".
+const char* TransferMethodLabel(TTransferMethod method);
+// "Editor.exe - keystrokes only".
+std::string MethodLine(const std::string& exeName, TTransferMethod method);
+// The programs with a method of their own, in the file's order.
+std::vector<std::pair<std::string, TTransferMethod>> ReadMethodEntries(const std::string& exeDir);

@@ -90,3 +90,15 @@ TEST_F(IncludeLinesTest, AFailedWriteLeavesListAndLinesAlone) {
   EXPECT_THROW(RemoveIncludeLine(list, 0), EFileError);
   EXPECT_EQ(IncludeLines(list), (std::vector<std::string>{"a.exe", "b.exe"}));
 }
+
+TEST(MethodEntries, ListEachProgramsMethodInFileOrderWithItsLabel) {
+  TTempFolder folder;
+  EXPECT_TRUE(ReadMethodEntries(folder.Path()).empty());
+  WriteTransferMethod(folder.Path(), "term.exe", tmKeystrokes);
+  WriteTransferMethod(folder.Path(), "Old.exe", tmMessages);
+  auto entries = ReadMethodEntries(folder.Path());
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(MethodLine(entries[0].first, entries[0].second), "term.exe - keystrokes only");
+  EXPECT_EQ(MethodLine(entries[1].first, entries[1].second), "Old.exe - messages only");
+  EXPECT_STREQ(TransferMethodLabel(tmAutomatic), "automatic");
+}

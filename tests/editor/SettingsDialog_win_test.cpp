@@ -18,6 +18,7 @@
 #include "editor/formAbout.h"
 #include "editor/RunValueLock.h"
 #include "editor/formInclude.h"
+#include "editor/formMethods.h"
 #include "store/IncludeList.h"
 #include "store/Settings.h"
 #include "support/OsFile.h"
@@ -412,4 +413,52 @@ TEST_F(SettingsDialog, DISABLED_ShowForScreenshot) {
   }
   OPEN_ABOUT(about, "1.0.0 build 1");
   Sleep(wait * 1000);
+}
+
+namespace {
+
+void ChooseMethod(HWND methods, int choice) {
+  HWND combo = GetDlgItem(methods, idMethodsChoice);
+  SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(choice), 0);
+  SendMessageA(methods, WM_COMMAND, MAKEWPARAM(idMethodsChoice, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+}
+
+}  // namespace
+
+TEST_F(SettingsDialog, MethodsWindowListsSetsAndRemovesEachProgramsWay) {
+  WriteTransferMethod(FFolder.Path(), "term.exe", tmKeystrokes);
+  WriteTransferMethod(FFolder.Path(), "old.exe", tmMessages);
+  OPEN_SETTINGS(dialog);
+  EXPECT_TRUE(IsWindowVisible(dialog.Control(idIncludeMethods))) << "the Methods button fits the designed size";
+  dialog.PostClick(idIncludeMethods);
+  HWND methods = WaitForWindow(kMethodsCaption);
+  ASSERT_TRUE(methods) << "the methods window did not open";
+  HWND list = GetDlgItem(methods, idMethodsList);
+  EXPECT_EQ(ListLines(list), (std::vector<std::string>{"term.exe - keystrokes only", "old.exe - messages only"}));
+  EXPECT_EQ(SendMessageA(GetDlgItem(methods, idMethodsChoice), CB_GETCURSEL, 0, 0), 2) << "keystrokes only shown";
+
+  ChooseMethod(methods, 1);  // messages only
+  EXPECT_EQ(ReadTransferMethod(FFolder.Path(), "term.exe"), tmMessages);
+  EXPECT_EQ(ListLines(list)[0], "term.exe - messages only");
+
+  ChooseMethod(methods, 0);  // automatic: the entry goes
+  EXPECT_EQ(ReadTransferMethod(FFolder.Path(), "term.exe"), tmAutomatic);
+  EXPECT_EQ(ListLines(list), (std::vector<std::string>{"old.exe - messages only"}));
+
+  SendMessageA(list, LB_SETCURSEL, 0, 0);
+  SendMessageA(GetDlgItem(methods, idMethodsRemove), BM_CLICK, 0, 0);
+  EXPECT_TRUE(ListLines(list).empty());
+  EXPECT_TRUE(ReadSettingKeys(FFolder.Path(), kSectionMethods).empty());
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(methods, idMethodsRemove))) << "nothing left to remove";
+
+  PostMessageA(methods, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_TRUE(WaitUntilGone(methods));
+}
+
+TEST_F(SettingsDialog, TheMethodsButtonStepsAsideWhenTheWindowIsTooNarrow) {
+  OPEN_SETTINGS(dialog);
+  SetWindowPos(dialog.Window(), nullptr, 0, 0, 240, 300, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_FALSE(IsWindowVisible(dialog.Control(idIncludeMethods)));
+  SetWindowPos(dialog.Window(), nullptr, 0, 0, 411, 313, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_TRUE(IsWindowVisible(dialog.Control(idIncludeMethods)));
 }
