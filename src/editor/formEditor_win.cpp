@@ -336,6 +336,8 @@ LRESULT CALLBACK TfrmEditor::TextProc(HWND window, UINT message, WPARAM wParam, 
     case WM_GETDLGCODE:
       return DefSubclassProc(window, message, wParam, lParam) | DLGC_WANTTAB | DLGC_WANTALLKEYS;
     case WM_KEYDOWN:
+      // The control itself would move the focus on; its character comes next.
+      if (wParam == VK_TAB) return 0;
       if (wParam == VK_ESCAPE) {
         PostMessageA(GetParent(window), WM_COMMAND, MAKEWPARAM(idEditorCancel, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(GetParent(window), idEditorCancel)));
@@ -344,6 +346,10 @@ LRESULT CALLBACK TfrmEditor::TextProc(HWND window, UINT message, WPARAM wParam, 
       break;
     case WM_CHAR:
       if (wParam == VK_ESCAPE) return 0;
+      if (wParam == '\t') {
+        SendMessageA(window, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("\t"));
+        return 0;
+      }
       break;
   }
   return DefSubclassProc(window, message, wParam, lParam);
