@@ -100,8 +100,15 @@ void RunOn(TDriverWindow& driver, WORD key, const std::string& text, const std::
   driver.Activate();
   driver.SetUnicodeText(text);
   driver.SelectUnicode(part);
-  Press(key);
-  bool ran = WaitFor([&] { return driver.UnicodeText() == expected; }, seconds(5));
+  // A run of an earlier scenario may still be ending (its target window has
+  // gone); the shortcut is then not taken, and pressed again a moment later.
+  bool ran = false;
+  for (int press = 0; press < 3 && !ran; ++press) {
+    if (press > 0 && driver.UnicodeText() != text) break;
+    driver.Activate();
+    Press(key);
+    ran = WaitFor([&] { return driver.UnicodeText() == expected; }, seconds(3));
+  }
   Check(ran, "the text reads '" + driver.UnicodeText() + "', expected '" + expected + "'");
 }
 
