@@ -372,6 +372,20 @@ TEST_F(MacroDialog, CtrlTabIsStoredAndEnterAloneConfirms) {
   EXPECT_EQ(Macro.ShortCut, 0x4009);
 }
 
+TEST_F(MacroDialog, CtrlEnterIsCapturedAndEscapeAloneCancels) {
+  const TMacro before = Macro;
+  OPEN_DIALOG(dialog, -1, -1);
+  dialog.FocusControl(idMacroShortcut);
+  PressKeys({{VK_CONTROL, true}, {VK_RETURN, true}, {VK_RETURN, false}, {VK_CONTROL, false}});
+  ASSERT_TRUE(WaitFor([&] { return dialog.Text(idMacroShortcut) == "Ctrl+Enter"; }, 3000))
+      << dialog.Text(idMacroShortcut);
+  EXPECT_TRUE(IsWindowVisible(dialog.Window())) << "Ctrl+Enter does not press OK";
+  PressKeys({{VK_ESCAPE, true}, {VK_ESCAPE, false}});
+  ASSERT_TRUE(dialog.WaitClosed()) << "Escape presses Cancel";
+  EXPECT_EQ(dialog.Result(), IDCANCEL);
+  EXPECT_TRUE(Same(Macro, before));
+}
+
 TEST_F(MacroDialog, EachCheckShowsItsMessageAndKeepsTheDialogOpen) {
   Macro = Named("Mine", kToggleShortCut);
   OPEN_DIALOG(dialog, -1, -1);
