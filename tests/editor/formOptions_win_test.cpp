@@ -10,12 +10,15 @@
 #include <commctrl.h>
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "common/TempFolder.h"
+#include "editor/formEditMacro.h"
 #include "editor/formOptions.h"
 #include "editor/WindowBounds.h"
 #include "store/Catagories.h"
@@ -241,6 +244,46 @@ std::string AnswerMessageBox(const std::string& caption, int answer) {
   PostMessageA(box, WM_COMMAND, answer, 0);
   WaitFor([&] { return !IsWindow(box); });
   return message;
+}
+
+
+// Real key presses, for the shortcut field that reads the keys held.
+void PressChord(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> inputs;
+  for (WORD key : keys) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    inputs.push_back(input);
+  }
+  for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = *key;
+    input.ki.dwFlags = KEYEVENTF_KEYUP;
+    inputs.push_back(input);
+  }
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// Fills the properties dialog captioned so: a title and, when a key is
+// given, Ctrl+Alt+key as its shortcut; then OK or Cancel.
+bool AnswerPropertiesDialog(const std::string& caption, const std::string& title, WORD key, int answer) {
+  HWND dialog = WaitForWindow(caption);
+  if (!dialog) return false;
+  if (answer == IDOK) {
+    SetDlgItemTextA(dialog, idMacroTitle, title.c_str());
+    if (key) {
+      HWND field = GetDlgItem(dialog, idMacroShortcut);
+      SetForegroundWindow(dialog);
+      SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
+      PressChord({VK_CONTROL, VK_MENU, key});
+      std::string wanted = std::string("Ctrl+Alt+") + static_cast<char>(key);
+      if (!WaitFor([&] { return TextOf(field) == wanted; }, 3000)) return false;
+    }
+  }
+  PostMessageA(dialog, WM_COMMAND, answer, 0);
+  return WaitFor([&] { return !IsWindow(dialog); });
 }
 
 class MacroEditor : public ::testing::Test {
@@ -563,4 +606,57 @@ TEST_F(MacroEditor, NegativeOrOffScreenBoundsGiveTheDesignedWindowInView) {
     EXPECT_EQ(outer.right - outer.left, 500);
     EXPECT_GE(outer.left, GetSystemMetrics(SM_XVIRTUALSCREEN)) << "brought back from off every monitor";
   }
+}
+
+TEST_F(MacroEditor, AddAndEditGoThroughThePropertiesDialogAndTheRowsFollowInPlace) {
+  Fill("Tools", {MakeMacro("b", mtBlockMode, 0xC042), MakeMacro("a", mtLineMode, 0xC041)});
+  OPEN_EDITOR(editor);
+  ASSERT_EQ(editor.Titles(), (std::vector<std::string>{"a", "b"}));
+
+  // Cancel adds nothing.
+  editor.Click(idOptionsAddMacro);
+  ASSERT_TRUE(AnswerPropertiesDialog("Edit Macro 'untitled'", "", 0, IDCANCEL));
+  EXPECT_EQ(FStore.Items[0].Macros.size(), 2u);
+
+  // A new macro goes to the end of the list however it is sorted.
+  editor.Click(idOptionsAddMacro);
+  ASSERT_TRUE(AnswerPropertiesDialog("Edit Macro 'untitled'", "0 first", 'N', IDOK));
+  ASSERT_TRUE(WaitFor([&] { return editor.Rows().size() == 3; }));
+  EXPECT_EQ(editor.Rows().back(), (TRow{"0 first", "Block Mode", "Ctrl+Alt+N", 2}));
+  EXPECT_EQ(editor.SelectedRow(), 2);
+  ASSERT_EQ(FStore.Items[0].Macros.size(), 3u);
+  EXPECT_EQ(ReadBytes(FStore.CatagoryFileName("Tools")).size(), 3 * sizeof(TMacro));
+
+  // Enter opens the chosen row; OK changes it in place, without a new sort.
+  editor.SelectRow(0);
+  editor.PressInList(VK_RETURN);
+  ASSERT_TRUE(AnswerPropertiesDialog("Edit Macro 'a'", "zz", 0, IDOK));
+  ASSERT_TRUE(WaitFor([&] { return editor.Rows().front().Title == "zz"; }));
+  EXPECT_EQ(editor.Titles(), (std::vector<std::string>{"zz", "b", "0 first"}));
+  EXPECT_EQ(GetTitle(FStore.Items[0].Macros[1]), "zz");
+  TCatagories reloaded(Macros());
+  EXPECT_EQ(GetTitle(reloaded.Items[0].Macros[1]), "zz") << "written to the file at once";
+  ExpectRowsMatchTheStore(editor, 0);
+}
+
+TEST_F(MacroEditor, AFileThatCannotBeWrittenLeavesMemoryAndTheListAsTheFileIs) {
+  Fill("Tools", {MakeMacro("b", mtBlockMode, 0xC042)});
+  OPEN_EDITOR(editor);
+  // The category file becomes a folder: every write to it fails.
+  std::filesystem::remove(FStore.CatagoryFileName("Tools"));
+  std::filesystem::create_directory(FStore.CatagoryFileName("Tools"));
+
+  editor.SelectRow(0);
+  editor.Click(idOptionsEditMacro);
+  ASSERT_TRUE(AnswerPropertiesDialog("Edit Macro 'b'", "changed", 0, IDOK));
+  EXPECT_NE(AnswerMessageBox("Error", IDOK), "(no box 'Error')");
+  EXPECT_EQ(GetTitle(FStore.Items[0].Macros[0]), "b") << "memory keeps what the file holds";
+  EXPECT_EQ(editor.Titles(), std::vector<std::string>{"b"});
+
+  editor.Click(idOptionsAddMacro);
+  ASSERT_TRUE(AnswerPropertiesDialog("Edit Macro 'untitled'", "new one", 'M', IDOK));
+  EXPECT_NE(AnswerMessageBox("Error", IDOK), "(no box 'Error')");
+  EXPECT_EQ(FStore.Items[0].Macros.size(), 1u);
+  EXPECT_EQ(editor.Titles(), std::vector<std::string>{"b"});
+  ExpectRowsMatchTheStore(editor, 0);
 }
