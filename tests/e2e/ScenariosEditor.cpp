@@ -7,8 +7,8 @@
 
 #include <cstring>
 
-#include "E2eSupport.h"
 #include "DriverWindow.h"
+#include "E2eSupport.h"
 #include "ProgramWindows.h"
 #include "Scenarios.h"
 #include "editor/MacroForm.h"
@@ -176,8 +176,19 @@ void MacroEditorAddScenario(const TScenarioContext& context) {
   ExpectButtons(editor, true, true, true, true, "with the new macro selected");
 
   CloseWithKey(editor, VK_ESCAPE, "Escape");
-  // The new shortcut at work in the driver's edit control comes here, once
-  // macros run: select a line, press Ctrl+Alt+J, read the quoted line.
+  // The new shortcut at work in the driver's edit control: the line mode
+  // template quotes the selected line.
+  TDriverWindow driver;
+  const std::string quoted = "first\r\n> second\r\n";
+  bool ran = false;
+  for (int press = 0; press < 3 && !ran; ++press) {
+    driver.Activate();
+    driver.SetText("first\r\nsecond");
+    driver.Select("second");
+    TDriverWindow::PressChord({VK_CONTROL, VK_MENU, kNewShortCutKey});
+    ran = WaitFor([&] { return driver.Text() == quoted; }, seconds(3));
+  }
+  Check(ran, "after the editor closed, Ctrl+Alt+J left the text '" + driver.Text() + "', expected '" + quoted + "'");
 
   Check(QuitProgram(app, seconds(10)), "the program did not end on the quit message");
   DWORD exitCode = 1;
