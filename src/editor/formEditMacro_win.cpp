@@ -12,6 +12,7 @@
 #include "editor/MacroForm.h"
 #include "editor/formEditor.h"
 #include "support/DialogBase.h"
+#include "support/FileDialog_win.h"
 #include "support/WindowPlacement.h"
 
 namespace {
@@ -390,16 +391,9 @@ void TfrmEditMacro::EditText(TFormText field) {
 }
 
 void TfrmEditMacro::cmdRunBrowseClick() {
-  std::vector<char> file(4096, '\0');
-  OPENFILENAMEA dialog{};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = Handle();
-  dialog.lpstrFilter = "Executables (*.exe; *.com; *.bat)\0*.exe;*.com;*.bat\0";
-  dialog.nFilterIndex = 1;
-  dialog.lpstrFile = file.data();
-  dialog.nMaxFile = static_cast<DWORD>(file.size());
-  dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
-  if (GetOpenFileNameA(&dialog)) SetControlText(FieldId(ftRunFile), file.data());
+  std::string picked;
+  if (PickFile(Handle(), false, "Executables (*.exe; *.com; *.bat)|*.exe;*.com;*.bat", 0, picked))
+    SetControlText(FieldId(ftRunFile), picked);
 }
 
 void TfrmEditMacro::cmdRunPathClick() {

@@ -14,6 +14,7 @@
 #include "editor/EditorPictures.h"
 #include "editor/TemplateEdits.h"
 #include "support/DialogBase.h"
+#include "support/FileDialog_win.h"
 #include "support/InputBox.h"
 #include "support/OsFile.h"
 #include "support/ScopedWin.h"
@@ -30,7 +31,7 @@ constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
 constexpr int kMargin = 8;
 
-constexpr const char* kFileFilter = "Macro files (*.txt)\0*.txt\0All files (*.*)\0*.*\0";
+constexpr const char* kFileFilter = "Macro files (*.txt)|*.txt|All files (*.*)|*.*";
 constexpr const char* kDefaultExtension = "txt";
 // A template is a few lines; a file far larger is not one, and is not read.
 constexpr std::int64_t kLargestTemplateFile = 1 << 20;
@@ -373,21 +374,9 @@ void TfrmEditor::tbNewClick() {
 }
 
 bool TfrmEditor::RunFileDialog(bool save, std::string& path) {
-  std::vector<char> file(4096, '\0');
-  OPENFILENAMEA dialog{};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = Handle();
-  dialog.lpstrFilter = kFileFilter;
-  dialog.nFilterIndex = 1;
-  dialog.lpstrFile = file.data();
-  dialog.nMaxFile = static_cast<DWORD>(file.size());
-  dialog.lpstrDefExt = kDefaultExtension;
-  dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
   // Replacing a file asks first: a template written over is gone.
-  dialog.Flags |= save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST;
-  if (!(save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog))) return false;
-  path = file.data();
-  return true;
+  return PickFile(Handle(), save, kFileFilter,
+                  OFN_PATHMUSTEXIST | (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST), path, kDefaultExtension);
 }
 
 void TfrmEditor::tbOpenClick() {

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <commdlg.h>
-
 #include <exception>
 #include <vector>
 
@@ -12,6 +10,7 @@
 #include "store/Settings.h"
 #include "store/SettingsActions.h"
 #include "support/DialogBase.h"
+#include "support/FileDialog_win.h"
 
 namespace {
 
@@ -197,21 +196,12 @@ void TfrmInclude::CopyClick() {
 }
 
 void TfrmInclude::cmdAddClick() {
-  std::vector<char> file(4096, '\0');
-  OPENFILENAMEA dialog{};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = Handle();
-  dialog.lpstrFilter = "Executable files (*.exe)\0*.exe\0";
-  dialog.nFilterIndex = 1;
-  dialog.lpstrFile = file.data();
-  dialog.nMaxFile = static_cast<DWORD>(file.size());
-  dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
-                 OFN_ENABLESIZING | OFN_NOCHANGEDIR;
-  if (!GetOpenFileNameA(&dialog)) return;
+  std::string picked;
+  if (!PickFile(Handle(), false, kProgramFilter, OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST, picked)) return;
 
   std::string name;
   try {
-    name = AddIncludeProgram(FList, file.data());
+    name = AddIncludeProgram(FList, picked);
   } catch (const std::exception& error) {
     // Nothing was added: the list and the lines are as before.
     ShowError(error.what());

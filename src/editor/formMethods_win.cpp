@@ -1,13 +1,12 @@
 #include "editor/formMethods.h"
 
-#include <commdlg.h>
-
 #include <utility>
 #include <vector>
 
 #include "store/Settings.h"
 #include "store/SettingsActions.h"
 #include "support/DialogBase.h"
+#include "support/FileDialog_win.h"
 #include "support/WindowPlacement.h"
 
 namespace {
@@ -123,17 +122,9 @@ void TfrmMethods::ChoiceChange() {
 }
 
 void TfrmMethods::cmdAddClick() {
-  std::vector<char> file(4096, '\0');
-  OPENFILENAMEA dialog{};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = Handle();
-  dialog.lpstrFilter = "Executable files (*.exe)\0*.exe\0";
-  dialog.nFilterIndex = 1;
-  dialog.lpstrFile = file.data();
-  dialog.nMaxFile = static_cast<DWORD>(file.size());
-  dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-  if (!GetOpenFileNameA(&dialog)) return;
-  const std::string name = ProgramNameFromPath(file.data());
+  std::string picked;
+  if (!PickFile(Handle(), false, kProgramFilter, OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST, picked)) return;
+  const std::string name = ProgramNameFromPath(picked);
   // A program is added to be treated otherwise: keys are what most need.
   if (!WriteTransferMethod(FExeDir, name, tmKeystrokes)) {
     ShowError("The setting could not be written to " + SettingsFilePath(FExeDir) + ".");

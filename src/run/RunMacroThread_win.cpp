@@ -19,6 +19,7 @@
 #include "run/formUserVars.h"
 #include "store/Settings.h"
 #include "support/Clipboard_win.h"
+#include "support/FileDialog_win.h"
 #include "support/ForegroundWindow.h"
 #include "support/OsFile.h"
 #include "support/PictureDialog.h"
@@ -29,29 +30,12 @@ namespace {
 
 constexpr const char* kAllFilesFilter = "All files (*.*)|*.*";
 
-std::vector<char> FilterBuffer(const std::string& filter) {
-  std::vector<char> buffer(filter.begin(), filter.end());
-  for (char& c : buffer)
-    if (c == '|') c = '\0';
-  buffer.push_back('\0');
-  buffer.push_back('\0');
-  return buffer;
-}
-
 // The open dialog for file variables: the name picked, or empty when the
 // dialog was cancelled.
 std::string PickAnyFile() {
-  char name[MAX_PATH + 1] = {0};
-  const std::vector<char> filter = FilterBuffer(kAllFilesFilter);
-  OPENFILENAMEA dialog = {};
-  dialog.lStructSize = sizeof dialog;
-  dialog.lpstrFilter = filter.data();
-  dialog.nFilterIndex = 1;
-  dialog.lpstrFile = name;
-  dialog.nMaxFile = sizeof name;
-  dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-  if (!GetOpenFileNameA(&dialog)) return std::string();
-  return name;
+  std::string picked;
+  PickFile(nullptr, false, kAllFilesFilter, 0, picked);
+  return picked;
 }
 
 bool AskToCopyImage() {

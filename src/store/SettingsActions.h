@@ -12,6 +12,9 @@
 
 class TIncludeList;
 
+// What the program pickers of the settings windows offer.
+constexpr const char* kProgramFilter = "Executable files (*.exe)|*.exe";
+
 // The three copy choices in the window's order: Always, Confirm, Never.
 constexpr int kCopyChoiceCount = 3;
 
