@@ -31,3 +31,18 @@ TIconHandle LoadRunIcon(int size);
 // Paints the white band (its height scaled by the caller), the line below
 // it and the face colour under the rest.
 void PaintRunBand(HDC dc, const RECT& client, int bandHeight);
+
+// The band's part of a run dialog's procedure: its painting, and white
+// behind the band's labels (control ids firstId to lastId).
+class TRunBand {
+ public:
+  TRunBand(int firstId, int lastId) : FFirstId(firstId), FLastId(lastId) {}
+  // True when the message was the band's; `result` is then what the dialog
+  // procedure returns. bandHeight is in pixels of the dialog's DPI.
+  bool HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, int bandHeight, INT_PTR& result);
+
+ private:
+  int FFirstId;
+  int FLastId;
+  TScopedBrush FBrush{CreateSolidBrush(RGB(255, 255, 255))};
+};

@@ -63,3 +63,23 @@ void PaintRunBand(HDC dc, const RECT& client, int bandHeight) {
   RECT rest{client.left, line.bottom, client.right, client.bottom};
   FillRect(dc, &rest, GetSysColorBrush(COLOR_BTNFACE));
 }
+
+bool TRunBand::HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, int bandHeight,
+                             INT_PTR& result) {
+  if (message == WM_ERASEBKGND) {
+    RECT client;
+    GetClientRect(dialog, &client);
+    PaintRunBand(reinterpret_cast<HDC>(wParam), client, bandHeight);
+    SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
+    result = TRUE;
+    return true;
+  }
+  if (message == WM_CTLCOLORSTATIC) {
+    const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+    if (id < FFirstId || id > FLastId) return false;  // other labels keep their colours
+    SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
+    result = reinterpret_cast<INT_PTR>(FBrush.Get());
+    return true;
+  }
+  return false;
+}

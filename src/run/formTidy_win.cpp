@@ -38,11 +38,13 @@ class TfrmTidy : public TDialogBase {
   unsigned FCodePage;
   TScopedFont FBold;
   TIconHandle FIcon;
-  TScopedBrush FBandBrush{CreateSolidBrush(RGB(255, 255, 255))};
+  TRunBand FBand{idTidyIcon, idTidyVars};
   bool FActivating = false;
 };
 
 INT_PTR TfrmTidy::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  INT_PTR bandResult = 0;
+  if (FBand.HandleMessage(Handle(), message, wParam, lParam, Scale(kRunBandHeight), bandResult)) return bandResult;
   switch (message) {
     case WM_INITDIALOG:
       FormCreate();
@@ -50,19 +52,6 @@ INT_PTR TfrmTidy::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE) FormActivate();
       return FALSE;
-    case WM_ERASEBKGND: {
-      RECT client;
-      GetClientRect(Handle(), &client);
-      PaintRunBand(reinterpret_cast<HDC>(wParam), client, Scale(kRunBandHeight));
-      SetWindowLongPtrW(Handle(), DWLP_MSGRESULT, TRUE);
-      return TRUE;
-    }
-    case WM_CTLCOLORSTATIC: {
-      int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-      if (id < idTidyIcon || id > idTidyVars) return FALSE;  // the read-only box keeps its colours
-      SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
-      return reinterpret_cast<INT_PTR>(FBandBrush.Get());
-    }
     case WM_COMMAND:
       // Escape (also from the text box, which hands it on as a close) is OK.
       if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {

@@ -76,11 +76,13 @@ class TfrmUserVars : public TDialogBase {
   TScopedFont FBold;
   TScopedFont FItalic;
   TIconHandle FIcon;
-  TScopedBrush FBandBrush{CreateSolidBrush(RGB(255, 255, 255))};
+  TRunBand FBand{idUserVarsIcon, idUserVarsVars};
   bool FActivating = false;
 };
 
 INT_PTR TfrmUserVars::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  INT_PTR bandResult = 0;
+  if (FBand.HandleMessage(Handle(), message, wParam, lParam, Scale(kRunBandHeight), bandResult)) return bandResult;
   switch (message) {
     case WM_INITDIALOG:
       FormCreate();
@@ -88,19 +90,6 @@ INT_PTR TfrmUserVars::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE) FormActivate();
       return FALSE;
-    case WM_ERASEBKGND: {
-      RECT client;
-      GetClientRect(Handle(), &client);
-      PaintRunBand(reinterpret_cast<HDC>(wParam), client, Scale(kRunBandHeight));
-      SetWindowLongPtrW(Handle(), DWLP_MSGRESULT, TRUE);
-      return TRUE;
-    }
-    case WM_CTLCOLORSTATIC: {
-      int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-      if (id < idUserVarsIcon || id > idUserVarsVars) return FALSE;
-      SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
-      return reinterpret_cast<INT_PTR>(FBandBrush.Get());
-    }
     case WM_COMMAND:
       if (HIWORD(wParam) != BN_CLICKED) return FALSE;
       switch (LOWORD(wParam)) {
