@@ -7,15 +7,13 @@
 
 #include <string>
 
+#include "run/RunText_win.h"  // WideFromRunText: the run's texts for Unicode controls
 #include "support/ScopedWin.h"
 #include "support/WinHandles.h"
 
 // Height of the white band at the top, in design pixels; a line below it.
 constexpr int kRunBandHeight = 49;
 
-// The run's text for a Unicode control; bytes the code page does not
-// define show as the system's replacement character.
-std::wstring WideFromCodePage(const std::string& text, unsigned codePage);
 // The control's text in the code page; false when some character had no
 // place in it (`text` then holds a lossy copy).
 bool CodePageFromWide(const std::wstring& wide, unsigned codePage, std::string& text);

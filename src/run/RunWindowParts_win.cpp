@@ -2,16 +2,6 @@
 
 #include <vector>
 
-std::wstring WideFromCodePage(const std::string& text, unsigned codePage) {
-  if (text.empty()) return std::wstring();
-  int size = static_cast<int>(text.size());
-  int length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
-  if (length <= 0) return std::wstring();
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(codePage, 0, text.data(), size, &wide[0], length);
-  return wide;
-}
-
 bool CodePageFromWide(const std::wstring& wide, unsigned codePage, std::string& text) {
   text.clear();
   if (wide.empty()) return true;

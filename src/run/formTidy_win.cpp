@@ -66,7 +66,7 @@ INT_PTR TfrmTidy::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void TfrmTidy::FormCreate() {
   AddControlW(L"STATIC", L"", SS_ICON | SS_CENTERIMAGE | SS_REALSIZECONTROL, idTidyIcon);
   AddControlW(L"STATIC", L"Running macro:", SS_LEFT | SS_NOPREFIX, idTidyRunning);
-  std::wstring title = L"\"" + WideFromCodePage(FMacroTitle, FCodePage) + L"\"";
+  std::wstring title = L"\"" + WideFromRunText(FMacroTitle, FCodePage) + L"\"";
   AddControlW(L"STATIC", title.c_str(), SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, idTidyMacroName);
   AddControlW(L"STATIC", L"Below are the errors reported by Tidy HTML:", SS_LEFT | SS_NOPREFIX, idTidyVars);
   HWND errors = AddControlW(L"EDIT", L"",
@@ -75,7 +75,7 @@ void TfrmTidy::FormCreate() {
                             idTidyErrors, WS_EX_CLIENTEDGE);
   // A long report is shown whole: no limit beyond the system's own.
   SendMessageW(errors, EM_SETLIMITTEXT, 0, 0);
-  SetWindowTextW(errors, WideFromCodePage(FReport, FCodePage).c_str());
+  SetWindowTextW(errors, WideFromRunText(FReport, FCodePage).c_str());
   HWND ok = AddControlW(L"BUTTON", L"&OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, idTidyOK);
   MakePictures();
 

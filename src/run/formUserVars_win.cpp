@@ -65,7 +65,7 @@ class TfrmUserVars : public TDialogBase {
   int RowCount() const { return FFirstVarRow + static_cast<int>(FPrompt.Names.size()); }
   bool ReadRow(int row, std::string& value);
   HWND Control(int id) const { return GetDlgItem(Handle(), id); }
-  std::wstring Wide(const std::string& text) const { return WideFromCodePage(text, FPrompt.CodePage); }
+  std::wstring Wide(const std::string& text) const { return WideFromRunText(text, FPrompt.CodePage); }
 
   const TUserVarsPrompt& FPrompt;
   TUserVarsAnswer& FAnswer;
@@ -109,7 +109,7 @@ void TfrmUserVars::FormCreate() {
   // run's code page is.
   std::string utf8Selection;
   CodePageFromWide(Wide(FPrompt.Selection), CP_UTF8, utf8Selection);
-  AddControlW(L"STATIC", WideFromCodePage(SelectionPreview(utf8Selection, true), CP_UTF8).c_str(),
+  AddControlW(L"STATIC", WideFromRunText(SelectionPreview(utf8Selection, true), CP_UTF8).c_str(),
               SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, idUserVarsSel);
   CreateRows();
   AddControlW(L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, idUserVarsOK);
