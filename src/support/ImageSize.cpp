@@ -44,16 +44,6 @@ THeaderBytes ReadHeader(TOsFile& file, std::int64_t offset, std::size_t count) {
   return bytes;
 }
 
-// ASCII only: a name's case must not depend on the user's locale.
-std::string LowerExtension(const std::string& path) {
-  std::size_t dot = path.find_last_of('.');
-  std::size_t separator = path.find_last_of("/\\");
-  if (dot == std::string::npos || (separator != std::string::npos && separator > dot)) return "";
-  std::string extension = path.substr(dot);
-  for (char& c : extension)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return extension;
-}
 
 TImageSize ReadBmpSize(TOsFile& file) {
   // Taken as stored: a top-down bitmap keeps its negative height.
@@ -133,4 +123,14 @@ TImageSize ReadImageSize(const std::string& path) {
   } catch (const EFileError&) {
     return {};
   }
+}
+
+std::string LowerExtension(const std::string& path) {
+  std::size_t dot = path.find_last_of('.');
+  std::size_t separator = path.find_last_of("/\\");
+  if (dot == std::string::npos || (separator != std::string::npos && separator > dot)) return "";
+  std::string extension = path.substr(dot);
+  for (char& c : extension)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return extension;
 }

@@ -23,6 +23,10 @@ TImageSize ReadImageSize(const std::string& path);
 // each 0 when it lies beyond the end of the file.
 TImageSize ReadPngSize(const std::string& path);
 
+// A picture file's extension with its dot, in ASCII lower case (a name's
+// case must not depend on the user's locale); "" when the name has none.
+std::string LowerExtension(const std::string& path);
+
 // Two bytes from the current position, the first the high byte; 0 when
 // fewer than two are left.
 std::uint16_t ReadBigEndianWord(TOsFile& file);

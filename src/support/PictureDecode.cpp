@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "support/ImageSize.h"
 #include "support/OsFile.h"
 
 namespace {
@@ -10,17 +11,6 @@ namespace {
 constexpr std::int64_t kMaxPictureFileSize = 256LL * 1024 * 1024;
 
 using TDecoder = bool (*)(const std::uint8_t*, std::size_t, TPicture&);
-
-// ASCII only: a name's case must not depend on the user's locale.
-std::string LowerExtension(const std::string& path) {
-  std::size_t dot = path.find_last_of('.');
-  std::size_t separator = path.find_last_of("/\\");
-  if (dot == std::string::npos || (separator != std::string::npos && separator > dot)) return "";
-  std::string extension = path.substr(dot);
-  for (char& c : extension)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return extension;
-}
 
 TDecoder DecoderFor(const std::string& path) {
   std::string extension = LowerExtension(path);
