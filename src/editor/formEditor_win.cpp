@@ -191,12 +191,6 @@ INT_PTR TfrmEditor::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
       Layout();
       return TRUE;
-    case WM_GETMINMAXINFO: {
-      auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-      info->ptMinTrackSize.x = Scale(kMinWidth);
-      info->ptMinTrackSize.y = Scale(kMinHeight);
-      return TRUE;
-    }
     case WM_NOTIFY:
       ShowHint(reinterpret_cast<NMHDR*>(lParam));
       return FALSE;
@@ -234,6 +228,7 @@ bool TfrmEditor::Command(int id) {
 }
 
 void TfrmEditor::FormCreate() {
+  SetMinimumSize(kMinWidth, kMinHeight);
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);
   CreateToolbar();

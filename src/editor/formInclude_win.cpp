@@ -61,7 +61,7 @@ class TfrmInclude : public TDialogBase {
   std::string FExeDir;
 };
 
-INT_PTR TfrmInclude::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR TfrmInclude::HandleMessage(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
   switch (message) {
     case WM_INITDIALOG:
       FormCreate();
@@ -69,12 +69,6 @@ INT_PTR TfrmInclude::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
       Layout();
       return TRUE;
-    case WM_GETMINMAXINFO: {
-      auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-      info->ptMinTrackSize.x = Scale(kMinWidth);
-      info->ptMinTrackSize.y = Scale(kMinHeight);
-      return TRUE;
-    }
     case WM_COMMAND: {
       int id = LOWORD(wParam);
       int code = HIWORD(wParam);
@@ -96,6 +90,7 @@ INT_PTR TfrmInclude::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void TfrmInclude::FormCreate() {
+  SetMinimumSize(kMinWidth, kMinHeight);
   CreateControls();
   SetWindowPos(Handle(), nullptr, 0, 0, Scale(kDesignWidth), Scale(kDesignHeight),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -111,12 +111,6 @@ INT_PTR TfrmOptions::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
       Layout();
       return TRUE;
-    case WM_GETMINMAXINFO: {
-      auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-      info->ptMinTrackSize.x = Scale(kDesignWidth);
-      info->ptMinTrackSize.y = Scale(kDesignHeight);
-      return TRUE;
-    }
     case WM_NOTIFY:
       SetWindowLongPtrA(Handle(), DWLP_MSGRESULT, Notify(*reinterpret_cast<const NMHDR*>(lParam)));
       return TRUE;
@@ -159,6 +153,7 @@ INT_PTR TfrmOptions::Notify(const NMHDR& header) {
 }
 
 void TfrmOptions::FormCreate() {
+  SetMinimumSize(kDesignWidth, kDesignHeight);
   HICON icon = LoadIconA(GetModuleHandleA(nullptr), "TI");
   if (icon) {
     SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));

@@ -48,6 +48,12 @@ class TDialogBase {
   // The font of the designs (Tahoma 8 pt) at the current DPI, for all controls.
   HFONT DialogFont() const { return FFont; }
   void ApplyFontToControls();
+  // The smallest size the user can drag the window to, in design pixels of
+  // the outside border, kept at every DPI.
+  void SetMinimumSize(int width, int height) {
+    FMinWidth = width;
+    FMinHeight = height;
+  }
   // Centres the window in the work area of the given monitor.
   void CenterOnMonitor(HMONITOR monitor);
   void ShowError(const std::string& text);
@@ -61,4 +67,6 @@ class TDialogBase {
   HWND FHandle = nullptr;
   unsigned FDpi = 96;
   HFONT FFont = nullptr;
+  int FMinWidth = 0;
+  int FMinHeight = 0;
 };

@@ -100,6 +100,12 @@ INT_PTR TDialogBase::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
                  suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
     return TRUE;
   }
+  if (message == WM_GETMINMAXINFO && FMinWidth > 0) {
+    auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+    info->ptMinTrackSize.x = Scale(FMinWidth);
+    info->ptMinTrackSize.y = Scale(FMinHeight);
+    return TRUE;
+  }
   return HandleMessage(message, wParam, lParam);
 }
 
