@@ -3,9 +3,12 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "DriverWindow.h"
 #include "E2eSupport.h"
+#include "TrayMenu.h"
 
 using std::chrono::milliseconds;
 using std::chrono::seconds;
@@ -40,6 +43,14 @@ std::string Shown(const std::string& text) {
   return shown;
 }
 
+// Visible top-level windows of every process but the one named.
+std::vector<TWindowInfo> VisibleWindowsBesides(DWORD processId) {
+  std::vector<TWindowInfo> windows;
+  for (const TWindowInfo& info : TopLevelWindows())
+    if (info.Visible && info.ProcessId != processId && info.ProcessId != GetCurrentProcessId()) windows.push_back(info);
+  return windows;
+}
+
 WORD KeyOf(const std::string& key) {
   Check(key.size() == 1 && ((key[0] >= 'A' && key[0] <= 'Z') || (key[0] >= '0' && key[0] <= '9')),
         "the key must be one capital letter or digit, not '" + key + "'");
@@ -68,6 +79,43 @@ int PressShortCutCommand(const char* key, const char* text, const char* part, co
     return 0;
   } catch (const std::exception& error) {
     std::printf("FAIL %s: %s\n", name.c_str(), error.what());
+    return 1;
+  }
+}
+
+int UpdateWithoutUpdaterCommand() {
+  const char* name = "update-without-updater";
+  try {
+    HWND app = RunningApp();
+    DWORD processId = ProcessOf(app);
+    TOwnedHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
+    Check(static_cast<bool>(process), "the program's process cannot be watched");
+    std::vector<TWindowInfo> before = VisibleWindowsBesides(processId);
+    {
+      TTrayMenu menu(app);
+      menu.Open();
+      menu.Choose("&Check for update...");
+    }
+    HWND box = WaitForWindow(processId, "Check for update...", seconds(5));
+    Check(box != nullptr, "Check for update... asked nothing within 5 s");
+    HWND yes = GetDlgItem(box, IDYES);
+    Check(yes != nullptr, "the question has no Yes button");
+    ClickButton(yes);
+    bool ended = WaitFor([&] { return WaitForSingleObject(process.Get(), 0) == WAIT_OBJECT_0; }, seconds(10));
+    Check(ended, "the program still runs 10 s after Yes");
+    DWORD exitCode = 0;
+    GetExitCodeProcess(process.Get(), &exitCode);
+    Check(exitCode == 0, "the program ended with code " + std::to_string(exitCode));
+    Pump(milliseconds(1000));  // a window opened by the shell would show by now
+    for (const TWindowInfo& info : VisibleWindowsBesides(processId)) {
+      bool known = false;
+      for (const TWindowInfo& old : before) known = known || old.Window == info.Window;
+      Check(known, "a window appeared: '" + info.Caption + "' (" + info.ClassName + ")");
+    }
+    std::printf("PASS %s: the program ended with code 0 and nothing else appeared\n", name);
+    return 0;
+  } catch (const std::exception& error) {
+    std::printf("FAIL %s: %s\n", name, error.what());
     return 1;
   }
 }

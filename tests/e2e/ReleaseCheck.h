@@ -11,3 +11,8 @@ int PressShortCutCommand(const char* key, const char* text, const char* part, co
 
 // "\n" to CR LF, "\t" to TAB, "\\" to one backslash; anything else as it is.
 std::string UnescapeCommandText(const std::string& text);
+
+// update-without-updater: Check for update... answered Yes in a program
+// folder without vornupdate.exe. The program must end within 10 s and no
+// other window may appear (no error, nothing started). PASS/FAIL as above.
+int UpdateWithoutUpdaterCommand();

@@ -6,6 +6,7 @@
 //   zarvel-e2e-driver run-shortcut           for tools/demo
 //   zarvel-e2e-driver exit-program           for tools/demo
 //   zarvel-e2e-driver press-shortcut KEY TEXT PART EXPECTED   for tools/release --check
+//   zarvel-e2e-driver update-without-updater                  for tools/release --check
 // A failure prints one line, "FAIL NAME: reason", and exits with 1.
 
 #include <windows.h>
@@ -100,6 +101,7 @@ int main(int argc, char** argv) {
   if (command == "run-shortcut" && argc == 2) return RunShortCutCommand();
   if (command == "exit-program" && argc == 2) return ExitProgramCommand();
   if (command == "press-shortcut" && argc == 6) return PressShortCutCommand(argv[2], argv[3], argv[4], argv[5]);
+  if (command == "update-without-updater" && argc == 2) return UpdateWithoutUpdaterCommand();
   if (command == "list" && argc == 2) {
     for (const TScenario& scenario : AllScenarios()) std::printf("%-20s %s\n", scenario.Name, scenario.Summary);
     return 0;
