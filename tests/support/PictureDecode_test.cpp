@@ -338,7 +338,7 @@ std::string EncodeLiteralLzw(unsigned rootBits, const std::vector<int>& indices)
   return blocks + '\0';
 }
 
-struct TGifFrameSpec {
+struct TGifFrameLayout {
   int ScreenWidth = 0, ScreenHeight = 0;
   int Left = 0, Top = 0, Width = 0, Height = 0;
   std::vector<std::uint32_t> GlobalColours, LocalColours;  // 2^n entries each
@@ -363,20 +363,20 @@ int MapSizeBits(const std::vector<std::uint32_t>& colours) {
 
 std::string Le16(int value) { return Bytes({value & 0xFF, value >> 8 & 0xFF}); }
 
-std::string MakeGif(const TGifFrameSpec& spec) {
-  std::string gif = "GIF89a" + Le16(spec.ScreenWidth) + Le16(spec.ScreenHeight);
-  int globalFlags = spec.GlobalColours.empty() ? 0 : 0x80 | MapSizeBits(spec.GlobalColours);
-  gif += Bytes({globalFlags, 0, 0}) + ColourMap(spec.GlobalColours);
+std::string MakeGif(const TGifFrameLayout& layout) {
+  std::string gif = "GIF89a" + Le16(layout.ScreenWidth) + Le16(layout.ScreenHeight);
+  int globalFlags = layout.GlobalColours.empty() ? 0 : 0x80 | MapSizeBits(layout.GlobalColours);
+  gif += Bytes({globalFlags, 0, 0}) + ColourMap(layout.GlobalColours);
   gif += Bytes({0x21, 0xFE, 3, 'h', 'i', '!', 0});  // a comment to skip
-  if (spec.Transparent >= 0) gif += Bytes({0x21, 0xF9, 4, 1, 0, 0, spec.Transparent, 0});
-  int localFlags = (spec.LocalColours.empty() ? 0 : 0x80 | MapSizeBits(spec.LocalColours)) |
-                   (spec.Interlaced ? 0x40 : 0);
-  gif += Bytes({0x2C}) + Le16(spec.Left) + Le16(spec.Top) + Le16(spec.Width) + Le16(spec.Height);
-  gif += Bytes({localFlags}) + ColourMap(spec.LocalColours);
-  const std::vector<std::uint32_t>& map = spec.LocalColours.empty() ? spec.GlobalColours : spec.LocalColours;
+  if (layout.Transparent >= 0) gif += Bytes({0x21, 0xF9, 4, 1, 0, 0, layout.Transparent, 0});
+  int localFlags = (layout.LocalColours.empty() ? 0 : 0x80 | MapSizeBits(layout.LocalColours)) |
+                   (layout.Interlaced ? 0x40 : 0);
+  gif += Bytes({0x2C}) + Le16(layout.Left) + Le16(layout.Top) + Le16(layout.Width) + Le16(layout.Height);
+  gif += Bytes({localFlags}) + ColourMap(layout.LocalColours);
+  const std::vector<std::uint32_t>& map = layout.LocalColours.empty() ? layout.GlobalColours : layout.LocalColours;
   unsigned rootBits = static_cast<unsigned>(MapSizeBits(map) + 1);
   if (rootBits < 2) rootBits = 2;
-  return gif + EncodeLiteralLzw(rootBits, spec.Indices) + ";";
+  return gif + EncodeLiteralLzw(rootBits, layout.Indices) + ";";
 }
 
 TEST(GifDecode, ImageMagickPicturesMatchTheReference) {
@@ -404,14 +404,14 @@ TEST(GifDecode, TransparentColourIsTransparentAndOthersOpaque) {
 TEST(GifDecode, InterlacedFrameWithLocalColoursRowsInPlace) {
   // Nine rows, row r in colour r of the local map; the global map is all
   // grey and must not be used.
-  TGifFrameSpec spec;
-  spec.ScreenWidth = spec.Width = 2;
-  spec.ScreenHeight = spec.Height = 9;
-  spec.GlobalColours.assign(16, 0xFF808080);
-  for (std::uint32_t i = 0; i < 16; ++i) spec.LocalColours.push_back(0xFF000000 | i * 0x100001u);
-  spec.Interlaced = true;
-  for (int row : {0, 8, 4, 2, 6, 1, 3, 5, 7}) spec.Indices.insert(spec.Indices.end(), {row, row});
-  std::string gif = MakeGif(spec);
+  TGifFrameLayout layout;
+  layout.ScreenWidth = layout.Width = 2;
+  layout.ScreenHeight = layout.Height = 9;
+  layout.GlobalColours.assign(16, 0xFF808080);
+  for (std::uint32_t i = 0; i < 16; ++i) layout.LocalColours.push_back(0xFF000000 | i * 0x100001u);
+  layout.Interlaced = true;
+  for (int row : {0, 8, 4, 2, 6, 1, 3, 5, 7}) layout.Indices.insert(layout.Indices.end(), {row, row});
+  std::string gif = MakeGif(layout);
   TPicture picture;
   ASSERT_TRUE(DecodeGif(Data(gif), gif.size(), picture));
   ASSERT_EQ(2, picture.Width);
@@ -423,17 +423,17 @@ TEST(GifDecode, InterlacedFrameWithLocalColoursRowsInPlace) {
 }
 
 TEST(GifDecode, FrameSitsAtItsPlaceOnTheScreen) {
-  TGifFrameSpec spec;
-  spec.ScreenWidth = 4;
-  spec.ScreenHeight = 3;
-  spec.Left = 1;
-  spec.Top = 1;
-  spec.Width = 2;
-  spec.Height = 1;
-  spec.GlobalColours = {kRed, kGreen, kBlue, kWhite};
-  spec.Transparent = 3;
-  spec.Indices = {2, 3};
-  std::string gif = MakeGif(spec);
+  TGifFrameLayout layout;
+  layout.ScreenWidth = 4;
+  layout.ScreenHeight = 3;
+  layout.Left = 1;
+  layout.Top = 1;
+  layout.Width = 2;
+  layout.Height = 1;
+  layout.GlobalColours = {kRed, kGreen, kBlue, kWhite};
+  layout.Transparent = 3;
+  layout.Indices = {2, 3};
+  std::string gif = MakeGif(layout);
   TPicture picture;
   ASSERT_TRUE(DecodeGif(Data(gif), gif.size(), picture));
   std::vector<std::uint32_t> expected(12, 0);
@@ -441,9 +441,9 @@ TEST(GifDecode, FrameSitsAtItsPlaceOnTheScreen) {
   EXPECT_EQ(expected, picture.Pixels);
 
   // A frame reaching beyond a too small screen grows the picture.
-  spec.ScreenWidth = 2;
-  spec.ScreenHeight = 1;
-  gif = MakeGif(spec);
+  layout.ScreenWidth = 2;
+  layout.ScreenHeight = 1;
+  gif = MakeGif(layout);
   ASSERT_TRUE(DecodeGif(Data(gif), gif.size(), picture));
   EXPECT_EQ(3, picture.Width);
   EXPECT_EQ(2, picture.Height);
@@ -456,12 +456,12 @@ TEST(GifDecode, FrameSitsAtItsPlaceOnTheScreen) {
 }
 
 TEST(GifDecode, BadCodesAndMissingPiecesFail) {
-  TGifFrameSpec spec;
-  spec.ScreenWidth = spec.Width = 2;
-  spec.ScreenHeight = spec.Height = 2;
-  spec.GlobalColours = {kRed, kGreen, kBlue, kWhite};
-  spec.Indices = {0, 1, 2, 3};
-  std::string good = MakeGif(spec);
+  TGifFrameLayout layout;
+  layout.ScreenWidth = layout.Width = 2;
+  layout.ScreenHeight = layout.Height = 2;
+  layout.GlobalColours = {kRed, kGreen, kBlue, kWhite};
+  layout.Indices = {0, 1, 2, 3};
+  std::string good = MakeGif(layout);
   TPicture picture;
   ASSERT_TRUE(DecodeGif(Data(good), good.size(), picture));
 
@@ -484,16 +484,16 @@ TEST(GifDecode, BadCodesAndMissingPiecesFail) {
   EXPECT_FALSE(decodes(badRoot));
 
   // First code after the clear is the end code's neighbour: not in the table.
-  spec.Indices = {7};
-  EXPECT_FALSE(decodes(MakeGif(spec)));
+  layout.Indices = {7};
+  EXPECT_FALSE(decodes(MakeGif(layout)));
 
   // Fewer pixels than the frame needs.
-  spec.Indices = {0, 1, 2};
-  EXPECT_FALSE(decodes(MakeGif(spec)));
+  layout.Indices = {0, 1, 2};
+  EXPECT_FALSE(decodes(MakeGif(layout)));
 
   // Only the end code: no pixels at all.
-  spec.Indices.clear();
-  EXPECT_FALSE(decodes(MakeGif(spec)));
+  layout.Indices.clear();
+  EXPECT_FALSE(decodes(MakeGif(layout)));
 
   // Nothing but clear codes, 68000 of them (3 bits each, LSB first: the
   // bytes 24 49 92 repeat): the decoder ends with the data, and fails.
@@ -521,16 +521,16 @@ TEST(GifDecode, BadCodesAndMissingPiecesFail) {
 }
 
 TEST(GifDecode, HugeLogicalScreenIsRefused) {
-  TGifFrameSpec spec;
-  spec.ScreenWidth = spec.ScreenHeight = 65535;
-  spec.Width = spec.Height = 1;
-  spec.GlobalColours = {kRed, kGreen};
-  spec.Indices = {1};
-  std::string gif = MakeGif(spec);
+  TGifFrameLayout layout;
+  layout.ScreenWidth = layout.ScreenHeight = 65535;
+  layout.Width = layout.Height = 1;
+  layout.GlobalColours = {kRed, kGreen};
+  layout.Indices = {1};
+  std::string gif = MakeGif(layout);
   TPicture picture;
   EXPECT_FALSE(DecodeGif(Data(gif), gif.size(), picture));
-  spec.ScreenWidth = spec.ScreenHeight = 1;
-  gif = MakeGif(spec);
+  layout.ScreenWidth = layout.ScreenHeight = 1;
+  gif = MakeGif(layout);
   EXPECT_TRUE(DecodeGif(Data(gif), gif.size(), picture));
   EXPECT_EQ(kGreen, At(picture, 0, 0));
 }
