@@ -30,18 +30,17 @@ class TNotifyWindow {
   TNotifyWindow()
       : FWindow(CreateWindowExA(0, "STATIC", "notify", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr)) {}
   HWND Get() const { return FWindow.Get(); }
-  // Waits for the thread's last message; its code, or -1.
+  // Waits for the thread's last message; its code, or -1. Only that message
+  // is taken from the queue: a general pump in between would swallow it.
   int WaitForThreadDone(DWORD timeoutMs = 10000) const {
-    int code = -1;
-    WaitFor(
-        [&] {
-          MSG message;
-          if (PeekMessageA(&message, FWindow.Get(), WM_THREADDONE, WM_THREADDONE, PM_REMOVE))
-            code = static_cast<int>(message.wParam);
-          return code != -1;
-        },
-        timeoutMs);
-    return code;
+    const DWORD start = GetTickCount();
+    do {
+      MSG message;
+      if (PeekMessageA(&message, FWindow.Get(), WM_THREADDONE, WM_THREADDONE, PM_REMOVE))
+        return static_cast<int>(message.wParam);
+      Sleep(20);
+    } while (GetTickCount() - start <= timeoutMs);
+    return -1;
   }
 
  private:
