@@ -11,8 +11,8 @@
 #include <string>
 
 #include "RatioReporter.h"
-#include "core/HookKeys.h"
-#include "core/Resident.h"
+#include "resident/HookKeys.h"
+#include "resident/Resident.h"
 #include "store/ShortCut.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <regex>
 #include <string>
 
-#include "support/RegExpr.h"
+#include "regex/RegExpr.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include "RatioReporter.h"
 #include "store/Catagories.h"
-#include "support/OsFile.h"
+#include "base/OsFile.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // ReplaceAll against the obvious find/replace loop, on a 10 MB text with a
 // million "{n}" tags (the shape of a long selection run through a template).
-#include "support/StrUtils.h"
+#include "base/StrUtils.h"
 
 #include <benchmark/benchmark.h>
 

@@ -13,7 +13,7 @@
 #include "run/TidyHtml.h"
 #include "run/UnattendedRun.h"
 #include "store/Catagories.h"
-#include "support/OsFile.h"
+#include "base/OsFile.h"
 
 namespace {
 
@@ -51,8 +51,8 @@ std::map<std::string, std::string> Assignments(const TOptions& options, const st
 
 int CopyRule(const TOptions& options) {
   const std::string rule = options.Value("copy", "never");
-  if (rule == "always") return icAlways;
-  if (rule == "never") return icNever;
+  if (rule == "always") return kImageCopyAlways;
+  if (rule == "never") return kImageCopyNever;
   throw EUsage("--copy takes always or never, not '" + rule + "'");
 }
 

@@ -4,7 +4,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Options.h"
-#include "support/ImageSize.h"
+#include "picture/ImageSize.h"
 
 int CmdImageSize(const TCliArgs& args, TCliStreams& io) {
   TOptions options(args, {});

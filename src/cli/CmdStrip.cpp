@@ -6,7 +6,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Options.h"
-#include "support/RegExpr.h"
+#include "regex/RegExpr.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "cli/MacroJson.h"
 
 #include "store/ShortCut.h"
-#include "support/CodePage.h"
+#include "base/CodePage.h"
 
 using nlohmann::json;
 using nlohmann::ordered_json;

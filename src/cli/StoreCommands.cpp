@@ -8,8 +8,8 @@
 #include "cli/MacroJson.h"
 #include "cli/Options.h"
 #include "store/ShortCut.h"
-#include "support/CodePage.h"
-#include "support/OsFile.h"
+#include "base/CodePage.h"
+#include "base/OsFile.h"
 
 namespace {
 

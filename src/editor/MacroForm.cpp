@@ -2,7 +2,7 @@
 
 #include "store/Catagories.h"
 #include "store/ShortCut.h"
-#include "support/StrUtils.h"
+#include "base/StrUtils.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "editor/OptionsPictures.h"
+#include "editor/OptionsPictures_win.h"
 
 #include <functional>
 
-#include "support/ScopedWin.h"
+#include "wingui/GdiHandles_win.h"
 
 namespace {
 
@@ -118,36 +118,34 @@ void DrawListPicture(TCanvas& c, int picture) {
   }
 }
 
-HIMAGELIST MakePictures(int size, int count, int units, const std::function<void(TCanvas&, int)>& draw) {
-  HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, count, 0);
-  if (!list) return nullptr;
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
+TImageList MakePictures(int size, int count, int units, const std::function<void(TCanvas&, int)>& draw) {
+  TImageList list(ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, count, 0));
+  if (!list) return list;
+  TScopedGetDC screen(nullptr);
+  TScopedMemoryDC dc(screen.Get());
   for (int picture = 0; picture < count; ++picture) {
-    TScopedBitmap bitmap(CreateCompatibleBitmap(screen, size, size));
+    TScopedBitmap bitmap(CreateCompatibleBitmap(screen.Get(), size, size));
     {
-      TScopedSelect useBitmap(dc, bitmap.Get());
+      TScopedSelect useBitmap(dc.Get(), bitmap.Get());
       RECT all{0, 0, size, size};
       TScopedBrush background(CreateSolidBrush(kTransparent));
-      FillRect(dc, &all, background.Get());
-      TCanvas canvas(dc, size, units);
+      FillRect(dc.Get(), &all, background.Get());
+      TCanvas canvas(dc.Get(), size, units);
       draw(canvas, picture);
     }
-    ImageList_AddMasked(list, bitmap.Get(), kTransparent);
+    ImageList_AddMasked(list.Get(), bitmap.Get(), kTransparent);
   }
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
   return list;
 }
 
 }  // namespace
 
-HIMAGELIST MakeToolbarPictures(int size, bool hot) {
+TImageList MakeToolbarPictures(int size, bool hot) {
   const TPalette& palette = hot ? kHot : kNormal;
   return MakePictures(size, kToolbarPictureCount, 32,
                       [&](TCanvas& canvas, int picture) { DrawToolbarPicture(canvas, picture, palette); });
 }
 
-HIMAGELIST MakeListPictures(int size) {
+TImageList MakeListPictures(int size) {
   return MakePictures(size, kListPictureCount, 16, DrawListPicture);
 }

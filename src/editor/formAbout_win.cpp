@@ -1,9 +1,9 @@
-#include "editor/formAbout.h"
+#include "editor/formAbout_win.h"
 
 #include <windows.h>
 
-#include "support/DialogBase.h"
-#include "support/ScopedWin.h"
+#include "wingui/DialogBase_win.h"
+#include "wingui/GdiHandles_win.h"
 
 namespace {
 
@@ -156,11 +156,7 @@ void TfrmAbout::FormCreate() {
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   MakePictures();
 
-  RECT outer{0, 0, Scale(kClientWidth), Scale(kClientHeight)};
-  AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_EXSTYLE)));
-  SetWindowPos(Handle(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetClientSize(kClientWidth, kClientHeight);
   CenterOnMonitor(MonitorFromWindow(nullptr, MONITOR_DEFAULTTOPRIMARY));
   Layout();
   SetFocus(ok);

@@ -1,4 +1,4 @@
-#include "editor/formEditMacro.h"
+#include "editor/formEditMacro_win.h"
 
 #include <windows.h>
 
@@ -10,10 +10,12 @@
 #include <vector>
 
 #include "editor/MacroForm.h"
-#include "editor/formEditor.h"
-#include "support/DialogBase.h"
-#include "support/FileDialog_win.h"
-#include "support/WindowPlacement.h"
+#include "editor/formEditor_win.h"
+#include "wingui/DialogBase_win.h"
+#include "wingui/WinHandles_win.h"
+#include "wingui/ErrorPolicy_win.h"
+#include "wingui/FileDialog_win.h"
+#include "wingui/WindowPlacement_win.h"
 
 namespace {
 
@@ -112,7 +114,7 @@ class TfrmEditMacro : public TDialogBase {
   void DpiChanged() override { Layout(); }
 
  private:
-  static LRESULT CALLBACK ShortcutEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
+  static LRESULT CALLBACK ShortCutEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
                                            UINT_PTR id, DWORD_PTR data);
   void FormCreate();
   void CreateControls();
@@ -151,7 +153,7 @@ INT_PTR TfrmEditMacro::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       OnCommand(LOWORD(wParam), HIWORD(wParam));
       return TRUE;
     case WM_DESTROY:
-      RemoveWindowSubclass(Control(idMacroShortcut), ShortcutEditProc, 0);
+      RemoveWindowSubclass(Control(idMacroShortCut), ShortCutEditProc, 0);
       return FALSE;
   }
   (void)lParam;
@@ -170,7 +172,7 @@ void TfrmEditMacro::FormCreate() {
   CenterOverOwner(Handle(), GetWindow(Handle(), GW_OWNER));
   Layout();
   WriteControls();
-  SetWindowSubclass(Control(idMacroShortcut), ShortcutEditProc, 0, reinterpret_cast<DWORD_PTR>(this));
+  SetWindowSubclass(Control(idMacroShortCut), ShortCutEditProc, 0, reinterpret_cast<DWORD_PTR>(this));
   // Posted: the dialog manager moves the focus with its own rules (and
   // selects the title's text) once the dialog is visible.
   PostMessageA(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(idMacroTitle)), TRUE);
@@ -184,8 +186,8 @@ void TfrmEditMacro::CreateControls() {
   HWND type = AddControl("COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, idMacroType);
   for (const char* item : kMacroTypeItems)
     SendMessageA(type, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-  AddControl("STATIC", "Shortcut:", SS_LEFT | SS_NOPREFIX, idMacroShortcutLabel);
-  AddControl("EDIT", kNoShortCutText, edit | ES_READONLY, idMacroShortcut, WS_EX_CLIENTEDGE);
+  AddControl("STATIC", "Shortcut:", SS_LEFT | SS_NOPREFIX, idMacroShortCutLabel);
+  AddControl("EDIT", kNoShortCutText, edit | ES_READONLY, idMacroShortCut, WS_EX_CLIENTEDGE);
   // Titles and replace texts cannot be longer in the record; the templates
   // take any length here, so a too long one is reported, never cut.
   SendMessageA(Control(idMacroTitle), EM_LIMITTEXT, kTitleCapacity, 0);
@@ -234,8 +236,8 @@ void TfrmEditMacro::Layout() {
   Place(idMacroTitle, 84, 8, 350, kRowHeight);
   Place(idMacroTypeLabel, 8, 40, 70, 15);
   Place(idMacroType, 84, 36, 350, 200);
-  Place(idMacroShortcutLabel, 8, 68, 70, 15);
-  Place(idMacroShortcut, 84, 64, 180, kRowHeight);
+  Place(idMacroShortCutLabel, 8, 68, 70, 15);
+  Place(idMacroShortCut, 84, 64, 180, kRowHeight);
   for (const TGroupDesign& group : Groups()) LayoutGroup(group);
   Place(idMacroOK, 278, 342, 75, 25);
   Place(idMacroCancel, 359, 342, 75, 25);
@@ -278,7 +280,7 @@ void TfrmEditMacro::WriteControls() {
   SendMessageA(Control(idMacroType), CB_SETCURSEL, static_cast<WPARAM>(FForm.TypeIndex), 0);
   ShowOptions(FForm.TypeIndex);
   SetControlText(idMacroTitle, FForm.Title);
-  SetControlText(idMacroShortcut, FForm.ShortCutText);
+  SetControlText(idMacroShortCut, FForm.ShortCutText);
   for (int field = 0; field < kFormTextCount; ++field)
     SetControlText(FieldId(static_cast<TFormText>(field)), FForm.Texts[field]);
 }
@@ -290,13 +292,7 @@ void TfrmEditMacro::ReadControls() {
 }
 
 std::string TfrmEditMacro::ControlText(int id) const {
-  HWND control = Control(id);
-  int length = GetWindowTextLengthA(control);
-  if (length <= 0) return "";
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  int got = GetWindowTextA(control, &text[0], length + 1);
-  text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-  return text;
+  return WindowText(Control(id));
 }
 
 void TfrmEditMacro::OnCommand(int id, int code) {
@@ -330,13 +326,13 @@ void TfrmEditMacro::cmdOKClick() {
 }
 
 void TfrmEditMacro::ShowValidationError(const std::string& text) {
-  MessageBoxA(Handle(), text.c_str(), "Error", MB_OK | MB_ICONINFORMATION);
+  ShowInputError(Handle(), text, MB_ICONINFORMATION);
 }
 
 void TfrmEditMacro::txtShortcutKeyDown(WPARAM key) {
   CaptureShortCut(FForm, static_cast<unsigned>(key), GetKeyState(VK_SHIFT) < 0,
                   GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_MENU) < 0);
-  SetControlText(idMacroShortcut, FForm.ShortCutText);
+  SetControlText(idMacroShortCut, FForm.ShortCutText);
 }
 
 // Keys the dialog keeps for itself in the shortcut field: Tab and Shift+Tab
@@ -351,7 +347,7 @@ bool IsNavigationKey(WPARAM key) {
   return false;
 }
 
-LRESULT CALLBACK TfrmEditMacro::ShortcutEditProc(HWND edit, UINT message, WPARAM wParam,
+LRESULT CALLBACK TfrmEditMacro::ShortCutEditProc(HWND edit, UINT message, WPARAM wParam,
                                                  LPARAM lParam, UINT_PTR, DWORD_PTR data) {
   auto* self = reinterpret_cast<TfrmEditMacro*>(data);
   switch (message) {
@@ -397,9 +393,7 @@ void TfrmEditMacro::cmdRunBrowseClick() {
 }
 
 void TfrmEditMacro::cmdRunPathClick() {
-  // The folder browser wants COM on this thread; a thread that has it
-  // already keeps it as it was.
-  HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  TComScope com;  // the folder browser wants COM on this thread
   BROWSEINFOA browse{};
   browse.hwndOwner = Handle();
   browse.pidlRoot = nullptr;  // the desktop
@@ -410,7 +404,6 @@ void TfrmEditMacro::cmdRunPathClick() {
     if (SHGetPathFromIDListA(chosen, path)) SetControlText(FieldId(ftRunPath), path);
     CoTaskMemFree(chosen);
   }
-  if (SUCCEEDED(com)) CoUninitialize();
 }
 
 }  // namespace

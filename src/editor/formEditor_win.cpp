@@ -1,4 +1,4 @@
-#include "editor/formEditor.h"
+#include "editor/formEditor_win.h"
 
 #include <windows.h>
 
@@ -13,12 +13,12 @@
 
 #include "editor/EditorPictures.h"
 #include "editor/TemplateEdits.h"
-#include "support/DialogBase.h"
-#include "support/FileDialog_win.h"
-#include "support/InputBox.h"
-#include "support/OsFile.h"
-#include "support/ScopedWin.h"
-#include "support/WindowPlacement.h"
+#include "wingui/DialogBase_win.h"
+#include "wingui/FileDialog_win.h"
+#include "wingui/InputBox_win.h"
+#include "base/OsFile.h"
+#include "wingui/GdiHandles_win.h"
+#include "wingui/WindowPlacement_win.h"
 
 namespace {
 
@@ -73,11 +73,11 @@ const char* HintOf(UINT_PTR id) {
 
 // The pictures at a whole multiple of 16 pixels, each pixel a square block,
 // over a colour that the list makes transparent.
-HIMAGELIST MakeEditorPictures(int scale) {
+TImageList MakeEditorPictures(int scale) {
   const int size = kEditorPictureSize * scale;
   const COLORREF transparent = RGB(255, 0, 255);
-  HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, kEditorPictureCount, 0);
-  if (!list) return nullptr;
+  TImageList list(ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, kEditorPictureCount, 0));
+  if (!list) return list;
   TScopedGetDC screen(nullptr);
   for (int picture = 0; picture < kEditorPictureCount; ++picture) {
     TScopedBitmap bitmap(CreateCompatibleBitmap(screen.Get(), size, size));
@@ -98,17 +98,9 @@ HIMAGELIST MakeEditorPictures(int scale) {
           FillRect(dc.Get(), &block, brush.Get());
         }
     }
-    ImageList_AddMasked(list, bitmap.Get(), transparent);
+    ImageList_AddMasked(list.Get(), bitmap.Get(), transparent);
   }
   return list;
-}
-
-std::string WindowText(HWND window) {
-  int length = GetWindowTextLengthA(window);
-  if (length <= 0) return std::string();
-  std::vector<char> buffer(static_cast<std::size_t>(length) + 1, '\0');
-  int got = GetWindowTextA(window, buffer.data(), length + 1);
-  return std::string(buffer.data(), got > 0 ? static_cast<std::size_t>(got) : 0);
 }
 
 // The selected text, read through the control's own characters so that the
@@ -144,9 +136,6 @@ std::string ReadTemplateFile(const std::string& path) {
 class TfrmEditor : public TDialogBase {
  public:
   TfrmEditor(HWND owner, const std::string& text) : FOwner(owner), FText(text) {}
-  ~TfrmEditor() override {
-    if (FPictures) ImageList_Destroy(FPictures);
-  }
   const std::string& Text() const { return FText; }
 
  protected:
@@ -178,7 +167,7 @@ class TfrmEditor : public TDialogBase {
 
   HWND FOwner;
   std::string FText;
-  HIMAGELIST FPictures = nullptr;
+  TImageList FPictures;
   std::string LastImageName;
   std::wstring FWideHint;
 };
@@ -279,13 +268,12 @@ void TfrmEditor::MakeToolbarPictures() {
   // Whole pixels only: the grid stays sharp at 150 % as at 200 %.
   int scale = (static_cast<int>(Dpi()) + 24) / 96;
   if (scale < 1) scale = 1;
-  HIMAGELIST pictures = MakeEditorPictures(scale);
-  SendMessageA(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(pictures));
+  TImageList pictures = MakeEditorPictures(scale);
+  SendMessageA(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(pictures.Get()));
   int side = kEditorPictureSize * scale;
   SendMessageA(toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(side, side));
   SendMessageA(toolbar, TB_SETBUTTONSIZE, 0, MAKELPARAM(side + Scale(7), side + Scale(6)));
-  if (FPictures) ImageList_Destroy(FPictures);
-  FPictures = pictures;
+  FPictures = std::move(pictures);
 }
 
 void TfrmEditor::Layout() {

@@ -1,16 +1,17 @@
-#include "editor/formInclude.h"
+#include "editor/formInclude_win.h"
+#include "base/PathParts.h"
 
 #include <windows.h>
 
 #include <exception>
 #include <vector>
 
-#include "editor/formMethods.h"
+#include "editor/formMethods_win.h"
 #include "store/IncludeList.h"
 #include "store/Settings.h"
 #include "store/SettingsActions.h"
-#include "support/DialogBase.h"
-#include "support/FileDialog_win.h"
+#include "wingui/DialogBase_win.h"
+#include "wingui/FileDialog_win.h"
 
 namespace {
 
@@ -22,24 +23,10 @@ constexpr int kMinHeight = 200;
 
 const int kCopyChoiceIds[kCopyChoiceCount] = {idIncludeAlways, idIncludeConfirm, idIncludeNever};
 
-std::string ProgramPath() {
-  std::vector<char> buffer(MAX_PATH);
-  for (;;) {
-    DWORD got = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (got < buffer.size()) return std::string(buffer.data(), got);
-    buffer.resize(buffer.size() * 2);
-  }
-}
-
-std::string FolderOf(const std::string& path) {
-  std::size_t cut = path.find_last_of("\\/");
-  return cut == std::string::npos ? std::string(".") : path.substr(0, cut);
-}
-
 class TfrmInclude : public TDialogBase {
  public:
   TfrmInclude(TIncludeList& list, const std::string& exeName)
-      : FList(list), FExeName(exeName), FExeDir(FolderOf(exeName)) {}
+      : FList(list), FExeName(exeName), FExeDir(FolderOfPath(exeName)) {}
 
  protected:
   INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -94,9 +81,7 @@ void TfrmInclude::FormCreate() {
   CreateControls();
   SetWindowPos(Handle(), nullptr, 0, 0, Scale(kDesignWidth), Scale(kDesignHeight),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  POINT cursor{};
-  GetCursorPos(&cursor);
-  CenterOnMonitor(MonitorFromPoint(cursor, MONITOR_DEFAULTTOPRIMARY));
+  CenterOnPointerMonitor();
   Layout();
 
   FillIncludes();
@@ -219,8 +204,6 @@ void TfrmInclude::cmdRemoveClick() {
 }
 
 }  // namespace
-
-void ShowIncludeDialog(TIncludeList& list) { ShowIncludeDialog(list, ProgramPath()); }
 
 void ShowIncludeDialog(TIncludeList& list, const std::string& exeName) {
   TfrmInclude form(list, exeName);

@@ -1,13 +1,13 @@
-#include "editor/formMethods.h"
+#include "editor/formMethods_win.h"
 
 #include <utility>
 #include <vector>
 
 #include "store/Settings.h"
 #include "store/SettingsActions.h"
-#include "support/DialogBase.h"
-#include "support/FileDialog_win.h"
-#include "support/WindowPlacement.h"
+#include "wingui/DialogBase_win.h"
+#include "wingui/FileDialog_win.h"
+#include "wingui/WindowPlacement_win.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "editor/formOptions.h"
+#include "editor/formOptions_win.h"
 
 #include <windows.h>
 
@@ -9,15 +9,14 @@
 #include <functional>
 #include <vector>
 
-#include "core/Program.h"
-#include "editor/OptionsPictures.h"
+#include "editor/OptionsPictures_win.h"
 #include "editor/WindowBounds.h"
-#include "editor/formEditMacro.h"
+#include "editor/formEditMacro_win.h"
 #include "store/Settings.h"
 #include "store/ShortCut.h"
-#include "support/DialogBase.h"
-#include "support/ForegroundWindow.h"
-#include "support/InputBox.h"
+#include "wingui/DialogBase_win.h"
+#include "wingui/ForegroundWindow_win.h"
+#include "wingui/InputBox_win.h"
 
 namespace {
 
@@ -39,7 +38,6 @@ constexpr int kColumnCount = 3;
 class TfrmOptions : public TDialogBase {
  public:
   TfrmOptions(TCatagories& catagories, const std::string& exeDir) : FCatagories(catagories), FExeDir(exeDir) {}
-  ~TfrmOptions() override { FreePictures(); }
 
  protected:
   INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -53,7 +51,6 @@ class TfrmOptions : public TDialogBase {
   void CreateControls();
   HWND CreateToolbar(int id, const std::vector<std::pair<int, const char*>>& buttons);
   void MakePictures();
-  void FreePictures();
   void SizeToolbars();
   void Layout();
   void PlaceFromSettings();
@@ -91,9 +88,9 @@ class TfrmOptions : public TDialogBase {
 
   TCatagories& FCatagories;
   std::string FExeDir;
-  HIMAGELIST FToolbarNormal = nullptr;
-  HIMAGELIST FToolbarHot = nullptr;
-  HIMAGELIST FListPictures = nullptr;
+  TImageList FToolbarNormal;
+  TImageList FToolbarHot;
+  TImageList FListPictures;
   int FSortColumn = 0;
   bool FSortAscending = true;
   int FColumnImage[kColumnCount] = {-1, -1, -1};
@@ -203,7 +200,7 @@ void TfrmOptions::CreateControls() {
                          LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | WS_TABSTOP | WS_GROUP,
                          idOptionsMacros, WS_EX_CLIENTEDGE);
   ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
-  ListView_SetImageList(list, FListPictures, LVSIL_SMALL);
+  ListView_SetImageList(list, FListPictures.Get(), LVSIL_SMALL);
   for (int column = 0; column < kColumnCount; ++column) {
     LVCOLUMNA info{};
     info.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
@@ -213,7 +210,7 @@ void TfrmOptions::CreateControls() {
     SendMessageA(list, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&info));
   }
   // The header shows the sort marks from the same pictures.
-  Header_SetImageList(ListView_GetHeader(list), FListPictures);
+  Header_SetImageList(ListView_GetHeader(list), FListPictures.Get());
 
   CreateToolbar(idOptionsToolbar,
                 {{idOptionsAddMacro, "Add Macro"}, {idOptionsEditMacro, "Edit Macro"},
@@ -226,8 +223,8 @@ HWND TfrmOptions::CreateToolbar(int id, const std::vector<std::pair<int, const c
   HWND bar = AddControl(TOOLBARCLASSNAMEA, "",
                         TBSTYLE_FLAT | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER | CCS_TOP, id);
   SendMessageA(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  SendMessageA(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FToolbarNormal));
-  SendMessageA(bar, TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(FToolbarHot));
+  SendMessageA(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FToolbarNormal.Get()));
+  SendMessageA(bar, TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(FToolbarHot.Get()));
   for (const auto& [command, caption] : buttons) {
     TBBUTTON button{};
     switch (command) {
@@ -258,32 +255,23 @@ void TfrmOptions::SizeToolbars() {
 }
 
 void TfrmOptions::MakePictures() {
-  FreePictures();
   FToolbarNormal = MakeToolbarPictures(Scale(kToolbarPictureSize), false);
   FToolbarHot = MakeToolbarPictures(Scale(kToolbarPictureSize), true);
   FListPictures = MakeListPictures(Scale(kListPictureSize));
 }
 
-void TfrmOptions::FreePictures() {
-  for (HIMAGELIST* list : {&FToolbarNormal, &FToolbarHot, &FListPictures}) {
-    if (*list) ImageList_Destroy(*list);
-    *list = nullptr;
-  }
-}
-
 void TfrmOptions::DpiChanged() {
-  HIMAGELIST oldNormal = FToolbarNormal, oldHot = FToolbarHot, oldList = FListPictures;
-  FToolbarNormal = FToolbarHot = FListPictures = nullptr;
+  // The controls keep using the old pictures until they are given the new
+  // ones: those go only afterwards.
+  TImageList oldNormal = std::move(FToolbarNormal), oldHot = std::move(FToolbarHot),
+             oldList = std::move(FListPictures);
   MakePictures();
   for (int id : {idOptionsToolbar, idOptionsCatToolbar}) {
-    SendMessageA(Control(id), TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FToolbarNormal));
-    SendMessageA(Control(id), TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(FToolbarHot));
+    SendMessageA(Control(id), TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FToolbarNormal.Get()));
+    SendMessageA(Control(id), TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(FToolbarHot.Get()));
   }
-  ListView_SetImageList(List(), FListPictures, LVSIL_SMALL);
-  Header_SetImageList(ListView_GetHeader(List()), FListPictures);
-  ImageList_Destroy(oldNormal);
-  ImageList_Destroy(oldHot);
-  ImageList_Destroy(oldList);
+  ListView_SetImageList(List(), FListPictures.Get(), LVSIL_SMALL);
+  Header_SetImageList(ListView_GetHeader(List()), FListPictures.Get());
   SizeToolbars();
   ListView_SetColumnWidth(List(), ocTitle, Scale(kTitleColumnWidth));
   Layout();
@@ -590,8 +578,6 @@ void TfrmOptions::tbRemoveMacroClick() {
 }
 
 }  // namespace
-
-void ShowMacroEditor(TCatagories& catagories) { ShowMacroEditor(catagories, ExeDir, VersionLong); }
 
 void ShowMacroEditor(TCatagories& catagories, const std::string& exeDir, const std::string& versionLong) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};

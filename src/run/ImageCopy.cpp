@@ -1,17 +1,16 @@
 #include "run/ImageCopy.h"
+#include "base/PathParts.h"
 
 #include <exception>
 #include <filesystem>
 #include <system_error>
 
 #include "run/MacroRun.h"
-#include "support/FileCopy.h"
-#include "support/OsFile.h"
-#include "support/StrUtils.h"
+#include "base/FileCopy.h"
+#include "base/OsFile.h"
+#include "base/StrUtils.h"
 
 namespace {
-
-const char* FolderSeparators() { return PathSeparator() == '\\' ? "\\/" : "/"; }
 
 // Asks the file system, which also sees through short names and links.
 bool SameExistingFile(const std::string& a, const std::string& b) {
@@ -49,8 +48,8 @@ bool ImageNeedsCopy(const std::string& picked, const std::string& target) {
 bool CreateFolderWithParents(const std::string& folder) {
   const std::string path = WithoutTrailingSeparator(folder);
   if (path.empty() || DirectoryExists(path)) return true;
-  const std::size_t cut = path.find_last_of(FolderSeparators());
-  if (cut != std::string::npos && cut > 0 && !CreateFolderWithParents(path.substr(0, cut))) return false;
+  const std::string parent = FolderOfPath(path);
+  if (parent != path && !CreateFolderWithParents(parent)) return false;
   return CreateOneDirectory(path) || DirectoryExists(path);
 }
 

@@ -4,12 +4,9 @@
 
 #include <string>
 
-// The "Copy" setting of the "Image" section; stored as these numbers.
-enum TImageCopyRule : int {
-  icAlways = 1,
-  icAsk = 2,
-  icNever = 3,  // any other stored value counts as never too
-};
+// The rule itself is the "Copy" setting (kImageCopyAlways, kImageCopyConfirm,
+// kImageCopyNever in store/Settings.h); a run treats any other stored
+// number as never.
 
 // The relative directory as the file system wants it: "/" becomes the
 // platform's separator. Templates keep the form the user typed.

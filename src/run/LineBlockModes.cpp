@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "support/StrUtils.h"
+#include "base/StrUtils.h"
 
 namespace {
 

@@ -1,7 +1,8 @@
-#include "run/MAPIControl.h"
+#include "run/MAPIControl_win.h"
+#include "base/PathParts.h"
 
-#include "support/CodePage.h"
-#include "support/WinHandles.h"
+#include "base/CodePage.h"
+#include "wingui/WinHandles_win.h"
 
 static_assert(sizeof(void*) != 4 || sizeof(MapiRecipDesc) == 24, "Simple MAPI recipient layout");
 static_assert(sizeof(void*) != 4 || sizeof(MapiFileDesc) == 24, "Simple MAPI file layout");
@@ -52,11 +53,6 @@ std::vector<std::string> ForMailProgram(const std::vector<std::string>& lines, u
   converted.reserve(lines.size());
   for (const std::string& line : lines) converted.push_back(ForMailProgram(line, codePage));
   return converted;
-}
-
-std::string FileNamePart(const std::string& path) {
-  std::size_t cut = path.find_last_of("\\/:");
-  return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
 // MAPI takes non-const text pointers; it does not write through them.
@@ -172,10 +168,10 @@ ULONG TMapiControl::Send(HWND parent) {
   parts.AddRecipients(ForMailProgram(CopyTo, CodePage), MAPI_CC);
   parts.AddRecipients(ForMailProgram(BlindCopyTo, CodePage), MAPI_BCC);
   parts.Paths = ForMailProgram(AttachedFiles, CodePage);
-  for (const std::string& path : parts.Paths) parts.FileNames.push_back(FileNamePart(path));
+  for (const std::string& path : parts.Paths) parts.FileNames.push_back(FileNameOfPath(path));
   if (!AttachedFiles.empty()) {
     FDisplayFileName.clear();
-    for (const std::string& path : AttachedFiles) FDisplayFileName.push_back(FileNamePart(path));
+    for (const std::string& path : AttachedFiles) FDisplayFileName.push_back(FileNameOfPath(path));
   }
   parts.Link();
 

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "support/StrUtils.h"
+#include "base/StrUtils.h"
 
 TRunMacro RunCopyOf(const TMacro& macro) {
   TRunMacro copy;
@@ -17,11 +17,6 @@ TRunMacro RunCopyOf(const TMacro& macro) {
 void ExpandLineTokens(std::string& text) {
   ReplaceAll(text, "{n}", "\r\n");
   ReplaceAll(text, "{tab}", "\t");
-}
-
-std::string FileNameOfPath(const std::string& path) {
-  std::size_t folderEnd = path.find_last_of("\\/:");
-  return folderEnd == std::string::npos ? path : path.substr(folderEnd + 1);
 }
 
 TMacroRun::TMacroRun(const TMacro& macro, TImageSizeReader readImageSize)

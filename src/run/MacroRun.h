@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "store/Macro.h"
-#include "support/ImageSize.h"
+#include "picture/ImageSize.h"
 
 // Reads the size of an existing picture file from its header.
 using TImageSizeReader = std::function<TImageSize(const std::string& path)>;
@@ -46,7 +46,6 @@ void ExpandLineTokens(std::string& text);
 
 // The file name of a path without its folder; "\", "/" and ":" all end a
 // folder, so Windows paths read the same in the Linux build.
-std::string FileNameOfPath(const std::string& path);
 
 class TMacroRun {
  public:
@@ -57,33 +56,33 @@ class TMacroRun {
   TMacroRun(const TMacroRun&) = delete;
   TMacroRun& operator=(const TMacroRun&) = delete;
 
-  // Step 2: "{n}" and "{tab}" in every text.
+  // "{n}" and "{tab}" made into line breaks and tabs in every text.
   void ExpandAllLineTokens();
-  // Step 3.5: the three Replace/With pairs over FSelection.
+  // The three Replace/With pairs over FSelection.
   void ApplyReplacePairs();
 
-  // Step 4: collects the variables of every text into the tables.
+  // Collects the variables of every text into the tables.
   void ScanAllVariables();
   void ScanVariables(const std::string& text);
   // The text between "{$" and "}" that stands for user variable `index`.
   std::string UserVariableToken(int index) const;
   int UserVariableCount() const { return static_cast<int>(FVarNames.size()); }
 
-  // Step 5: values[k] is the confirmed value of user variable k.
+  // The prompt's answers: values[k] is the confirmed value of user variable k.
   void ApplyUserVariables(const std::vector<std::string>& values);
   void ApplyUserVariable(int index, std::string& text, const std::string& value) const;
 
-  // Step 6: the path picked for file variable `index` (empty when cancelled).
+  // The path picked for file variable `index` (empty when cancelled).
   void SubstituteFileVariable(int index, const std::string& path);
   void ApplyFileVariable(int index, std::string& text, const std::string& path) const;
 
-  // Step 7: the path picked for image variable `index`, with FRelDir.
+  // The path picked for image variable `index`, with FRelDir.
   void SubstituteImageVariable(int index, const std::string& path);
   void ApplyImageVariable(int index, std::string& text, const std::string& relDir,
                           const std::string& path, TImageSize size) const;
   TImageSize ImageSizeOf(const std::string& path) const;
 
-  // Step 8 for the four types that only transform FSelection. Returns false,
+  // The macro's own step for the four types that only transform FSelection. Returns false,
   // and does nothing, for every other type: the caller carries those out.
   bool RunTextStep();
   void DoBlockMode();

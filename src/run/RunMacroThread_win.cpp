@@ -1,30 +1,29 @@
 #include "run/RunMacroThread_win.h"
 
 #include <commdlg.h>
-#include <process.h>
 #include <shellapi.h>
 
 #include <exception>
 #include <vector>
 
-#include "core/Messages.h"
 #include "run/ImageCopy.h"
-#include "run/MAPIControl.h"
+#include "run/MAPIControl_win.h"
 #include "run/RunText_win.h"
 #include "run/SelectionTransfer_win.h"
 #include "run/TerminalWindows.h"
 #include "run/TidyHtml.h"
 #include "run/UnattendedRun.h"
-#include "run/formTidy.h"
-#include "run/formUserVars.h"
+#include "run/formTidy_win.h"
+#include "run/formUserVars_win.h"
 #include "store/Settings.h"
-#include "support/Clipboard_win.h"
-#include "support/FileDialog_win.h"
-#include "support/ForegroundWindow.h"
-#include "support/OsFile.h"
-#include "support/PictureDialog.h"
-#include "support/ProcessInfo_win.h"
-#include "support/WinHandles.h"
+#include "run/Clipboard_win.h"
+#include "wingui/FileDialog_win.h"
+#include "wingui/ForegroundWindow_win.h"
+#include "base/OsFile.h"
+#include "picture/PictureDialog_win.h"
+#include "run/ProcessInfo_win.h"
+#include "wingui/ErrorPolicy_win.h"
+#include "wingui/WinHandles_win.h"
 
 namespace {
 
@@ -43,39 +42,22 @@ bool AskToCopyImage() {
                      MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND | MB_TOPMOST) == IDYES;
 }
 
-void ShowRunError(const std::string& message) {
-  MessageBoxA(nullptr, message.c_str(), "Zarvel", MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
-}
-
 }  // namespace
 
-bool TRunMacroThread::Start(HWND notifyWnd, const TMacro& macro, const std::string& exeDir) {
-  std::unique_ptr<TRunMacroThread> run(new TRunMacroThread(notifyWnd, macro, exeDir));
-  unsigned id = 0;
-  TKernelHandle handle(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, ThreadEntry, run.get(), 0, &id)));
-  if (!handle) return false;
-  run.release();  // the thread frees itself
-  return true;
+bool TRunMacroThread::Start(const TDoneNotice& done, const TMacro& macro, const std::string& exeDir) {
+  return StartOwnedThread(std::unique_ptr<TOwnedThread>(new TRunMacroThread(done, macro, exeDir)));
 }
 
-TRunMacroThread::TRunMacroThread(HWND notifyWnd, const TMacro& macro, std::string exeDir)
-    : TMacroRun(macro), FNotifyWnd(notifyWnd), FExeDir(std::move(exeDir)) {}
+TRunMacroThread::TRunMacroThread(const TDoneNotice& done, const TMacro& macro, std::string exeDir)
+    : TMacroRun(macro), FDone(done), FExeDir(std::move(exeDir)) {}
 
 TRunMacroThread::~TRunMacroThread() = default;
-
-unsigned __stdcall TRunMacroThread::ThreadEntry(void* self) {
-  std::unique_ptr<TRunMacroThread> run(static_cast<TRunMacroThread*>(self));
-  run->Run();
-  return 0;
-}
 
 void TRunMacroThread::Run() noexcept {
   try {
     Execute();
-  } catch (const std::exception& error) {
-    ShowRunError(error.what());
   } catch (...) {
-    ShowRunError("The macro could not be run.");
+    ReportException(ebRun, nullptr, std::current_exception());
   }
   DetachInput();
   FVarNames.clear();
@@ -83,7 +65,7 @@ void TRunMacroThread::Run() noexcept {
   FVarHasDefault.clear();
   SetCursor(LoadCursor(nullptr, IDC_ARROW));
   // Every path ends here: without the notice no later shortcut would run.
-  PostMessageA(FNotifyWnd, WM_THREADDONE, static_cast<WPARAM>(tdRunMacro), 0);
+  FDone.Post();
 }
 
 void TRunMacroThread::Execute() {
@@ -108,7 +90,7 @@ void TRunMacroThread::Execute() {
 void TRunMacroThread::BringRunToFront() {
   if (FBroughtToFront) return;
   FBroughtToFront = true;
-  ForceForegroundWindow(FNotifyWnd);
+  ForceForegroundWindow(FDone.Window);
 }
 
 void TRunMacroThread::CaptureSelection() {
@@ -236,10 +218,10 @@ void TRunMacroThread::CopyPickedImage(const std::string& pickedAnsi) {
   const std::string relDir = AnsiFromRunText(FRelDir, FCodePage, "The relative directory");
   if (!ImageNeedsCopy(pickedAnsi, ImageCopyTarget(workDir, relDir, pickedAnsi))) return;
   const int rule = ReadImageCopyRule(FExeDir);
-  const bool copy = rule == icAlways || (rule == icAsk && AskToCopyImage());
+  const bool copy = rule == kImageCopyAlways || (rule == kImageCopyConfirm && AskToCopyImage());
   if (!copy) return;
   if (!CreateFolderWithParents(ImageCopyFolder(workDir, relDir)))
-    MessageBoxA(nullptr, "Error while creating directory!", "Error", MB_OK | MB_ICONERROR);
+    ShowErrorBox(ebDialog, nullptr, "Error while creating directory!");
   CopyImage(pickedAnsi, workDir, relDir);
 }
 
@@ -288,7 +270,7 @@ void TRunMacroThread::DoRunProgram() {
 
 void TRunMacroThread::DoTidyHtml() {
   BringRunToFront();
-  const std::string report = RunTidy(ProgramFolder(), FSelection, RunHiddenAndWait);
+  const std::string report = RunTidy(PathJoin(FExeDir, ""), FSelection, RunHiddenAndWait);
   ShowTidyReport(FMacro.Title, report, FCodePage);
 }
 
@@ -299,5 +281,5 @@ void TRunMacroThread::DoEmail() {
   mail.Body = FSelection;
   mail.ShowDialog = true;
   mail.CodePage = FCodePage;
-  mail.Send(FNotifyWnd);
+  mail.Send(FDone.Window);
 }

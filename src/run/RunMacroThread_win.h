@@ -2,9 +2,8 @@
 // One run of one macro on a thread of its own: take the selection from the
 // foreground program, ask for the variables, files and pictures, carry out
 // the macro's step and paste the result back. Every window of the run is
-// shown on this thread. Its last act, on every path, is the end notice
-// (WM_THREADDONE with tdRunMacro) to the application window, after which
-// the next shortcut can run.
+// shown on this thread. Its last act, on every path, is the end notice it
+// was given, after which the next shortcut can run.
 
 #include <windows.h>
 
@@ -13,26 +12,26 @@
 
 #include "run/MacroRun.h"
 #include "store/Macro.h"
+#include "wingui/OwnedThread_win.h"
 
 class TClipboardOwnerWindow;
 class TOpenPictureDialog;
 class TSelectionTransfer;
 struct TUserVarsAnswer;
 
-class TRunMacroThread : public TMacroRun {
+class TRunMacroThread : public TMacroRun, private TOwnedThread {
  public:
   // Starts a run of a copy of `macro`; the thread frees itself when done.
   // False when the system could not start the thread (then no end notice
   // comes). exeDir: the program's folder, without a trailing separator.
-  static bool Start(HWND notifyWnd, const TMacro& macro, const std::string& exeDir);
+  static bool Start(const TDoneNotice& done, const TMacro& macro, const std::string& exeDir);
 
   ~TRunMacroThread() override;
 
  private:
-  TRunMacroThread(HWND notifyWnd, const TMacro& macro, std::string exeDir);
-  static unsigned __stdcall ThreadEntry(void* self);
+  TRunMacroThread(const TDoneNotice& done, const TMacro& macro, std::string exeDir);
   // Execute, any error shown in a message box, then the end notice.
-  void Run() noexcept;
+  void Run() noexcept override;
   void Execute();
 
   void BringRunToFront();
@@ -53,7 +52,7 @@ class TRunMacroThread : public TMacroRun {
   void DoTidyHtml();
   void DoEmail();
 
-  HWND FNotifyWnd;
+  TDoneNotice FDone;
   std::string FExeDir;
   HWND FForegroundWnd = nullptr;
   DWORD FTargetThreadId = 0;

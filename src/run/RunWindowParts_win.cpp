@@ -1,4 +1,4 @@
-#include "run/RunWindowParts.h"
+#include "run/RunWindowParts_win.h"
 
 #include <vector>
 
@@ -17,14 +17,6 @@ bool CodePageFromWide(const std::wstring& wide, unsigned codePage, std::string& 
   text.assign(static_cast<std::size_t>(length), '\0');
   WideCharToMultiByte(codePage, flags, wide.data(), size, &text[0], length, nullptr, nullptr);
   return !lost;
-}
-
-std::wstring WindowTextW(HWND window) {
-  int length = GetWindowTextLengthW(window);
-  if (length <= 0) return std::wstring();
-  std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1, L'\0');
-  int got = GetWindowTextW(window, buffer.data(), length + 1);
-  return std::wstring(buffer.data(), got > 0 ? static_cast<std::size_t>(got) : 0);
 }
 
 TScopedFont FontVariant(HFONT base, bool bold, bool italic) {

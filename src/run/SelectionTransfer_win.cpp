@@ -1,7 +1,7 @@
 #include "run/SelectionTransfer_win.h"
 
-#include "support/Clipboard_win.h"
-#include "support/Keystrokes_win.h"
+#include "run/Clipboard_win.h"
+#include "run/Keystrokes_win.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-// Step 4 of a run: finding the variables of the macro's texts.
+// Finding the variables of the macro's texts.
 #include "run/MacroRun.h"
 
-#include "support/StrUtils.h"
+#include "base/StrUtils.h"
 
 namespace {
 

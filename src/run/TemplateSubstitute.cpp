@@ -1,10 +1,11 @@
-// Steps 5 to 7 of a run: user, file and image variables put into the texts.
+// User, file and image variables put into the texts.
 #include "run/MacroRun.h"
+#include "base/PathParts.h"
 
 #include <string>
 
-#include "support/OsFile.h"
-#include "support/StrUtils.h"
+#include "base/OsFile.h"
+#include "base/StrUtils.h"
 
 namespace {
 

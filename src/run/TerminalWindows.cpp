@@ -1,6 +1,6 @@
 #include "run/TerminalWindows.h"
 
-#include "support/OsFile.h"
+#include "base/OsFile.h"
 
 bool IsTerminalWindowClass(const std::string& className) {
   static const char* const kTerminalClasses[] = {

@@ -1,8 +1,8 @@
 // The pre-defined functions that only transform the selection.
 #include "run/MacroRun.h"
 
-#include "support/RegExpr.h"
-#include "support/StrUtils.h"
+#include "regex/RegExpr.h"
+#include "base/StrUtils.h"
 
 // Every match of the expression in Line1 is deleted. Case-insensitive and
 // multi-line on top of the engine's defaults; among those, s lets "." match

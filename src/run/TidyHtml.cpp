@@ -5,7 +5,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "support/OsFile.h"
+#include "base/OsFile.h"
+#include "base/PathParts.h"
 
 namespace {
 
@@ -117,3 +118,5 @@ std::string RunTidy(const std::string& programFolder, const std::string& html, c
   DeleteOneFile(report);
   return text;
 }
+
+std::string ProgramFolder() { return FolderOfPath(RunningProgramPath()) + PathSeparator(); }

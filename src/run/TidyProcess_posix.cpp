@@ -11,14 +11,6 @@
 
 std::string TidyProgram(const std::string&) { return "tidy"; }
 
-std::string ProgramFolder() {
-  char path[4096];
-  ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
-  if (length <= 0) return "./";
-  std::string folder(path, static_cast<std::size_t>(length));
-  return folder.substr(0, folder.rfind('/') + 1);
-}
-
 // Hidden means without its output: tidy's messages go to the report file,
 // anything else it prints would land among the caller's own output.
 bool RunHiddenAndWait(const std::string& program, const std::string& parameters, const std::string& workDir) {

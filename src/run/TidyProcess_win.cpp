@@ -5,15 +5,9 @@
 #include <string>
 
 #include "run/TidyHtml.h"
+#include "wingui/WinHandles_win.h"
 
 std::string TidyProgram(const std::string& programFolder) { return programFolder + "tidy.exe"; }
-
-std::string ProgramFolder() {
-  char path[MAX_PATH + 1] = {0};
-  DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path, length);
-  return folder.substr(0, folder.find_last_of("\\/") + 1);
-}
 
 // Waits on the process handle rather than polling its exit code: the same
 // end, without a busy loop on the run thread.
@@ -28,9 +22,7 @@ bool RunHiddenAndWait(const std::string& program, const std::string& parameters,
   info.lpDirectory = workDir.c_str();
   info.nShow = SW_HIDE;
   if (!ShellExecuteExA(&info)) return false;
-  if (info.hProcess) {
-    WaitForSingleObject(info.hProcess, INFINITE);
-    CloseHandle(info.hProcess);
-  }
+  TKernelHandle process(info.hProcess);
+  if (process) WaitForSingleObject(process.Get(), INFINITE);
   return true;
 }

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "support/OsFile.h"
+#include "base/OsFile.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ void TUnattendedRun::PickImage(int index) {
   const std::string path = given ? *given : std::string();
   if (!path.empty() && !FileExists(path))
     throw std::runtime_error("The picture \"" + path + "\" does not exist.");
-  if (!path.empty() && FUsesRelDir && FAnswers.CopyRule == icAlways &&
+  if (!path.empty() && FUsesRelDir && FAnswers.CopyRule == kImageCopyAlways &&
       ImageNeedsCopy(path, ImageCopyTarget(FAnswers.WorkDir, FRelDir, path))) {
     if (!CopyImage(path, FAnswers.WorkDir, FRelDir)) FWarnings.push_back("Error while creating directory!");
   }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "run/ImageCopy.h"
+#include "store/Settings.h"
 #include "run/MacroRun.h"
 
 struct TRunAnswers {
@@ -22,7 +23,7 @@ struct TRunAnswers {
   std::string WorkDir;
   bool HasRelDir = false;
   std::string RelDir;  // without HasRelDir: the name of the last "{reldir:" tag
-  int CopyRule = icNever;
+  int CopyRule = kImageCopyNever;
 };
 
 // Whether a macro type takes the selection (and its result is pasted): not
@@ -34,7 +35,8 @@ class TUnattendedRun : public TMacroRun {
   TUnattendedRun(const TMacro& macro, const TRunAnswers& answers,
                  TImageSizeReader readImageSize = ReadImageSize);
 
-  // Steps 2 to 7 of a run, `selection` standing for the captured text.
+  // Everything a run does before its own step (line tokens, replace pairs,
+  // variables, files, pictures), `selection` standing for the captured text.
   // Raises when a given picture does not exist or a copy fails.
   void Prepare(const std::string& selection);
   // Prepare, then the processing step; false when the macro's type has no

@@ -1,12 +1,12 @@
-#include "run/formTidy.h"
+#include "run/formTidy_win.h"
 
 #include <windows.h>
 
 #include <utility>
 
-#include "run/RunWindowParts.h"
-#include "support/DialogBase.h"
-#include "support/ForegroundWindow.h"
+#include "run/RunWindowParts_win.h"
+#include "wingui/DialogBase_win.h"
+#include "wingui/ForegroundWindow_win.h"
 
 namespace {
 
@@ -79,14 +79,8 @@ void TfrmTidy::FormCreate() {
   HWND ok = AddControlW(L"BUTTON", L"&OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, idTidyOK);
   MakePictures();
 
-  RECT outer{0, 0, Scale(kClientWidth), Scale(kClientHeight)};
-  AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_EXSTYLE)));
-  SetWindowPos(Handle(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  POINT cursor{};
-  GetCursorPos(&cursor);
-  CenterOnMonitor(MonitorFromPoint(cursor, MONITOR_DEFAULTTOPRIMARY));
+  SetClientSize(kClientWidth, kClientHeight);
+  CenterOnPointerMonitor();
   Layout();
   SetFocus(ok);
 }

@@ -1,4 +1,4 @@
-#include "run/formUserVars.h"
+#include "run/formUserVars_win.h"
 
 #include <windows.h>
 
@@ -8,28 +8,15 @@
 #include <utility>
 #include <vector>
 
-#include "run/RunWindowParts.h"
+#include "run/RunWindowParts_win.h"
 #include "run/UserVarsLayout.h"
-#include "support/DialogBase.h"
-#include "support/ForegroundWindow.h"
+#include "wingui/DialogBase_win.h"
+#include "wingui/WinHandles_win.h"
+#include "wingui/ForegroundWindow_win.h"
 
 namespace {
 
 constexpr int kIconSize = 32;
-
-// COM for the folder browser, for as long as it is open.
-class TComScope {
- public:
-  TComScope() : FStarted(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-  TComScope(const TComScope&) = delete;
-  TComScope& operator=(const TComScope&) = delete;
-  ~TComScope() {
-    if (FStarted) CoUninitialize();
-  }
-
- private:
-  bool FStarted;
-};
 
 bool IsExistingFolder(const std::wstring& path) {
   if (path.empty()) return false;
@@ -116,15 +103,8 @@ void TfrmUserVars::FormCreate() {
   AddControlW(L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, idUserVarsCancel);
   MakeFonts();
 
-  RECT outer{0, 0, Scale(kUserVarsClientWidth),
-             Scale(UserVarsClientHeight(FPrompt.Names.size(), FPrompt.UsesRelDir))};
-  AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_EXSTYLE)));
-  SetWindowPos(Handle(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  POINT cursor{};
-  GetCursorPos(&cursor);
-  CenterOnMonitor(MonitorFromPoint(cursor, MONITOR_DEFAULTTOPRIMARY));
+  SetClientSize(kUserVarsClientWidth, UserVarsClientHeight(FPrompt.Names.size(), FPrompt.UsesRelDir));
+  CenterOnPointerMonitor();
   Layout();
 
   HWND first = Control(UserVarsEditId(0));

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "store/RecordFile.h"
-#include "support/OsFile.h"
+#include "base/OsFile.h"
 
 namespace {
 

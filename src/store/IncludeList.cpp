@@ -5,7 +5,7 @@
 
 #include "store/Macro.h"
 #include "store/RecordFile.h"
-#include "support/OsFile.h"
+#include "base/OsFile.h"
 
 namespace {
 

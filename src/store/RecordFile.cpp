@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "support/OsFile.h"
+#include "base/OsFile.h"
 
 namespace {
 

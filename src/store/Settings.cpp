@@ -4,7 +4,7 @@
 #include <climits>
 #include <cstdlib>
 
-#include "support/OsFile.h"
+#include "base/OsFile.h"
 
 namespace {
 

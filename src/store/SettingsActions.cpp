@@ -1,4 +1,5 @@
 #include "store/SettingsActions.h"
+#include "base/PathParts.h"
 
 #include "store/IncludeList.h"
 #include "store/Settings.h"
@@ -19,9 +20,7 @@ int CopyRuleForChoice(int choice) {
 }
 
 std::string ProgramNameFromPath(const std::string& path) {
-  // A drive-relative "C:Editor.exe" has its name after the colon.
-  std::size_t cut = path.find_last_of("\\/:");
-  std::string name = cut == std::string::npos ? path : path.substr(cut + 1);
+  std::string name = FileNameOfPath(path);
   if (name.size() > kIncludeEntryCapacity) name.resize(kIncludeEntryCapacity);
   return name;
 }

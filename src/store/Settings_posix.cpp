@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "store/Settings.h"
-#include "support/OsFile.h"
+#include "base/OsFile.h"
 
 namespace {
 

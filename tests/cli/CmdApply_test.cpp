@@ -13,7 +13,7 @@
 #include "run/RunTestUtil.h"
 #include "run/TidyHtml.h"
 #include "store/Catagories.h"
-#include "support/OsFile.h"
+#include "base/OsFile.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "common/TempFolder.h"
 #include "store/Catagories.h"
 #include "store/ShortCut.h"
-#include "support/OsFile.h"
+#include "base/OsFile.h"
 
 namespace {
 

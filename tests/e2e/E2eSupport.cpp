@@ -2,7 +2,7 @@
 
 #include <thread>
 
-#include "core/Messages.h"
+#include "resident/Messages.h"
 
 void Check(bool condition, const std::string& reason) {
   if (!condition) throw TFail(reason);

@@ -12,8 +12,8 @@
 #include "ProgramWindows.h"
 #include "Scenarios.h"
 #include "editor/MacroForm.h"
-#include "editor/formEditMacro.h"
-#include "editor/formOptions.h"
+#include "editor/formEditMacro_win.h"
+#include "editor/formOptions_win.h"
 #include "store/Macro.h"
 
 using std::chrono::milliseconds;
@@ -118,7 +118,7 @@ void FillPropertiesDialog(HWND dialog) {
   SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(idMacroType, CBN_SELCHANGE), reinterpret_cast<LPARAM>(kind));
 
   // The shortcut is captured from the keys pressed in its field.
-  HWND shortCut = GetDlgItem(dialog, idMacroShortcut);
+  HWND shortCut = GetDlgItem(dialog, idMacroShortCut);
   Check(shortCut != nullptr, "the properties dialog has no shortcut field");
   SetForegroundWindow(dialog);
   Check(WaitFor([&] { return GetForegroundWindow() == dialog; }, seconds(3)),

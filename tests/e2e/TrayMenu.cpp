@@ -4,7 +4,7 @@
 
 #include "E2eSupport.h"
 #include "MenuProbe.h"
-#include "core/Messages.h"
+#include "resident/Messages.h"
 
 namespace {
 

@@ -64,7 +64,7 @@ const std::vector<TStoredKind>& StoredKinds() {
 
 }  // namespace
 
-TEST(MacroFormFields, ANewFormShowsBlockModeNoShortcutAndTheProposedExpression) {
+TEST(MacroFormFields, ANewFormShowsBlockModeNoShortCutAndTheProposedExpression) {
   TMacroForm form;
   EXPECT_EQ(form.TypeIndex, 0);
   EXPECT_EQ(form.PrevTypeIndex, 0);
@@ -225,7 +225,7 @@ TEST_F(MacroFormTooLong, LongTextsOfAnotherKindDoNotStopOk) {
   EXPECT_EQ(Text(macro, mxFirstLine), "");
 }
 
-TEST_F(MacroFormTooLong, ComesAfterTheShortcutChecks) {
+TEST_F(MacroFormTooLong, ComesAfterTheShortCutChecks) {
   TMacroForm form = FullForm(mtBlockMode);
   form.Texts[ftBlockFirst] = std::string(2000, 'x');
   form.ShortCutText = "none";
@@ -280,7 +280,7 @@ TEST_F(MacroFormChecks, EachCheckInItsOrder) {
   EXPECT_EQ(ValidateMacroForm(form, Store), "");
 }
 
-TEST_F(MacroFormChecks, AnUnnamedKeyWithAValueStillCountsAsNoShortcut) {
+TEST_F(MacroFormChecks, AnUnnamedKeyWithAValueStillCountsAsNoShortCut) {
   TMacroForm form = Form(0x00FF);
   form.ShortCutText = "";
   EXPECT_EQ(ValidateMacroForm(form, Store), "Please specify a shortcut for this macro!");
@@ -355,7 +355,7 @@ TEST(MacroFormShortCut, CaptureTakesKeyAndModifiers) {
   EXPECT_EQ(form.ShortCutValue, kToggleShortCut);
 }
 
-TEST(MacroFormShortCut, KeyCodeAbove255GivesNoShortcut) {
+TEST(MacroFormShortCut, KeyCodeAbove255GivesNoShortCut) {
   TMacroForm form;
   CaptureShortCut(form, 255, false, false, false);
   EXPECT_EQ(form.ShortCutValue, 255);

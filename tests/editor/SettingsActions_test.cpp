@@ -7,7 +7,7 @@
 #include "store/Macro.h"
 #include "store/Settings.h"
 #include "store/SettingsActions.h"
-#include "support/OsFile.h"
+#include "base/OsFile.h"
 
 TEST(CopyChoices, MapStoredNumbersBothWays) {
   EXPECT_EQ(CopyChoiceForRule(1), 0);

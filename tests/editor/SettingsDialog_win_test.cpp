@@ -15,13 +15,13 @@
 #include <vector>
 
 #include "common/TempFolder.h"
-#include "editor/formAbout.h"
+#include "editor/formAbout_win.h"
 #include "editor/RunValueLock.h"
-#include "editor/formInclude.h"
-#include "editor/formMethods.h"
+#include "editor/formInclude_win.h"
+#include "editor/formMethods_win.h"
 #include "store/IncludeList.h"
 #include "store/Settings.h"
-#include "support/OsFile.h"
+#include "base/OsFile.h"
 
 namespace {
 

@@ -17,8 +17,8 @@
 
 #include "common/TempFolder.h"
 #include "editor/MacroForm.h"
-#include "editor/formEditMacro.h"
-#include "editor/formEditor.h"
+#include "editor/formEditMacro_win.h"
+#include "editor/formEditor_win.h"
 #include "store/Catagories.h"
 #include "store/ShortCut.h"
 
@@ -166,7 +166,7 @@ class TMacroDialogRun {
   }
   // Posted: OK may open a message box, which would hold a sent message.
   void PostOK() const { PostMessageA(FWindow, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); }
-  void KeyDownInShortcut(WPARAM key) const { SendMessageA(Control(idMacroShortcut), WM_KEYDOWN, key, 0); }
+  void KeyDownInShortCut(WPARAM key) const { SendMessageA(Control(idMacroShortCut), WM_KEYDOWN, key, 0); }
   HWND Focus() const {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
@@ -239,7 +239,7 @@ TEST_F(MacroDialog, NewMacroOpensAsDesigned) {
   OPEN_DIALOG(dialog, -1, -1);
   EXPECT_EQ(TextOf(dialog.Window()), "Edit Macro 'untitled'");
   EXPECT_EQ(dialog.Text(idMacroTitle), "untitled");
-  EXPECT_EQ(dialog.Text(idMacroShortcut), "") << "a shortcut of 0 shows as an empty field";
+  EXPECT_EQ(dialog.Text(idMacroShortCut), "") << "a shortcut of 0 shows as an empty field";
   EXPECT_EQ(dialog.SelectedType(), 0);
   EXPECT_EQ(dialog.Text(FieldId(ftStripExpr)), "<(.*?)>");
 
@@ -260,11 +260,11 @@ TEST_F(MacroDialog, NewMacroOpensAsDesigned) {
   SendMessageA(type, CB_GETLBTEXT, 4, reinterpret_cast<LPARAM>(item));
   EXPECT_STREQ(item, "Pre-defined function: Change case");
   EXPECT_TRUE(GetWindowLongA(type, GWL_STYLE) & CBS_DROPDOWNLIST);
-  EXPECT_TRUE(GetWindowLongA(dialog.Control(idMacroShortcut), GWL_STYLE) & ES_READONLY);
+  EXPECT_TRUE(GetWindowLongA(dialog.Control(idMacroShortCut), GWL_STYLE) & ES_READONLY);
 
   EXPECT_EQ(dialog.Text(idMacroTitleLabel), "Title:");
   EXPECT_EQ(dialog.Text(idMacroTypeLabel), "Type:");
-  EXPECT_EQ(dialog.Text(idMacroShortcutLabel), "Shortcut:");
+  EXPECT_EQ(dialog.Text(idMacroShortCutLabel), "Shortcut:");
   EXPECT_EQ(dialog.Text(idMacroOK), "OK");
   EXPECT_EQ(dialog.Text(idMacroCancel), "Cancel");
   EXPECT_EQ(GetWindowLongA(dialog.Control(idMacroOK), GWL_STYLE) & 0xF, BS_DEFPUSHBUTTON);
@@ -317,7 +317,7 @@ TEST_F(MacroDialog, OneGroupBoxForEachKindOnTheSamePlace) {
   EXPECT_EQ(dialog.Text(LabelId(ftStripExpr)), "Expression:");
 }
 
-TEST_F(MacroDialog, TabOrderRunsTitleTypeShortcutVisibleGroupOkCancel) {
+TEST_F(MacroDialog, TabOrderRunsTitleTypeShortCutVisibleGroupOkCancel) {
   OPEN_DIALOG(dialog, -1, -1);
   dialog.ChooseType(mtStripTags);
   std::vector<int> order;
@@ -326,34 +326,34 @@ TEST_F(MacroDialog, TabOrderRunsTitleTypeShortcutVisibleGroupOkCancel) {
     order.push_back(GetDlgCtrlID(at));
     at = GetNextDlgTabItem(dialog.Window(), at, FALSE);
   }
-  std::vector<int> expected = {idMacroTitle, idMacroType, idMacroShortcut, FieldId(ftStripExpr),
+  std::vector<int> expected = {idMacroTitle, idMacroType, idMacroShortCut, FieldId(ftStripExpr),
                                ButtonId(ftStripExpr), idMacroOK, idMacroCancel, idMacroTitle};
   EXPECT_EQ(order, expected);
 }
 
-TEST_F(MacroDialog, KeysInTheShortcutFieldBecomeTheShortcut) {
+TEST_F(MacroDialog, KeysInTheShortCutFieldBecomeTheShortCut) {
   OPEN_DIALOG(dialog, -1, -1);
-  dialog.KeyDownInShortcut('T');
-  EXPECT_EQ(dialog.Text(idMacroShortcut), "T");
-  dialog.KeyDownInShortcut(VK_F5);
-  EXPECT_EQ(dialog.Text(idMacroShortcut), "F5") << "the last key pressed wins";
+  dialog.KeyDownInShortCut('T');
+  EXPECT_EQ(dialog.Text(idMacroShortCut), "T");
+  dialog.KeyDownInShortCut(VK_F5);
+  EXPECT_EQ(dialog.Text(idMacroShortCut), "F5") << "the last key pressed wins";
 
-  dialog.FocusControl(idMacroShortcut);
-  ASSERT_EQ(dialog.Focus(), dialog.Control(idMacroShortcut));
+  dialog.FocusControl(idMacroShortCut);
+  ASSERT_EQ(dialog.Focus(), dialog.Control(idMacroShortCut));
   PressKeys({{VK_CONTROL, true}, {VK_TAB, true}, {VK_TAB, false}, {VK_CONTROL, false}});
-  EXPECT_TRUE(WaitFor([&] { return dialog.Text(idMacroShortcut) == "Ctrl+Tab"; }, 3000))
-      << dialog.Text(idMacroShortcut);
-  EXPECT_EQ(dialog.Focus(), dialog.Control(idMacroShortcut)) << "Ctrl+Tab does not move on";
+  EXPECT_TRUE(WaitFor([&] { return dialog.Text(idMacroShortCut) == "Ctrl+Tab"; }, 3000))
+      << dialog.Text(idMacroShortCut);
+  EXPECT_EQ(dialog.Focus(), dialog.Control(idMacroShortCut)) << "Ctrl+Tab does not move on";
 
   PressKeys({{VK_SHIFT, true}, {VK_CONTROL, true}, {VK_MENU, true}, {'K', true}, {'K', false},
              {VK_MENU, false}, {VK_CONTROL, false}, {VK_SHIFT, false}});
-  EXPECT_TRUE(WaitFor([&] { return dialog.Text(idMacroShortcut) == "Shift+Ctrl+Alt+K"; }, 3000))
-      << dialog.Text(idMacroShortcut);
+  EXPECT_TRUE(WaitFor([&] { return dialog.Text(idMacroShortCut) == "Shift+Ctrl+Alt+K"; }, 3000))
+      << dialog.Text(idMacroShortCut);
 
   // Tab alone leaves the field and keeps the shortcut.
   PressKeys({{VK_TAB, true}, {VK_TAB, false}});
   EXPECT_TRUE(WaitFor([&] { return dialog.Focus() == dialog.Control(FieldId(ftBlockFirst)); }, 3000));
-  EXPECT_EQ(dialog.Text(idMacroShortcut), "Shift+Ctrl+Alt+K");
+  EXPECT_EQ(dialog.Text(idMacroShortCut), "Shift+Ctrl+Alt+K");
 
   dialog.PostOK();
   ASSERT_TRUE(dialog.WaitClosed());
@@ -363,9 +363,9 @@ TEST_F(MacroDialog, KeysInTheShortcutFieldBecomeTheShortcut) {
 
 TEST_F(MacroDialog, CtrlTabIsStoredAndEnterAloneConfirms) {
   OPEN_DIALOG(dialog, -1, -1);
-  dialog.FocusControl(idMacroShortcut);
+  dialog.FocusControl(idMacroShortCut);
   PressKeys({{VK_CONTROL, true}, {VK_TAB, true}, {VK_TAB, false}, {VK_CONTROL, false}});
-  ASSERT_TRUE(WaitFor([&] { return dialog.Text(idMacroShortcut) == "Ctrl+Tab"; }, 3000));
+  ASSERT_TRUE(WaitFor([&] { return dialog.Text(idMacroShortCut) == "Ctrl+Tab"; }, 3000));
   PressKeys({{VK_RETURN, true}, {VK_RETURN, false}});
   ASSERT_TRUE(dialog.WaitClosed()) << "Enter presses OK";
   EXPECT_EQ(dialog.Result(), IDOK);
@@ -375,10 +375,10 @@ TEST_F(MacroDialog, CtrlTabIsStoredAndEnterAloneConfirms) {
 TEST_F(MacroDialog, CtrlEnterIsCapturedAndEscapeAloneCancels) {
   const TMacro before = Macro;
   OPEN_DIALOG(dialog, -1, -1);
-  dialog.FocusControl(idMacroShortcut);
+  dialog.FocusControl(idMacroShortCut);
   PressKeys({{VK_CONTROL, true}, {VK_RETURN, true}, {VK_RETURN, false}, {VK_CONTROL, false}});
-  ASSERT_TRUE(WaitFor([&] { return dialog.Text(idMacroShortcut) == "Ctrl+Enter"; }, 3000))
-      << dialog.Text(idMacroShortcut);
+  ASSERT_TRUE(WaitFor([&] { return dialog.Text(idMacroShortCut) == "Ctrl+Enter"; }, 3000))
+      << dialog.Text(idMacroShortCut);
   EXPECT_TRUE(IsWindowVisible(dialog.Window())) << "Ctrl+Enter does not press OK";
   PressKeys({{VK_ESCAPE, true}, {VK_ESCAPE, false}});
   ASSERT_TRUE(dialog.WaitClosed()) << "Escape presses Cancel";
@@ -389,7 +389,7 @@ TEST_F(MacroDialog, CtrlEnterIsCapturedAndEscapeAloneCancels) {
 TEST_F(MacroDialog, EachCheckShowsItsMessageAndKeepsTheDialogOpen) {
   Macro = Named("Mine", kToggleShortCut);
   OPEN_DIALOG(dialog, -1, -1);
-  EXPECT_EQ(dialog.Text(idMacroShortcut), "Shift+Ctrl+Alt+Q");
+  EXPECT_EQ(dialog.Text(idMacroShortCut), "Shift+Ctrl+Alt+Q");
   dialog.SetText(idMacroTitle, "");
   EXPECT_EQ(dialog.OKRefused(), "Please enter a title for this macro!");
   ASSERT_TRUE(IsWindowVisible(dialog.Window()));
@@ -397,31 +397,31 @@ TEST_F(MacroDialog, EachCheckShowsItsMessageAndKeepsTheDialogOpen) {
   dialog.SetText(idMacroTitle, "Mine");
   EXPECT_EQ(dialog.OKRefused(), "This shortcut is reserved for enabling / disabling Zarvel!");
 
-  dialog.KeyDownInShortcut('B');
+  dialog.KeyDownInShortCut('B');
   dialog.SetText(FieldId(ftBlockFirst), "kept as typed");
   EXPECT_EQ(dialog.OKRefused(), "");  // 'B' alone is free
   ASSERT_TRUE(dialog.WaitClosed());
   EXPECT_EQ(GetTitle(Macro), "Mine");
 }
 
-TEST_F(MacroDialog, NoShortcutAndShortcutOfAnotherMacroAreRefused) {
+TEST_F(MacroDialog, NoShortCutAndShortCutOfAnotherMacroAreRefused) {
   OPEN_DIALOG(dialog, -1, -1);
   EXPECT_EQ(dialog.OKRefused(), "Please specify a shortcut for this macro!");
   dialog.SetText(FieldId(ftBlockFirst), "typed");
   // Ctrl+B belongs to Bold.
-  dialog.FocusControl(idMacroShortcut);
+  dialog.FocusControl(idMacroShortCut);
   PressKeys({{VK_CONTROL, true}, {'B', true}, {'B', false}, {VK_CONTROL, false}});
-  ASSERT_TRUE(WaitFor([&] { return dialog.Text(idMacroShortcut) == "Ctrl+B"; }, 3000));
+  ASSERT_TRUE(WaitFor([&] { return dialog.Text(idMacroShortCut) == "Ctrl+B"; }, 3000));
   EXPECT_EQ(dialog.OKRefused(), "The specified shortcut is already in use by macro 'Bold'");
   EXPECT_TRUE(IsWindowVisible(dialog.Window()));
   EXPECT_EQ(dialog.Text(FieldId(ftBlockFirst)), "typed") << "fields stay as typed";
 }
 
-TEST_F(MacroDialog, EditingAMacroKeepsItsOwnShortcut) {
+TEST_F(MacroDialog, EditingAMacroKeepsItsOwnShortCut) {
   Macro = Store.Items[0].Macros[0];  // Bold, Ctrl+B
   OPEN_DIALOG(dialog, 0, 0);
   EXPECT_EQ(TextOf(dialog.Window()), "Edit Macro 'Bold'");
-  EXPECT_EQ(dialog.Text(idMacroShortcut), "Ctrl+B");
+  EXPECT_EQ(dialog.Text(idMacroShortCut), "Ctrl+B");
   dialog.SetText(idMacroTitle, "Bolder");
   dialog.PostOK();
   ASSERT_TRUE(dialog.WaitClosed());
@@ -433,7 +433,7 @@ TEST_F(MacroDialog, EditingAMacroKeepsItsOwnShortcut) {
 TEST_F(MacroDialog, OkStoresTheSelectedKindsFields) {
   OPEN_DIALOG(dialog, -1, -1);
   dialog.SetText(idMacroTitle, "A title longer than twenty-five");
-  dialog.KeyDownInShortcut(VK_F7);
+  dialog.KeyDownInShortCut(VK_F7);
   dialog.SetText(FieldId(ftBlockFirst), "<ul>");
   dialog.SetText(FieldId(ftLineLine), "<li>{line}</li>");
   dialog.SetText(FieldId(ftBlockLast), "</ul>");
@@ -462,7 +462,7 @@ TEST_F(MacroDialog, OkStoresTheSelectedKindsFields) {
 
 TEST_F(MacroDialog, RunProgramAndBackKeepsTheBlockFieldsButStoresOnlyTheProgram) {
   OPEN_DIALOG(dialog, -1, -1);
-  dialog.KeyDownInShortcut(VK_F8);
+  dialog.KeyDownInShortCut(VK_F8);
   dialog.SetText(FieldId(ftBlockFirst), "first");
   dialog.ChooseType(mtRunProgram);
   dialog.ChooseType(mtBlockMode);
@@ -481,7 +481,7 @@ TEST_F(MacroDialog, RunProgramAndBackKeepsTheBlockFieldsButStoresOnlyTheProgram)
 
 TEST_F(MacroDialog, TooLongTemplateIsRefusedNamingTheFieldAndNothingIsCut) {
   OPEN_DIALOG(dialog, -1, -1);
-  dialog.KeyDownInShortcut(VK_F9);
+  dialog.KeyDownInShortCut(VK_F9);
   dialog.ChooseType(mtLineMode);
   dialog.SetText(FieldId(ftBlockLine2), std::string(1024, 'x'));
   std::string message = dialog.OKRefused();
@@ -503,7 +503,7 @@ TEST_F(MacroDialog, CancelLeavesTheRecordUntouched) {
     OPEN_DIALOG(dialog, -1, -1);
     dialog.SetText(idMacroTitle, "Changed");
     dialog.ChooseType(mtEmail);
-    dialog.KeyDownInShortcut('Z');
+    dialog.KeyDownInShortCut('Z');
     PostMessageA(dialog.Window(), WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(dialog.WaitClosed());
     EXPECT_EQ(dialog.Result(), IDCANCEL);

@@ -16,7 +16,7 @@
 #include <utility>
 
 #include "common/TempFolder.h"
-#include "editor/formEditor.h"
+#include "editor/formEditor_win.h"
 
 namespace {
 

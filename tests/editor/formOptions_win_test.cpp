@@ -18,14 +18,14 @@
 #include <vector>
 
 #include "common/TempFolder.h"
-#include "editor/formEditMacro.h"
-#include "editor/formOptions.h"
+#include "editor/formEditMacro_win.h"
+#include "editor/formOptions_win.h"
 #include "editor/WindowBounds.h"
 #include "store/Catagories.h"
 #include "store/Macro.h"
 #include "store/Settings.h"
 #include "store/ShortCut.h"
-#include "support/OsFile.h"
+#include "base/OsFile.h"
 
 namespace {
 
@@ -274,7 +274,7 @@ bool AnswerPropertiesDialog(const std::string& caption, const std::string& title
   if (answer == IDOK) {
     SetDlgItemTextA(dialog, idMacroTitle, title.c_str());
     if (key) {
-      HWND field = GetDlgItem(dialog, idMacroShortcut);
+      HWND field = GetDlgItem(dialog, idMacroShortCut);
       SetForegroundWindow(dialog);
       SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
       PressChord({VK_CONTROL, VK_MENU, key});

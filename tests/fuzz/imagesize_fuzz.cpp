@@ -10,8 +10,8 @@
 #include <filesystem>
 #include <string>
 
-#include "support/ImageSize.h"
-#include "support/OsFile.h"
+#include "picture/ImageSize.h"
+#include "base/OsFile.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "support/GifReader.h"
-#include "support/PictureDecode.h"
+#include "picture/GifReader.h"
+#include "picture/PictureDecode.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "support/RegExpr.h"
+#include "regex/RegExpr.h"
 
 namespace {
 

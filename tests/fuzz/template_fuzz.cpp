@@ -22,8 +22,8 @@
 #include <vector>
 
 #include "run/UnattendedRun.h"
-#include "support/OsFile.h"
-#include "support/RegExpr.h"
+#include "base/OsFile.h"
+#include "regex/RegExpr.h"
 
 namespace {
 
@@ -103,7 +103,7 @@ TRunAnswers AnswersFor(const TMacro& macro, const TFuzzInput& input) {
   answers.HasRelDir = (input.Flags & 1) != 0;
   answers.RelDir = input.Fields[kRelDirField];
   // Copies stay off: a random relative directory would write anywhere.
-  answers.CopyRule = icNever;
+  answers.CopyRule = kImageCopyNever;
   return answers;
 }
 

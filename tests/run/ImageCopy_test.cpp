@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/TempFolder.h"
-#include "support/OsFile.h"
+#include "base/OsFile.h"
 
 TEST(ImageCopyTarget, JoinsWithNothingBetween) {
   const std::string sep(1, PathSeparator());

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "run/MAPIControl.h"
+#include "run/MAPIControl_win.h"
 
 namespace {
 

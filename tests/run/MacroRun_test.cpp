@@ -6,7 +6,7 @@
 #include "run/MacroRun.h"
 #include "run/RunTestUtil.h"
 #include "run/UnattendedRun.h"
-#include "support/OsFile.h"
+#include "base/OsFile.h"
 
 namespace {
 
@@ -182,7 +182,7 @@ TEST(WholeRuns, PictureCopiedIntoTheWorkingDirectory) {
   TRunAnswers answers;
   answers.Images["p"] = picked;
   answers.WorkDir = PathJoin(folder.Path(), "site") + PathSeparator();
-  answers.CopyRule = icAlways;
+  answers.CopyRule = kImageCopyAlways;
   auto reader = [](const std::string&) { return TImageSize{640, 480}; };
   EXPECT_EQ(RunMacro(macro, "Shot", answers, reader),
             "<img src=\"img/shot.png\" width=\"640\" height=\"480\" alt=\"Shot\">");
@@ -214,9 +214,9 @@ TEST(WholeRuns, PictureNotCopiedWhenTheRuleSaysNeverOrTheRunHasNoRelDir) {
   TRunAnswers answers;
   answers.Images["p"] = picked;
   answers.WorkDir = PathJoin(folder.Path(), "site") + PathSeparator();
-  answers.CopyRule = icNever;
+  answers.CopyRule = kImageCopyNever;
   RunMacro(MacroWith(mtBlockMode, {{mxLine1, "{image:p}{reldir:i/}"}}), "", answers);
-  answers.CopyRule = icAlways;
+  answers.CopyRule = kImageCopyAlways;
   EXPECT_EQ(RunMacro(MacroWith(mtBlockMode, {{mxLine1, "{image:p}"}}), "", answers), "shot.png");
   EXPECT_FALSE(DirectoryExists(PathJoin(folder.Path(), "site")));
 }

@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "common/TempFolder.h"
-#include "core/Messages.h"
-#include "run/MAPIControl.h"
+#include "resident/Messages.h"
+#include "run/MAPIControl_win.h"
 #include "run/RunMacroThread_win.h"
 #include "run/RunTestUtil.h"
 #include "store/Settings.h"
-#include "support/Clipboard_win.h"
+#include "run/Clipboard_win.h"
 
 namespace {
 
@@ -165,7 +165,7 @@ class RunMacroThreadTest : public ::testing::Test {
   // called on every round while the run goes on.
   bool Run(const TMacro& macro, const std::function<void()>& during = {}) {
     GotEndNotice = false;
-    if (!TRunMacroThread::Start(FNotify, macro, FFolder.Path())) return false;
+    if (!TRunMacroThread::Start(TDoneNotice{FNotify, WM_THREADDONE, tdRunMacro}, macro, FFolder.Path())) return false;
     const auto limit = steady_clock::now() + seconds(20);
     while (!GotEndNotice && steady_clock::now() < limit) {
       MSG message;

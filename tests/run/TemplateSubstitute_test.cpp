@@ -128,15 +128,6 @@ TEST(FileVariables, TagInAUserValueIsFilledWhenTheTextsHoldIt) {
   EXPECT_EQ(run.FMacro.Text(mxLine1), "see x.txt");
 }
 
-TEST(PathNames, FileNameWithoutItsFolder) {
-  EXPECT_EQ(FileNameOfPath("C:\\pics\\a.png"), "a.png");
-  EXPECT_EQ(FileNameOfPath("/home/u/b.gif"), "b.gif");
-  EXPECT_EQ(FileNameOfPath("C:c.jpg"), "c.jpg");
-  EXPECT_EQ(FileNameOfPath("plain.bmp"), "plain.bmp");
-  EXPECT_EQ(FileNameOfPath("C:\\pics\\"), "");
-  EXPECT_EQ(FileNameOfPath(""), "");
-}
-
 class ImageVariables : public ::testing::Test {
  protected:
   // A picture that exists, and a reader that knows its size.

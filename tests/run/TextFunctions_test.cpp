@@ -4,7 +4,7 @@
 
 #include "run/MacroRun.h"
 #include "run/RunTestUtil.h"
-#include "support/RegExpr.h"
+#include "regex/RegExpr.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "common/TempFolder.h"
-#include "support/OsFile.h"
+#include "base/OsFile.h"
 
 TEST(TidyParameters, CommandLineWithReportBesideTheTemporaryFile) {
   EXPECT_EQ(TidyParameters("C:\\Zarvel\\zvA1.TMP"),

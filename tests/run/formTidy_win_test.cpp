@@ -8,8 +8,8 @@
 
 #include "run/RunDialogDriver.h"
 #include "run/TidyHtml.h"
-#include "run/formTidy.h"
-#include "support/DialogBase.h"
+#include "run/formTidy_win.h"
+#include "wingui/DialogBase_win.h"
 
 using rundialog::FontOf;
 using rundialog::PlaceOf;

@@ -10,8 +10,8 @@
 
 #include "run/RunDialogDriver.h"
 #include "run/UserVarsLayout.h"
-#include "run/formUserVars.h"
-#include "support/DialogBase.h"
+#include "run/formUserVars_win.h"
+#include "wingui/DialogBase_win.h"
 
 using rundialog::FontOf;
 using rundialog::PlaceOf;

@@ -7,7 +7,7 @@
 #include <set>
 
 #include "common/TempFolder.h"
-#include "support/OsFile.h"
+#include "base/OsFile.h"
 
 namespace {
 

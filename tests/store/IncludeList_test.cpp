@@ -6,7 +6,7 @@
 
 #include "common/TempFolder.h"
 #include "store/Macro.h"
-#include "support/OsFile.h"
+#include "base/OsFile.h"
 
 namespace {
 

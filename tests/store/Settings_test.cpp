@@ -5,7 +5,7 @@
 
 #include "common/TempFolder.h"
 #include "store/Settings.h"
-#include "support/OsFile.h"
+#include "base/OsFile.h"
 
 namespace {
 

@@ -1,0 +1,149 @@
+#include <windows.h>
+
+#include "base/OsFile.h"
+
+namespace {
+
+HANDLE AsHandle(void* handle) { return static_cast<HANDLE>(handle); }
+
+DWORD CreationDisposition(TOpenMode mode) {
+  switch (mode) {
+    case omRead:
+    case omReadWrite: return OPEN_EXISTING;
+    case omCreate: return CREATE_ALWAYS;
+    case omCreateNew: return CREATE_NEW;
+  }
+  return OPEN_EXISTING;
+}
+
+bool EndsWithNoCase(const std::string& name, const std::string& tail) {
+  return name.size() >= tail.size() && SameFileName(name.substr(name.size() - tail.size()), tail);
+}
+
+}  // namespace
+
+TOsFile::TOsFile(const std::string& path, TOpenMode mode) : FPath(path) {
+  DWORD access = mode == omRead ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
+  // Others may read while we write, as a plain file open of the runtime allows.
+  FHandle = ::CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                          CreationDisposition(mode), FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (AsHandle(FHandle) == INVALID_HANDLE_VALUE) Fail("Cannot open");
+}
+
+TOsFile::~TOsFile() {
+  if (IsOpen()) ::CloseHandle(AsHandle(FHandle));
+}
+
+bool TOsFile::IsOpen() const { return AsHandle(FHandle) != INVALID_HANDLE_VALUE; }
+
+std::int64_t TOsFile::Size() const {
+  LARGE_INTEGER size;
+  if (!::GetFileSizeEx(AsHandle(FHandle), &size)) Fail("Cannot read the size of");
+  return size.QuadPart;
+}
+
+void TOsFile::Seek(std::int64_t position) {
+  LARGE_INTEGER to;
+  to.QuadPart = position;
+  if (!::SetFilePointerEx(AsHandle(FHandle), to, nullptr, FILE_BEGIN)) Fail("Cannot seek in");
+}
+
+std::size_t TOsFile::Read(void* buffer, std::size_t count) {
+  std::size_t done = 0;
+  while (done < count) {
+    DWORD chunk = static_cast<DWORD>(count - done > 0x40000000 ? 0x40000000 : count - done);
+    DWORD got = 0;
+    if (!::ReadFile(AsHandle(FHandle), static_cast<char*>(buffer) + done, chunk, &got, nullptr))
+      Fail("Cannot read");
+    if (got == 0) break;
+    done += got;
+  }
+  return done;
+}
+
+void TOsFile::Write(const void* buffer, std::size_t count) {
+  std::size_t done = 0;
+  while (done < count) {
+    DWORD chunk = static_cast<DWORD>(count - done > 0x40000000 ? 0x40000000 : count - done);
+    DWORD put = 0;
+    if (!::WriteFile(AsHandle(FHandle), static_cast<const char*>(buffer) + done, chunk, &put,
+                     nullptr) ||
+        put == 0)
+      Fail("Cannot write");
+    done += put;
+  }
+}
+
+void TOsFile::Truncate() {
+  if (!::SetEndOfFile(AsHandle(FHandle))) Fail("Cannot shorten");
+}
+
+void TOsFile::Close() {
+  if (!IsOpen()) return;
+  HANDLE handle = AsHandle(FHandle);
+  FHandle = INVALID_HANDLE_VALUE;
+  if (!::CloseHandle(handle)) Fail("Cannot close");
+}
+
+char PathSeparator() { return '\\'; }
+
+bool FileExists(const std::string& path) {
+  DWORD attributes = ::GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirectoryExists(const std::string& path) {
+  DWORD attributes = ::GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool CreateOneDirectory(const std::string& path) {
+  return ::CreateDirectoryA(path.c_str(), nullptr) != 0;
+}
+
+bool DeleteOneFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != 0; }
+
+std::vector<std::string> FindFilesWithExtension(const std::string& dir,
+                                                const std::string& extension) {
+  std::vector<std::string> names;
+  std::string pattern = WithoutTrailingSeparator(dir) + "\\*" + extension;
+  WIN32_FIND_DATAA found;
+  HANDLE search = ::FindFirstFileA(pattern.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    std::string name = found.cFileName;
+    // The search also matches through short 8.3 names ("notes.catalog" is
+    // NOTES~1.CAT), so the long name is checked again.
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && EndsWithNoCase(name, extension))
+      names.push_back(name);
+  } while (::FindNextFileA(search, &found));
+  ::FindClose(search);
+  return names;
+}
+
+std::string ResolveInDirectory(const std::string& dir, const std::string& name) {
+  return PathJoin(dir, name);  // the file system itself ignores case
+}
+
+std::string LastOsErrorText() {
+  DWORD code = ::GetLastError();
+  char* text = nullptr;
+  DWORD length = ::FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string message = length && text ? std::string(text, length) : "";
+  if (text) ::LocalFree(text);
+  while (!message.empty() && (message.back() == '\r' || message.back() == '\n' || message.back() == ' '))
+    message.pop_back();
+  if (message.empty()) message = "System error " + std::to_string(code) + ".";
+  return message;
+}
+
+std::string RunningProgramPath() {
+  std::vector<char> buffer(MAX_PATH);
+  for (;;) {
+    DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length < buffer.size()) return std::string(buffer.data(), length);
+    buffer.resize(buffer.size() * 2);  // a long path was cut: try a larger buffer
+  }
+}

@@ -1,9 +1,0 @@
-// zarvel.exe: the resident program. No command line is read.
-
-#include <windows.h>
-
-#include "core/Startup.h"
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int /*show*/) {
-  return RunZarvel(instance);
-}

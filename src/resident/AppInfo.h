@@ -1,0 +1,30 @@
+#pragma once
+// Values worked out once at start: the program's folder, its version
+// strings, and whether the include list can be applied on this system.
+
+#include <cstdint>
+#include <string>
+
+// What the program knows of itself, worked out once at start-up and handed
+// to the windows and threads that need it.
+struct TProgramValues {
+  std::string ExeName;       // full path of the running program file
+  std::string ExeDir;        // its folder, without a trailing separator
+  std::string VersionShort;  // "1.1", or empty without a version resource
+  std::string VersionLong;   // "1.1.0 build 82", or empty
+  bool SkipIncludeFilter = false;
+
+  // ExeDir + "\" + name: how every file of the program is addressed.
+  std::string File(const std::string& name) const { return ExeDir + "\\" + name; }
+};
+
+// From the file version's two 32-bit halves: "1.1" and "1.1.0 build 82" for 1.1.0.82.
+std::string VersionShortOf(std::uint32_t versionMS, std::uint32_t versionLS);
+std::string VersionLongOf(std::uint32_t versionMS, std::uint32_t versionLS);
+
+// "Zarvel 1.1"; "Zarvel " alone without a version.
+std::string TrayTipOf(const std::string& versionShort);
+
+// NT 3.x and 4.0 (platform id 2) cannot identify the foreground program, so
+// the include list is not applied there.
+bool SkipIncludeFilterOn(std::uint32_t platformId, std::uint32_t majorVersion);

@@ -1,0 +1,61 @@
+// zarvel.dll: the system-wide keyboard watch. A low-level keyboard hook,
+// which runs on the thread that installed it (the program's main thread,
+// inside its message loop), so the window given to KeyHookCreate is reached
+// by a direct call and its answer decides whether the key goes on.
+
+#include <windows.h>
+
+#include "resident/HookKeys.h"
+#include "resident/Messages.h"
+
+namespace {
+
+// Only the program's main thread touches these: it installs the hook, the
+// hook runs on it, and it removes the hook.
+HINSTANCE Module = nullptr;
+HHOOK Hook = nullptr;
+HWND Target = nullptr;
+
+// The program answers within microseconds; should it ever hang (a window in
+// another thread given to KeyHookCreate), the key goes on after this long
+// instead of the system dropping the hook.
+constexpr UINT kAnswerTimeoutMs = 200;
+
+LRESULT CALLBACK LowLevelKeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION && Target != nullptr) {
+    const auto* info = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+    THookKeyEvent event;
+    if (TranslateLowLevelKey(info->vkCode, static_cast<unsigned>(wParam), event)) {
+      DWORD_PTR answer = static_cast<DWORD_PTR>(kKeyPassed);
+      UINT message = event.Down ? WM_HOOKKEYDOWN : WM_HOOKKEYUP;
+      if (SendMessageTimeoutA(Target, message, event.Key, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &answer) &&
+          WithholdKey(event, static_cast<std::intptr_t>(answer)))
+        return 1;
+    }
+  }
+  return CallNextHookEx(Hook, code, wParam, lParam);
+}
+
+}  // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    Module = instance;
+    DisableThreadLibraryCalls(instance);
+  }
+  return TRUE;
+}
+
+extern "C" __declspec(dllexport) BOOL __stdcall KeyHookCreate(HWND target) {
+  if (Hook != nullptr) UnhookWindowsHookEx(Hook);
+  Target = target;
+  Hook = SetWindowsHookExA(WH_KEYBOARD_LL, LowLevelKeyboardProc, Module, 0);
+  return Hook != nullptr;
+}
+
+extern "C" __declspec(dllexport) BOOL __stdcall KeyHookDestroy() {
+  BOOL removed = Hook != nullptr && UnhookWindowsHookEx(Hook);
+  Hook = nullptr;
+  Target = nullptr;
+  return removed;
+}

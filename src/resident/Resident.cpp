@@ -1,0 +1,123 @@
+#include "resident/Resident.h"
+
+#include "resident/HookKeys.h"
+#include "store/ShortCut.h"
+
+bool TrackModifier(TModifierState& state, unsigned keyCode, bool down) {
+  switch (keyCode) {
+    case kKeyShift: state.Shift = down; return true;
+    case kKeyCtrl: state.Ctrl = down; return true;
+    case kKeyAlt: state.Alt = down; return true;
+    default: return false;
+  }
+}
+
+TResident::TResident(TResidentPorts& ports, const TCatagories& catagories,
+                     const TIncludeSnapshot& includeList, bool skipIncludeFilter)
+    : FPorts(ports), FCatagories(catagories), FIncludeList(includeList),
+      FSkipIncludeFilter(skipIncludeFilter) {}
+
+void TResident::EnabledCommand() {
+  if (FOptionsThread) return;
+  FEnabled = !FEnabled;
+  FPorts.ShowEnabled(FEnabled);
+}
+
+void TResident::MacroEditorCommand() {
+  if (FOptionsThread) return;
+  FEnabledBeforeEditor = FEnabled;
+  if (FEnabled) EnabledCommand();
+  if (FPorts.StartWindowThread(tdOptions)) {
+    FOptionsThread = true;
+  } else if (FEnabledBeforeEditor) {
+    // No editor came up, so nothing will post its end: give the shortcuts
+    // back now rather than leave them off until the user notices.
+    EnabledCommand();
+  }
+}
+
+bool TResident::StartWindowThread(bool& reference, TThreadDoneCode kind) {
+  if (reference) return false;
+  reference = FPorts.StartWindowThread(kind);
+  return reference;
+}
+
+void TResident::SettingsCommand() { StartWindowThread(FIncludeThread, tdInclude); }
+
+void TResident::AboutCommand() { StartWindowThread(FAboutThread, tdAbout); }
+
+std::intptr_t TResident::HookKeyDown(unsigned keyCode) {
+  if (TrackModifier(FModifiers, keyCode, true)) return kKeyUsed;
+  return DispatchShortcut(keyCode) ? kKeyUsed : kKeyPassed;
+}
+
+std::intptr_t TResident::HookKeyUp(unsigned keyCode) {
+  TrackModifier(FModifiers, keyCode, false);
+  return 0;
+}
+
+std::intptr_t TResident::ThreadDone(std::intptr_t code) {
+  switch (code) {
+    case tdOptions:
+      // Only the editor's own end restores the shortcuts: a stray code 0
+      // while no editor runs would otherwise flip Enabled.
+      if (!FOptionsThread) break;
+      FOptionsThread = false;
+      FIndex.Invalidate();  // the editor changed the store on its thread
+      if (FEnabledBeforeEditor) EnabledCommand();
+      break;
+    case tdAbout: FAboutThread = false; break;
+    case tdInclude: FIncludeThread = false; break;
+    case tdRunMacro: FRunMacroThread = false; break;
+    default: break;
+  }
+  return 0;
+}
+
+std::intptr_t TResident::RunMacro(std::intptr_t catagory, std::intptr_t macro) {
+  // Only the request this dispatcher posted is honoured; anything else (a
+  // stale or foreign message) is dropped.
+  TPendingRun pending = FPendingRun;
+  if (!pending.Set || pending.Catagory != catagory || pending.Macro != macro) return 0;
+  FPendingRun = TPendingRun();
+  // With the editor open its thread may be changing the store: not read now.
+  if (FOptionsThread || FRunMacroThread) return 0;
+  if (catagory < 0 || static_cast<std::size_t>(catagory) >= FCatagories.Items.size()) return 0;
+  const TMacroList& macros = FCatagories.Items[catagory].Macros;
+  if (macro < 0 || static_cast<std::size_t>(macro) >= macros.size()) return 0;
+  // The editor came and went between the post and now, and the indexes name
+  // another macro: the key press meant the one that is gone.
+  if (macros[macro].ShortCut != pending.ShortCut) return 0;
+  FRunMacroThread = FPorts.StartRunMacro(macros[macro]);
+  return 0;
+}
+
+bool TResident::IncludeFilterPasses() {
+  if (FSkipIncludeFilter) return true;
+  TIncludeEntries entries = FIncludeList.Current();
+  if (entries->empty()) return true;
+  std::string exeName;
+  if (!FPorts.ForegroundExeName(exeName)) return false;
+  return IncludeEntriesAllow(*entries, exeName);
+}
+
+bool TResident::DispatchShortcut(unsigned keyCode) {
+  std::uint16_t word = MakeShortCut(keyCode, FModifiers.Shift, FModifiers.Ctrl, FModifiers.Alt);
+  if (word == kToggleShortCut) {
+    EnabledCommand();
+    return false;
+  }
+  if (!FEnabled) return false;
+  // A posted request counts as a run: two quick presses must not start two.
+  if (FRunMacroThread || FPendingRun.Set) return false;
+  // The look-up comes before the include filter: the answer is the same, and
+  // keys that are no shortcut (nearly all) then cost no process snapshot.
+  int catagory, macro;
+  FIndex.Sync(FCatagories);
+  if (!FIndex.Find(word, catagory, macro)) return false;
+  if (!IncludeFilterPasses()) return false;
+  // A request that never arrives must not block every later shortcut.
+  if (!FPorts.PostRunMacro(catagory, macro)) return false;
+  FPendingRun = TPendingRun{true, catagory, macro, word};
+  return true;
+}

@@ -1,0 +1,100 @@
+#pragma once
+// The resident core's state and decisions, free of windows: the modifier
+// flags, Enabled and EnabledBeforeEditor, which window threads run, and
+// DispatchShortcut. The application window's procedure turns its messages
+// into these calls; what needs the system (the check mark and the icon,
+// starting a thread, the foreground program, posting) goes through
+// TResidentPorts, which tests replace with a recorder.
+
+#include <cstdint>
+#include <string>
+
+#include "resident/IncludeSnapshot.h"
+#include "resident/Messages.h"
+#include "resident/ShortCutIndex.h"
+#include "store/Catagories.h"
+
+class TResidentPorts {
+ public:
+  virtual ~TResidentPorts() = default;
+  // The Enabled check mark and the tray icon's picture follow the flag.
+  virtual void ShowEnabled(bool enabled) = 0;
+  // Starts the window thread of that kind (tdOptions, tdAbout or tdInclude);
+  // false when the system could not start it.
+  virtual bool StartWindowThread(TThreadDoneCode kind) = 0;
+  // The executable file name (no folder) of the program that owns the
+  // foreground window; false when it cannot be found.
+  virtual bool ForegroundExeName(std::string& exeName) = 0;
+  // Posts WM_RUNMACRO to the application window; false when the system
+  // refused (a full message queue).
+  virtual bool PostRunMacro(int catagory, int macro) = 0;
+  // Starts a run of a copy of the macro; false when no run started.
+  virtual bool StartRunMacro(const TMacro& macro) = 0;
+};
+
+struct TModifierState {
+  bool Shift = false;
+  bool Ctrl = false;
+  bool Alt = false;
+};
+
+// Sets or clears the flag of 16, 17 or 18; false for any other key.
+bool TrackModifier(TModifierState& state, unsigned keyCode, bool down);
+
+class TResident {
+ public:
+  TResident(TResidentPorts& ports, const TCatagories& catagories, const TIncludeSnapshot& includeList,
+            bool skipIncludeFilter);
+  TResident(const TResident&) = delete;
+  TResident& operator=(const TResident&) = delete;
+
+  // The tray menu's commands that touch the state.
+  void MacroEditorCommand();
+  void EnabledCommand();
+  void SettingsCommand();
+  void AboutCommand();
+
+  // The application window's messages; each returns the window procedure's result.
+  std::intptr_t HookKeyDown(unsigned keyCode);
+  std::intptr_t HookKeyUp(unsigned keyCode);
+  std::intptr_t ThreadDone(std::intptr_t code);
+  std::intptr_t RunMacro(std::intptr_t catagory, std::intptr_t macro);
+
+  // True when it asked for a run (posted WM_RUNMACRO).
+  bool DispatchShortcut(unsigned keyCode);
+
+  bool Enabled() const { return FEnabled; }
+  bool EnabledBeforeEditor() const { return FEnabledBeforeEditor; }
+  bool OptionsThread() const { return FOptionsThread; }
+  bool AboutThread() const { return FAboutThread; }
+  bool IncludeThread() const { return FIncludeThread; }
+  bool RunMacroThread() const { return FRunMacroThread; }
+  // A WM_RUNMACRO has been posted and not yet handled.
+  bool RunRequested() const { return FPendingRun.Set; }
+  const TModifierState& Modifiers() const { return FModifiers; }
+
+ private:
+  bool IncludeFilterPasses();
+  bool StartWindowThread(bool& reference, TThreadDoneCode kind);
+
+  struct TPendingRun {
+    bool Set = false;
+    int Catagory = 0;
+    int Macro = 0;
+    std::uint16_t ShortCut = 0;
+  };
+
+  TResidentPorts& FPorts;
+  const TCatagories& FCatagories;
+  const TIncludeSnapshot& FIncludeList;
+  const bool FSkipIncludeFilter;
+  TShortCutIndex FIndex;
+  TModifierState FModifiers;
+  bool FEnabled = true;
+  bool FEnabledBeforeEditor = false;
+  bool FOptionsThread = false;
+  bool FAboutThread = false;
+  bool FIncludeThread = false;
+  bool FRunMacroThread = false;
+  TPendingRun FPendingRun;
+};

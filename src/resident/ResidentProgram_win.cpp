@@ -1,0 +1,115 @@
+#include "resident/ResidentProgram_win.h"
+
+#include "resident/ForegroundProgram_win.h"
+#include "resident/Messages.h"
+#include "resident/WindowThreads_win.h"
+#include "run/RunMacroThread_win.h"
+
+namespace {
+
+HICON LoadProgramIcon(HINSTANCE instance, const char* name) {
+  // Not shared: each is the program's to destroy at shutdown.
+  return static_cast<HICON>(LoadImageA(instance, name, IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+}
+
+}  // namespace
+
+TResidentProgram::TResidentProgram(HINSTANCE instance, HWND appWindow, UINT newInstanceMessage,
+                                   const TProgramValues& values, TCatagories& catagories, TIncludeList& includeList)
+    : FAppWindow(appWindow), FValues(values), FNewInstanceMessage(newInstanceMessage),
+      FTaskbarCreatedMessage(RegisterWindowMessageA("TaskbarCreated")), FCatagories(catagories),
+      FIncludeList(includeList),
+      FIncludeSnapshot(includeList.Items), FIconEnabled(LoadProgramIcon(instance, "TI")),
+      FIconDisabled(LoadProgramIcon(instance, "TIDisabled")),
+      FCore(*this, catagories, FIncludeSnapshot, values.SkipIncludeFilter) {}
+
+TResidentProgram::~TResidentProgram() { FreeTrayIconAndMenu(); }
+
+void TResidentProgram::BuildPopupMenu() { FPopupMenu = std::make_unique<TPopupMenu>(); }
+
+void TResidentProgram::ShowTrayIcon(const std::string& tip) {
+  FTrayIcon = std::make_unique<TTrayIcon>(FAppWindow);
+  FTrayIcon->SetIcon(FIconEnabled.Get());
+  FTrayIcon->SetTip(tip);
+  FTrayIcon->SetVisible(true);
+}
+
+void TResidentProgram::FreeTrayIconAndMenu() {
+  FTrayIcon.reset();
+  FPopupMenu.reset();
+}
+
+bool TResidentProgram::WindowThreadsRunning() const {
+  return FCore.OptionsThread() || FCore.AboutThread() || FCore.IncludeThread() || FCore.RunMacroThread();
+}
+
+void TResidentProgram::MenuClick(int tag) {
+  switch (tag) {
+    case mtagMacroEditor: FCore.MacroEditorCommand(); break;
+    case mtagEnabled: FCore.EnabledCommand(); break;
+    case mtagSettings: FCore.SettingsCommand(); break;
+    case mtagAbout: FCore.AboutCommand(); break;
+    case mtagHelp: OpenHelpFile(FValues.ExeDir); break;
+    case mtagCheckForUpdate:
+      if (StartUpdateCheck(FValues)) PostQuitMessage(0);
+      break;
+    case mtagReportBug: OpenBugReportPage(); break;
+    case mtagExit: PostQuitMessage(0); break;
+    default: break;
+  }
+}
+
+void TResidentProgram::TrayNotify(LPARAM mouseMessage) {
+  if (mouseMessage == kTrayDoubleClick) {
+    MenuClick(mtagMacroEditor);
+  } else if (mouseMessage == kTrayRightUp && FPopupMenu) {
+    POINT at = {};
+    GetCursorPos(&at);
+    int tag = FPopupMenu->Popup(FAppWindow, at);
+    // The null message wakes the window's thread so that the menu's end is
+    // noticed at once (a known need of menus shown from the tray).
+    PostMessageA(FAppWindow, WM_NULL, 0, 0);
+    MenuClick(tag);
+  }
+}
+
+bool TResidentProgram::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  result = 0;
+  if (message == FNewInstanceMessage && FNewInstanceMessage != 0) {
+    MenuClick(mtagMacroEditor);
+    return true;
+  }
+  if (message == FTaskbarCreatedMessage && FTaskbarCreatedMessage != 0) {
+    if (FTrayIcon) FTrayIcon->Restore();
+    return true;
+  }
+  switch (message) {
+    case WM_TRAYNOTIFY: TrayNotify(lParam); return true;
+    case WM_THREADDONE: result = FCore.ThreadDone(static_cast<std::intptr_t>(wParam)); return true;
+    case WM_RUNMACRO:
+      result = FCore.RunMacro(static_cast<std::intptr_t>(wParam), static_cast<std::intptr_t>(lParam));
+      return true;
+    case WM_HOOKKEYDOWN: result = FCore.HookKeyDown(static_cast<unsigned>(wParam)); return true;
+    case WM_HOOKKEYUP: result = FCore.HookKeyUp(static_cast<unsigned>(wParam)); return true;
+    default: return false;
+  }
+}
+
+void TResidentProgram::ShowEnabled(bool enabled) {
+  if (FPopupMenu) FPopupMenu->SetEnabledCheck(enabled);
+  if (FTrayIcon) FTrayIcon->SetIcon(enabled ? FIconEnabled.Get() : FIconDisabled.Get());
+}
+
+bool TResidentProgram::StartWindowThread(TThreadDoneCode kind) {
+  return StartWindowThreadOf(kind, FAppWindow, FValues, FCatagories, FIncludeList, FIncludeSnapshot);
+}
+
+bool TResidentProgram::ForegroundExeName(std::string& exeName) { return ::ForegroundExeName(exeName); }
+
+bool TResidentProgram::PostRunMacro(int catagory, int macro) {
+  return PostMessageA(FAppWindow, WM_RUNMACRO, static_cast<WPARAM>(catagory), static_cast<LPARAM>(macro));
+}
+
+bool TResidentProgram::StartRunMacro(const TMacro& macro) {
+  return TRunMacroThread::Start(TDoneNotice{FAppWindow, WM_THREADDONE, tdRunMacro}, macro, FValues.ExeDir);
+}

@@ -1,0 +1,46 @@
+#pragma once
+// The notification-area icon. It does not own the icon handles it shows
+// (start-up keeps both pictures for the program's lifetime); it owns its
+// place in the notification area and gives it up when destroyed.
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "resident/Messages.h"
+
+class TTrayIcon {
+ public:
+  // The tip buffer holds 64 characters with the terminating zero.
+  static constexpr std::size_t kTipCapacity = 63;
+
+  explicit TTrayIcon(HWND window);
+  ~TTrayIcon();
+  TTrayIcon(const TTrayIcon&) = delete;
+  TTrayIcon& operator=(const TTrayIcon&) = delete;
+  TTrayIcon(TTrayIcon&& other) noexcept;
+  TTrayIcon& operator=(TTrayIcon&& other) noexcept;
+
+  void SetIcon(HICON icon);
+  // A tip longer than 63 characters is cut there.
+  void SetTip(const std::string& tip);
+  // Refuses, with a message, while no icon has been set.
+  void SetVisible(bool visible);
+  // The notification area was made anew (its shell restarted) and has
+  // forgotten every icon: a visible icon is added again.
+  void Restore();
+
+  HICON Icon() const { return FIcon; }
+  const std::string& Tip() const { return FTip; }
+  bool Visible() const { return FVisible; }
+  const NOTIFYICONDATAA& Data() const { return FData; }
+
+ private:
+  void Remove();
+
+  HICON FIcon = nullptr;
+  std::string FTip;
+  bool FVisible = false;
+  NOTIFYICONDATAA FData;
+};

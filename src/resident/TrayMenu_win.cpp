@@ -1,0 +1,49 @@
+#include "resident/TrayMenu_win.h"
+
+#include <shellapi.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "base/OsFile.h"
+
+TPopupMenu::TPopupMenu() : FMenu(CreatePopupMenu()) {
+  if (!FMenu) throw std::runtime_error("The tray menu could not be created.");
+  for (const TMenuItemDef& item : kTrayMenuItems) {
+    if (item.Tag == mtagNone)
+      AppendMenuA(FMenu.Get(), MF_SEPARATOR, 0, nullptr);
+    else
+      AppendMenuA(FMenu.Get(), MF_STRING, static_cast<UINT_PTR>(item.Tag), item.Caption);
+  }
+  SetMenuDefaultItem(FMenu.Get(), kMacroEditorPosition, TRUE);
+  SetEnabledCheck(true);
+}
+
+void TPopupMenu::SetEnabledCheck(bool checked) {
+  CheckMenuItem(FMenu.Get(), kEnabledPosition, MF_BYPOSITION | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+int TPopupMenu::Popup(HWND owner, POINT at) const {
+  // The owner must be in front, or the menu stays open when the user
+  // clicks elsewhere.
+  SetForegroundWindow(owner);
+  return static_cast<int>(TrackPopupMenu(FMenu.Get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, 0,
+                                         owner, nullptr));
+}
+
+void OpenHelpFile(const std::string& exeDir) {
+  ShellExecuteA(nullptr, "open", PathJoin(exeDir, "zarvel.chm").c_str(), nullptr, nullptr, SW_SHOWDEFAULT);
+}
+
+bool StartUpdateCheck(const TProgramValues& values) {
+  int answer = MessageBoxA(
+      nullptr,
+      "This will temporarily shutdown Zarvel and check for any new updates, are you sure you want to continue?",
+      "Check for update...", MB_YESNO | MB_ICONQUESTION);
+  if (answer != IDYES) return false;
+  ShellExecuteA(nullptr, "open", values.File("vornupdate.exe").c_str(), values.ExeName.c_str(), nullptr,
+                SW_SHOWDEFAULT);
+  return true;
+}
+
+void OpenBugReportPage() { ShellExecuteA(nullptr, "open", kReportBugUrl, nullptr, nullptr, SW_SHOWNORMAL); }

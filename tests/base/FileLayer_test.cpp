@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include "common/TempFolder.h"
+#include "base/CodePage.h"
+#include "base/FileCopy.h"
+#include "base/OsFile.h"
+
+TEST(CopyFileContents, CopiesEveryByteOverAnOlderLongerTarget) {
+  TTempFolder folder;
+  std::string content;
+  for (int i = 0; i < 5000; ++i) content += static_cast<char>(i * 7);  // crosses 2048-byte blocks
+  WriteBytes(folder.File("in.bin"), content);
+  WriteBytes(folder.File("out.bin"), std::string(9000, 'o'));
+  CopyFileContents(folder.File("in.bin"), folder.File("out.bin"));
+  EXPECT_EQ(ReadBytes(folder.File("out.bin")), content);
+  WriteBytes(folder.File("empty"), "");
+  CopyFileContents(folder.File("empty"), folder.File("out.bin"));
+  EXPECT_EQ(ReadBytes(folder.File("out.bin")), "");
+}
+
+TEST(CopyFileContents, MissingSourceOrImpossibleTargetRaisesWithTheFileName) {
+  TTempFolder folder;
+  try {
+    CopyFileContents(folder.File("missing.png"), folder.File("out.png"));
+    FAIL();
+  } catch (const EFileError& error) {
+    EXPECT_NE(std::string(error.what()).find("missing.png"), std::string::npos);
+  }
+  EXPECT_FALSE(FileExists(folder.File("out.png"))) << "a failed copy left a target behind";
+  WriteBytes(folder.File("in"), "abc");
+  EXPECT_THROW(CopyFileContents(folder.File("in"), PathJoin(folder.File("in"), "sub")), EFileError);
+}
+
+TEST(OsFile, PathJoinUsesOneSeparator) {
+  std::string sep(1, PathSeparator());
+  EXPECT_EQ(PathJoin("dir", "a.cat"), "dir" + sep + "a.cat");
+  EXPECT_EQ(PathJoin("dir" + sep, "a.cat"), "dir" + sep + "a.cat");
+  EXPECT_EQ(PathJoin("dir/", "a.cat"), "dir/a.cat");
+  EXPECT_EQ(WithoutTrailingSeparator("dir\\"), "dir");
+  EXPECT_EQ(WithoutTrailingSeparator("dir/"), "dir");
+}
+
+TEST(OsFile, FileNamesCompareWithoutAsciiCase) {
+  EXPECT_TRUE(SameFileName("Web.CAT", "web.cat"));
+  EXPECT_FALSE(SameFileName("web.cat", "web.ca"));
+  EXPECT_FALSE(SameFileName("a", "b"));
+}
+
+TEST(OsFile, ExistingEntryIsFoundInAnyCase) {
+  TTempFolder folder;
+  WriteBytes(folder.File("Mixed.Cat"), "x");
+  EXPECT_TRUE(FileExists(ResolveInDirectory(folder.Path(), "MIXED.CAT")));
+  EXPECT_FALSE(FileExists(ResolveInDirectory(folder.Path(), "other.cat")));
+}
+
+TEST(OsFile, CreateNewRefusesAnExistingFile) {
+  TTempFolder folder;
+  WriteBytes(folder.File("here"), "keep");
+  EXPECT_THROW(TOsFile(folder.File("here"), omCreateNew), EFileError);
+  EXPECT_EQ(ReadBytes(folder.File("here")), "keep");
+}
+
+TEST(CodePage, Windows1252RoundTripsEveryDefinedByte) {
+  std::string all;
+  for (int byte = 1; byte < 256; ++byte)
+    if (byte != 0x81 && byte != 0x8D && byte != 0x8F && byte != 0x90 && byte != 0x9D)
+      all += static_cast<char>(byte);
+  std::string utf8 = AnsiToUtf8(all, 1252);
+  EXPECT_NE(utf8.find("\xE2\x82\xAC"), std::string::npos) << "0x80 is the euro sign";
+  EXPECT_EQ(Utf8ToAnsi(utf8, 1252), all);
+}
+
+TEST(CodePage, UndefinedBytesAndUnmappableCharactersAreRefused) {
+  for (char undefined : {'\x81', '\x8D', '\x8F', '\x90', '\x9D'})
+    EXPECT_THROW(AnsiToUtf8(std::string("ab") + undefined, 1252), ECodePage) << int(undefined);
+  EXPECT_THROW(Utf8ToAnsi("\xE4\xB8\xAD", 1252), ECodePage) << "a CJK character has no 1252 byte";
+  EXPECT_THROW(Utf8ToAnsi("\xC2\x81", 1252), ECodePage);
+  EXPECT_THROW(CheckCodePage(4242), ECodePage);
+}
+
+TEST(CodePage, OtherCodePagesConvertTheirOwnLetters) {
+  EXPECT_EQ(AnsiToUtf8("\xC0", 1251), "\xD0\x90");  // Cyrillic A
+  EXPECT_EQ(Utf8ToAnsi("\xD0\x90", 1251), "\xC0");
+}

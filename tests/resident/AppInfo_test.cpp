@@ -1,0 +1,39 @@
+#include "resident/AppInfo.h"
+
+#include <gtest/gtest.h>
+
+#include "resident/TrayMenuItems.h"
+
+TEST(VersionStrings, FromTheFileVersionHalves) {
+  // 1.1.0.82
+  EXPECT_EQ(VersionShortOf(0x00010001, 0x00000052), "1.1");
+  EXPECT_EQ(VersionLongOf(0x00010001, 0x00000052), "1.1.0 build 82");
+  // Every field at its largest, no sign and no leading zeros.
+  EXPECT_EQ(VersionLongOf(0xFFFF000A, 0x0007FFFF), "65535.10.7 build 65535");
+  EXPECT_EQ(VersionShortOf(0, 0), "0.0");
+}
+
+TEST(VersionStrings, TrayTip) {
+  EXPECT_EQ(TrayTipOf("1.1"), "Zarvel 1.1");
+  EXPECT_EQ(TrayTipOf(""), "Zarvel ");
+}
+
+TEST(OldNt, OnlyNtThreeAndFourSkipTheIncludeList) {
+  EXPECT_TRUE(SkipIncludeFilterOn(2, 3));
+  EXPECT_TRUE(SkipIncludeFilterOn(2, 4));
+  EXPECT_FALSE(SkipIncludeFilterOn(2, 5));
+  EXPECT_FALSE(SkipIncludeFilterOn(2, 10));
+  EXPECT_FALSE(SkipIncludeFilterOn(1, 4));  // Windows 95
+}
+
+TEST(TrayMenu, FixedPositionsAndEveryTagOnce) {
+  EXPECT_EQ(kTrayMenuItems[kMacroEditorPosition].Tag, mtagMacroEditor);
+  EXPECT_EQ(kTrayMenuItems[kEnabledPosition].Tag, mtagEnabled);
+  int seen[9] = {};
+  for (const TMenuItemDef& item : kTrayMenuItems) {
+    ++seen[item.Tag];
+    EXPECT_EQ(item.Tag == mtagNone, std::string(item.Caption) == "-") << item.Caption;
+  }
+  EXPECT_EQ(seen[mtagNone], 2);
+  for (int tag = 1; tag <= 8; ++tag) EXPECT_EQ(seen[tag], 1) << tag;
+}

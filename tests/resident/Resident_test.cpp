@@ -1,0 +1,466 @@
+#include "resident/Resident.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/TempFolder.h"
+#include "resident/HookKeys.h"
+#include "store/ShortCut.h"
+
+namespace {
+
+constexpr unsigned kKeyT = 'T';
+constexpr unsigned kKeyQ = 'Q';
+constexpr std::uint16_t kCtrlAltT = kCtrlBit | kAltBit | 'T';
+
+TMacro Macro(const std::string& title, std::uint16_t shortCut) {
+  TMacro macro = NewMacro();
+  SetTitle(macro, title);
+  macro.ShortCut = shortCut;
+  return macro;
+}
+
+// Records what the core asks of the system; answers as told.
+class TRecordingPorts : public TResidentPorts {
+ public:
+  void ShowEnabled(bool enabled) override { Shown.push_back(enabled); }
+  bool StartWindowThread(TThreadDoneCode kind) override {
+    Started.push_back(kind);
+    return ThreadsStart;
+  }
+  bool ForegroundExeName(std::string& exeName) override {
+    ++ForegroundLookups;
+    exeName = Foreground;
+    return !Foreground.empty();
+  }
+  bool PostRunMacro(int catagory, int macro) override {
+    if (!PostsArrive) return false;
+    Posted.push_back({catagory, macro});
+    return true;
+  }
+  bool StartRunMacro(const TMacro& macro) override {
+    Runs.push_back(GetTitle(macro));
+    return RunsStart;
+  }
+
+  std::vector<bool> Shown;
+  std::vector<TThreadDoneCode> Started;
+  std::vector<std::pair<int, int>> Posted;
+  std::vector<std::string> Runs;
+  std::string Foreground = "notepad.exe";
+  int ForegroundLookups = 0;
+  bool ThreadsStart = true;
+  bool RunsStart = true;
+  bool PostsArrive = true;
+};
+
+class ResidentCore : public ::testing::Test {
+ protected:
+  ResidentCore() : Store(Folder.File("Macros")), Core(Ports, Store, Includes, false) {}
+
+  int AddCatagory(const std::string& name) { return Store.AddCatagory(name); }
+  void AddMacro(int catagory, const std::string& title, std::uint16_t shortCut) {
+    Store.AddMacro(catagory, Macro(title, shortCut));
+  }
+  // Presses the keys in order and releases them in reverse; the answer to
+  // the last press.
+  std::intptr_t Chord(const std::vector<unsigned>& keys) {
+    std::intptr_t answer = 0;
+    for (unsigned key : keys) answer = Core.HookKeyDown(key);
+    for (auto key = keys.rbegin(); key != keys.rend(); ++key) Core.HookKeyUp(*key);
+    return answer;
+  }
+  // Hands the posted WM_RUNMACRO back, as the message loop would.
+  void DeliverPosted() {
+    auto posted = Ports.Posted;
+    Ports.Posted.clear();
+    for (auto& request : posted) Core.RunMacro(request.first, request.second);
+  }
+
+  TTempFolder Folder;
+  TCatagories Store;
+  TIncludeSnapshot Includes;
+  TRecordingPorts Ports;
+  TResident Core;
+};
+
+}  // namespace
+
+// --- modifier flags and the hook's answers ---
+
+TEST(ModifierTracking, OnlyTheGenericCodesChangeTheFlags) {
+  TModifierState state;
+  EXPECT_TRUE(TrackModifier(state, kKeyCtrl, true));
+  EXPECT_TRUE(TrackModifier(state, kKeyAlt, true));
+  EXPECT_FALSE(TrackModifier(state, 162, true));  // VK_LCONTROL is not a modifier here
+  EXPECT_FALSE(TrackModifier(state, 'A', true));
+  EXPECT_TRUE(state.Ctrl);
+  EXPECT_TRUE(state.Alt);
+  EXPECT_FALSE(state.Shift);
+  EXPECT_TRUE(TrackModifier(state, kKeyCtrl, false));
+  EXPECT_FALSE(state.Ctrl);
+  EXPECT_TRUE(state.Alt);
+}
+
+TEST_F(ResidentCore, ModifiersAnswerZeroAndOtherUnmatchedKeysMinusOne) {
+  EXPECT_EQ(Core.HookKeyDown(kKeyShift), kKeyUsed);
+  EXPECT_EQ(Core.HookKeyDown(kKeyCtrl), kKeyUsed);
+  EXPECT_EQ(Core.HookKeyDown(kKeyAlt), kKeyUsed);
+  EXPECT_EQ(Core.HookKeyDown('A'), kKeyPassed);
+  EXPECT_EQ(Core.HookKeyUp('A'), 0);
+  EXPECT_EQ(Core.HookKeyUp(kKeyCtrl), 0);
+  EXPECT_TRUE(Ports.Posted.empty());
+}
+
+TEST_F(ResidentCore, HoldingCtrlGivesTwoShortCutsReleasingItMakesThePlainKey) {
+  int c = AddCatagory("Web");
+  AddMacro(c, "ctrl t", kCtrlBit | 'T');
+  AddMacro(c, "plain t", 'T');
+  Ports.RunsStart = false;  // no run thread, so each press can start one
+  Core.HookKeyDown(kKeyCtrl);
+  EXPECT_EQ(Core.HookKeyDown(kKeyT), kKeyUsed);
+  DeliverPosted();
+  EXPECT_EQ(Core.HookKeyDown(kKeyT), kKeyUsed);
+  DeliverPosted();
+  Core.HookKeyUp(kKeyCtrl);
+  EXPECT_EQ(Core.HookKeyDown(kKeyT), kKeyUsed);
+  DeliverPosted();
+  EXPECT_EQ(Ports.Runs, (std::vector<std::string>{"ctrl t", "ctrl t", "plain t"}));
+}
+
+TEST_F(ResidentCore, CtrlPressedAndReleasedBeforeTheKeyGivesNoModifier) {
+  int c = AddCatagory("Web");
+  AddMacro(c, "ctrl t", kCtrlBit | 'T');
+  Core.HookKeyDown(kKeyCtrl);
+  Core.HookKeyUp(kKeyCtrl);
+  EXPECT_EQ(Core.HookKeyDown(kKeyT), kKeyPassed);
+}
+
+// --- finding the macro ---
+
+TEST_F(ResidentCore, MatchPostsCatagoryAndMacroIndexes) {
+  int first = AddCatagory("First");
+  AddMacro(first, "a", kCtrlBit | 'A');
+  int second = AddCatagory("Second");
+  AddMacro(second, "b", kCtrlBit | 'B');
+  AddMacro(second, "t", kCtrlAltT);
+  EXPECT_EQ(Chord({kKeyCtrl, kKeyAlt, kKeyT}), kKeyUsed);
+  ASSERT_EQ(Ports.Posted.size(), 1u);
+  EXPECT_EQ(Ports.Posted[0], std::make_pair(second, 1));
+}
+
+TEST_F(ResidentCore, SameShortCutTwiceTheFirstCatagoryAndMacroWin) {
+  int first = AddCatagory("First");
+  AddMacro(first, "other", kCtrlBit | 'X');
+  AddMacro(first, "first", kCtrlAltT);
+  AddMacro(first, "later in file", kCtrlAltT);
+  int second = AddCatagory("Second");
+  AddMacro(second, "second", kCtrlAltT);
+  Chord({kKeyCtrl, kKeyAlt, kKeyT});
+  DeliverPosted();
+  EXPECT_EQ(Ports.Runs, (std::vector<std::string>{"first"}));
+}
+
+TEST_F(ResidentCore, ShiftAltAndCtrlEachCountInTheWord) {
+  int c = AddCatagory("Web");
+  AddMacro(c, "shift t", kShiftBit | 'T');
+  AddMacro(c, "alt t", kAltBit | 'T');
+  Ports.RunsStart = false;
+  Chord({kKeyShift, kKeyT});
+  DeliverPosted();
+  Chord({kKeyAlt, kKeyT});
+  DeliverPosted();
+  EXPECT_EQ(Chord({kKeyCtrl, kKeyT}), kKeyPassed);
+  EXPECT_EQ(Ports.Runs, (std::vector<std::string>{"shift t", "alt t"}));
+}
+
+TEST_F(ResidentCore, KeyCodesAbove255AndMacrosWithoutShortCutNeverMatch) {
+  int c = AddCatagory("Web");
+  AddMacro(c, "none", 0);
+  AddMacro(c, "odd bits", 0x1041);  // no key press forms this word
+  EXPECT_EQ(Core.HookKeyDown(256), kKeyPassed);
+  EXPECT_EQ(Core.HookKeyDown(0x141), kKeyPassed);
+  EXPECT_TRUE(Ports.Posted.empty());
+}
+
+TEST_F(ResidentCore, MacrosAddedOrRemovedAfterStartAreFound) {
+  int c = AddCatagory("Web");
+  EXPECT_EQ(Chord({kKeyCtrl, kKeyAlt, kKeyT}), kKeyPassed);
+  AddMacro(c, "new", kCtrlAltT);
+  EXPECT_EQ(Chord({kKeyCtrl, kKeyAlt, kKeyT}), kKeyUsed);
+  DeliverPosted();
+  Core.ThreadDone(tdRunMacro);
+  Store.RemoveMacro(c, 0);
+  EXPECT_EQ(Chord({kKeyCtrl, kKeyAlt, kKeyT}), kKeyPassed);
+}
+
+TEST_F(ResidentCore, ShortCutChangedInMemoryByTheEditorIsSeenAfterItCloses) {
+  int c = AddCatagory("Web");
+  AddMacro(c, "m", kCtrlBit | 'A');
+  Chord({kKeyCtrl, 'B'});  // builds the index
+  Core.MacroEditorCommand();
+  // The editor's write failed: memory changed, the generation did not.
+  Store.Items[c].Macros[0].ShortCut = kCtrlBit | 'B';
+  Core.ThreadDone(tdOptions);
+  EXPECT_EQ(Chord({kKeyCtrl, 'B'}), kKeyUsed);
+}
+
+// --- the reserved toggle and Enabled ---
+
+TEST_F(ResidentCore, CtrlAltShiftQTogglesAndNeverRunsAMacro) {
+  int c = AddCatagory("Web");
+  AddMacro(c, "reserved", kToggleShortCut);
+  EXPECT_EQ(Chord({kKeyCtrl, kKeyAlt, kKeyShift, kKeyQ}), kKeyPassed);
+  EXPECT_FALSE(Core.Enabled());
+  EXPECT_EQ(Chord({kKeyCtrl, kKeyAlt, kKeyShift, kKeyQ}), kKeyPassed);
+  EXPECT_TRUE(Core.Enabled());
+  EXPECT_TRUE(Ports.Posted.empty());
+  EXPECT_EQ(Ports.Shown, (std::vector<bool>{false, true}));
+}
+
+TEST_F(ResidentCore, DisabledShortCutsDoNothingButTheToggleStillWorks) {
+  int c = AddCatagory("Web");
+  AddMacro(c, "t", kCtrlAltT);
+  Core.EnabledCommand();
+  EXPECT_EQ(Chord({kKeyCtrl, kKeyAlt, kKeyT}), kKeyPassed);
+  Chord({kKeyCtrl, kKeyAlt, kKeyShift, kKeyQ});
+  EXPECT_EQ(Chord({kKeyCtrl, kKeyAlt, kKeyT}), kKeyUsed);
+}
+
+TEST_F(ResidentCore, ToggleWorksWhileAMacroRuns) {
+  int c = AddCatagory("Web");
+  AddMacro(c, "t", kCtrlAltT);
+  Chord({kKeyCtrl, kKeyAlt, kKeyT});
+  DeliverPosted();
+  ASSERT_TRUE(Core.RunMacroThread());
+  Chord({kKeyCtrl, kKeyAlt, kKeyShift, kKeyQ});
+  EXPECT_FALSE(Core.Enabled());
+}
+
+// --- one run at a time ---
+
+TEST_F(ResidentCore, ShortCutDuringARunIsDroppedNotQueued) {
+  int c = AddCatagory("Web");
+  AddMacro(c, "t", kCtrlAltT);
+  Chord({kKeyCtrl, kKeyAlt, kKeyT});
+  DeliverPosted();
+  EXPECT_EQ(Chord({kKeyCtrl, kKeyAlt, kKeyT}), kKeyPassed);
+  Core.ThreadDone(tdRunMacro);
+  EXPECT_TRUE(Ports.Posted.empty());
+  EXPECT_EQ(Chord({kKeyCtrl, kKeyAlt, kKeyT}), kKeyUsed);
+}
+
+TEST_F(ResidentCore, SecondPressBeforeTheFirstRequestIsHandledStartsNothing) {
+  int c = AddCatagory("Web");
+  AddMacro(c, "t", kCtrlAltT);
+  Chord({kKeyCtrl, kKeyAlt, kKeyT});
+  EXPECT_EQ(Chord({kKeyCtrl, kKeyAlt, kKeyT}), kKeyPassed);
+  DeliverPosted();
+  EXPECT_EQ(Ports.Runs.size(), 1u);
+}
+
+TEST_F(ResidentCore, WithoutARunThreadTheNextShortCutCanRunAtOnce) {
+  int c = AddCatagory("Web");
+  AddMacro(c, "t", kCtrlAltT);
+  Ports.RunsStart = false;
+  Chord({kKeyCtrl, kKeyAlt, kKeyT});
+  DeliverPosted();
+  EXPECT_FALSE(Core.RunMacroThread());
+  EXPECT_FALSE(Core.RunRequested());
+  EXPECT_EQ(Chord({kKeyCtrl, kKeyAlt, kKeyT}), kKeyUsed);
+}
+
+// --- WM_RUNMACRO that no longer names its macro ---
+
+TEST_F(ResidentCore, RunRequestForAMacroRemovedMeanwhileIsIgnored) {
+  int c = AddCatagory("Web");
+  AddMacro(c, "t", kCtrlAltT);
+  Chord({kKeyCtrl, kKeyAlt, kKeyT});
+  Store.RemoveMacro(c, 0);
+  DeliverPosted();
+  EXPECT_TRUE(Ports.Runs.empty());
+  EXPECT_FALSE(Core.RunMacroThread());
+  EXPECT_EQ(Chord({kKeyCtrl, kKeyAlt, kKeyT}), kKeyPassed);
+}
+
+TEST_F(ResidentCore, RunRequestWhoseIndexesNowNameAnotherMacroIsIgnored) {
+  int c = AddCatagory("Web");
+  AddMacro(c, "t", kCtrlAltT);
+  AddMacro(c, "other", kCtrlBit | 'O');
+  Chord({kKeyCtrl, kKeyAlt, kKeyT});
+  Store.RemoveMacro(c, 0);  // "other" moves to index 0
+  DeliverPosted();
+  EXPECT_TRUE(Ports.Runs.empty());
+}
+
+TEST_F(ResidentCore, RequestThatCouldNotBePostedBlocksNothing) {
+  int c = AddCatagory("Web");
+  AddMacro(c, "t", kCtrlAltT);
+  Ports.PostsArrive = false;
+  EXPECT_EQ(Chord({kKeyCtrl, kKeyAlt, kKeyT}), kKeyPassed);
+  EXPECT_FALSE(Core.RunRequested());
+  Ports.PostsArrive = true;
+  EXPECT_EQ(Chord({kKeyCtrl, kKeyAlt, kKeyT}), kKeyUsed);
+}
+
+TEST_F(ResidentCore, RunRequestsNotPostedByTheDispatcherAreIgnored) {
+  int c = AddCatagory("Web");
+  AddMacro(c, "t", kCtrlAltT);
+  Core.RunMacro(0, 0);
+  Core.RunMacro(-1, 5);
+  Core.RunMacro(7, 0);
+  EXPECT_TRUE(Ports.Runs.empty());
+}
+
+TEST_F(ResidentCore, RunRequestArrivingWhileTheEditorIsOpenIsIgnored) {
+  int c = AddCatagory("Web");
+  AddMacro(c, "t", kCtrlAltT);
+  Chord({kKeyCtrl, kKeyAlt, kKeyT});
+  Core.MacroEditorCommand();
+  DeliverPosted();
+  EXPECT_TRUE(Ports.Runs.empty());
+  Core.ThreadDone(tdOptions);
+  EXPECT_EQ(Chord({kKeyCtrl, kKeyAlt, kKeyT}), kKeyUsed);
+}
+
+// --- include list ---
+
+TEST_F(ResidentCore, EmptyIncludeListLetsEveryProgramAndTakesNoSnapshot) {
+  int c = AddCatagory("Web");
+  AddMacro(c, "t", kCtrlAltT);
+  Ports.Foreground = "";
+  EXPECT_EQ(Chord({kKeyCtrl, kKeyAlt, kKeyT}), kKeyUsed);
+  EXPECT_EQ(Ports.ForegroundLookups, 0);
+}
+
+TEST_F(ResidentCore, IncludeListAdmitsItsProgramsInAnyLetterCase) {
+  int c = AddCatagory("Web");
+  AddMacro(c, "t", kCtrlAltT);
+  Includes.Publish({"write.exe", "EDIT.EXE"});
+  Ports.RunsStart = false;
+  Ports.Foreground = "edit.exe";
+  EXPECT_EQ(Chord({kKeyCtrl, kKeyAlt, kKeyT}), kKeyUsed);
+  DeliverPosted();
+  Ports.Foreground = "notepad.exe";
+  EXPECT_EQ(Chord({kKeyCtrl, kKeyAlt, kKeyT}), kKeyPassed);
+  Ports.Foreground = "";  // the snapshot found nothing
+  EXPECT_EQ(Chord({kKeyCtrl, kKeyAlt, kKeyT}), kKeyPassed);
+}
+
+TEST_F(ResidentCore, KeysThatAreNoShortCutCostNoProcessSnapshot) {
+  int c = AddCatagory("Web");
+  AddMacro(c, "t", kCtrlAltT);
+  Includes.Publish({"edit.exe"});
+  for (unsigned key = 'A'; key <= 'Z'; ++key) Core.HookKeyDown(key);
+  EXPECT_EQ(Ports.ForegroundLookups, 0);
+}
+
+TEST_F(ResidentCore, ChangedIncludeListActsOnTheNextKeyPress) {
+  int c = AddCatagory("Web");
+  AddMacro(c, "t", kCtrlAltT);
+  Ports.RunsStart = false;
+  Includes.Publish({"edit.exe"});
+  EXPECT_EQ(Chord({kKeyCtrl, kKeyAlt, kKeyT}), kKeyPassed);
+  Includes.Publish({"edit.exe", "notepad.exe"});
+  EXPECT_EQ(Chord({kKeyCtrl, kKeyAlt, kKeyT}), kKeyUsed);
+}
+
+TEST(ResidentOnOldNt, IncludeListIsNotApplied) {
+  TTempFolder folder;
+  TCatagories store(folder.File("Macros"));
+  int c = store.AddCatagory("Web");
+  store.AddMacro(c, Macro("t", kCtrlAltT));
+  TIncludeSnapshot includes({"edit.exe"});
+  TRecordingPorts ports;
+  TResident core(ports, store, includes, true);
+  core.HookKeyDown(kKeyCtrl);
+  core.HookKeyDown(kKeyAlt);
+  EXPECT_EQ(core.HookKeyDown(kKeyT), kKeyUsed);
+  EXPECT_EQ(ports.ForegroundLookups, 0);
+}
+
+// --- window threads and the editor's protocol ---
+
+TEST_F(ResidentCore, EditorOpenedWhileEnabledSwitchesOffAndBackOnWhenItCloses) {
+  Core.MacroEditorCommand();
+  EXPECT_TRUE(Core.OptionsThread());
+  EXPECT_FALSE(Core.Enabled());
+  EXPECT_TRUE(Core.EnabledBeforeEditor());
+  Core.ThreadDone(tdOptions);
+  EXPECT_FALSE(Core.OptionsThread());
+  EXPECT_TRUE(Core.Enabled());
+  EXPECT_EQ(Ports.Shown, (std::vector<bool>{false, true}));
+}
+
+TEST_F(ResidentCore, EditorOpenedWhileDisabledLeavesShortCutsOff) {
+  Core.EnabledCommand();
+  Core.MacroEditorCommand();
+  Core.ThreadDone(tdOptions);
+  EXPECT_FALSE(Core.Enabled());
+  EXPECT_EQ(Ports.Shown, (std::vector<bool>{false}));
+}
+
+TEST_F(ResidentCore, WhileTheEditorIsOpenEnabledAndASecondEditorDoNothing) {
+  Core.MacroEditorCommand();
+  Core.EnabledCommand();
+  Chord({kKeyCtrl, kKeyAlt, kKeyShift, kKeyQ});
+  Core.MacroEditorCommand();
+  EXPECT_FALSE(Core.Enabled());
+  EXPECT_TRUE(Core.EnabledBeforeEditor());
+  EXPECT_EQ(Ports.Started, (std::vector<TThreadDoneCode>{tdOptions}));
+}
+
+TEST_F(ResidentCore, EditorThatCannotStartGivesTheShortCutsBack) {
+  Ports.ThreadsStart = false;
+  Core.MacroEditorCommand();
+  EXPECT_FALSE(Core.OptionsThread());
+  EXPECT_TRUE(Core.Enabled());
+  Ports.ThreadsStart = true;
+  Core.MacroEditorCommand();
+  EXPECT_TRUE(Core.OptionsThread());
+}
+
+TEST_F(ResidentCore, StrayEditorEndChangesNothing) {
+  Core.MacroEditorCommand();
+  Core.ThreadDone(tdOptions);
+  ASSERT_TRUE(Core.Enabled());
+  Core.ThreadDone(tdOptions);
+  EXPECT_TRUE(Core.Enabled());
+  EXPECT_EQ(Ports.Shown, (std::vector<bool>{false, true}));
+}
+
+TEST_F(ResidentCore, EachWindowKindOpensOnceUntilItsThreadEnds) {
+  Core.SettingsCommand();
+  Core.SettingsCommand();
+  Core.AboutCommand();
+  Core.AboutCommand();
+  EXPECT_EQ(Ports.Started, (std::vector<TThreadDoneCode>{tdInclude, tdAbout}));
+  Core.ThreadDone(tdInclude);
+  Core.SettingsCommand();
+  EXPECT_EQ(Ports.Started.back(), tdInclude);
+  EXPECT_TRUE(Core.AboutThread());
+  Core.ThreadDone(tdAbout);
+  EXPECT_FALSE(Core.AboutThread());
+}
+
+TEST_F(ResidentCore, ThreadDoneCodesOneFourAndUnknownChangeNothing) {
+  Core.SettingsCommand();
+  Core.AboutCommand();
+  Core.MacroEditorCommand();
+  for (std::intptr_t code : {1, 4, 6, -1, 100}) EXPECT_EQ(Core.ThreadDone(code), 0);
+  EXPECT_TRUE(Core.IncludeThread());
+  EXPECT_TRUE(Core.AboutThread());
+  EXPECT_TRUE(Core.OptionsThread());
+  EXPECT_FALSE(Core.Enabled());
+}
+
+TEST_F(ResidentCore, WindowThatCannotStartCanBeOpenedLater) {
+  Ports.ThreadsStart = false;
+  Core.AboutCommand();
+  EXPECT_FALSE(Core.AboutThread());
+  Ports.ThreadsStart = true;
+  Core.AboutCommand();
+  EXPECT_TRUE(Core.AboutThread());
+}

@@ -1,0 +1,178 @@
+// The clipboard as a run uses it: what the user had copied comes back whole,
+// text in any script survives, and a clipboard held by another program
+// gives a clear error instead of a hang.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <cstring>
+#include <thread>
+
+#include "run/Clipboard_win.h"
+
+namespace {
+
+void PutGlobal(UINT format, const void* bytes, std::size_t size) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+  std::memcpy(GlobalLock(memory), bytes, size);
+  GlobalUnlock(memory);
+  ASSERT_NE(SetClipboardData(format, memory), nullptr);
+}
+
+std::vector<unsigned char> GetGlobal(UINT format) {
+  HANDLE data = GetClipboardData(format);
+  if (data == nullptr) return {};
+  const unsigned char* bytes = static_cast<const unsigned char*>(GlobalLock(data));
+  std::vector<unsigned char> copy(bytes, bytes + GlobalSize(data));
+  GlobalUnlock(data);
+  return copy;
+}
+
+// A 2 x 2 bitmap with four known colours, read back as 32-bit pixels.
+HBITMAP MakeBitmap() {
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 2, 2);
+  HDC dc = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  SetPixel(dc, 0, 0, RGB(255, 0, 0));
+  SetPixel(dc, 1, 0, RGB(0, 255, 0));
+  SetPixel(dc, 0, 1, RGB(0, 0, 255));
+  SetPixel(dc, 1, 1, RGB(10, 20, 30));
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return bitmap;
+}
+
+std::vector<DWORD> PixelsOf(HBITMAP bitmap) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = 2;
+  info.bmiHeader.biHeight = -2;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  std::vector<DWORD> pixels(4);
+  HDC screen = GetDC(nullptr);
+  GetDIBits(screen, bitmap, 0, 2, pixels.data(), &info, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  for (DWORD& pixel : pixels) pixel &= 0xFFFFFF;
+  return pixels;
+}
+
+class ClipboardTest : public ::testing::Test {
+ protected:
+  TClipboardOwnerWindow FOwner;
+};
+
+}  // namespace
+
+TEST_F(ClipboardTest, SnapshotBringsBackTextAndOwnFormatsExactly) {
+  const UINT custom = RegisterClipboardFormatA("ZarvelTestFormat");
+  const unsigned char customBytes[] = {1, 2, 0, 3, 255};
+  {
+    TOpenClipboard clipboard(FOwner.Handle());
+    clipboard.WriteText(L"before \u00dcn\u00efc\u00f6d\u00e9 \u2192 \u2713 \u65e5\u672c");
+    PutGlobal(custom, customBytes, sizeof customBytes);
+  }
+  TClipboardSnapshot saved;
+  {
+    TOpenClipboard clipboard(FOwner.Handle());
+    saved.Save(clipboard);
+    clipboard.WriteText(L"the run's own text");
+  }
+  {
+    TOpenClipboard clipboard(FOwner.Handle());
+    saved.Restore(clipboard);
+  }
+  TOpenClipboard clipboard(FOwner.Handle());
+  std::wstring text;
+  ASSERT_TRUE(clipboard.ReadText(text));
+  EXPECT_EQ(text, L"before \u00dcn\u00efc\u00f6d\u00e9 \u2192 \u2713 \u65e5\u672c");
+  std::vector<unsigned char> bytes = GetGlobal(custom);
+  ASSERT_GE(bytes.size(), sizeof customBytes);
+  EXPECT_EQ(0, std::memcmp(bytes.data(), customBytes, sizeof customBytes));
+}
+
+TEST_F(ClipboardTest, SnapshotBringsBackABitmapPixelForPixel) {
+  HBITMAP bitmap = MakeBitmap();
+  const std::vector<DWORD> before = PixelsOf(bitmap);
+  {
+    TOpenClipboard clipboard(FOwner.Handle());
+    clipboard.Empty();
+    ASSERT_NE(SetClipboardData(CF_BITMAP, bitmap), nullptr);
+  }
+  TClipboardSnapshot saved;
+  {
+    TOpenClipboard clipboard(FOwner.Handle());
+    saved.Save(clipboard);
+    EXPECT_FALSE(saved.Empty());
+    clipboard.WriteText(L"x");
+  }
+  {
+    TOpenClipboard clipboard(FOwner.Handle());
+    saved.Restore(clipboard);
+  }
+  TOpenClipboard clipboard(FOwner.Handle());
+  EXPECT_FALSE(IsClipboardFormatAvailable(CF_UNICODETEXT));
+  HBITMAP after = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+  ASSERT_NE(after, nullptr);
+  EXPECT_EQ(PixelsOf(after), before);
+}
+
+TEST_F(ClipboardTest, AnEmptyClipboardStaysEmpty) {
+  TClipboardSnapshot saved;
+  {
+    TOpenClipboard clipboard(FOwner.Handle());
+    clipboard.Empty();
+    saved.Save(clipboard);
+    clipboard.WriteText(L"x");
+  }
+  TOpenClipboard clipboard(FOwner.Handle());
+  saved.Restore(clipboard);
+  EXPECT_EQ(CountClipboardFormats(), 0);
+}
+
+TEST_F(ClipboardTest, TextWithoutItsEndingZeroIsReadOnlyToTheEndOfItsMemory) {
+  const wchar_t chars[] = {L'a', L'b', L'c'};
+  TOpenClipboard clipboard(FOwner.Handle());
+  clipboard.Empty();
+  PutGlobal(CF_UNICODETEXT, chars, sizeof chars);
+  std::wstring text;
+  ASSERT_TRUE(clipboard.ReadText(text));
+  // Some systems cut such a text to end inside its memory; none reads on.
+  EXPECT_LE(text.size(), 3u);
+  EXPECT_EQ(std::wstring(L"abc").compare(0, text.size(), text), 0);
+}
+
+TEST_F(ClipboardTest, AClipboardHeldBrieflyByAnotherProgramIsWaitedFor) {
+  std::atomic<bool> held{false};
+  std::thread other([&] {
+    OpenClipboard(nullptr);
+    held = true;
+    Sleep(150);
+    CloseClipboard();
+  });
+  while (!held) Sleep(1);
+  EXPECT_NO_THROW({ TOpenClipboard clipboard(FOwner.Handle()); });
+  other.join();
+}
+
+TEST_F(ClipboardTest, AClipboardThatStaysHeldGivesAClearError) {
+  std::atomic<bool> held{false};
+  std::atomic<bool> release{false};
+  std::thread other([&] {
+    OpenClipboard(nullptr);
+    held = true;
+    while (!release) Sleep(5);
+    CloseClipboard();
+  });
+  while (!held) Sleep(1);
+  try {
+    TOpenClipboard clipboard(FOwner.Handle());
+    ADD_FAILURE() << "opened a clipboard another thread holds";
+  } catch (const EClipboardError& error) {
+    EXPECT_NE(std::string(error.what()).find("clipboard"), std::string::npos);
+  }
+  release = true;
+  other.join();
+}
