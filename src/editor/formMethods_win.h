@@ -1,7 +1,7 @@
 #pragma once
 // The window that sets, program by program, how a macro run takes the
 // selection and pastes its result: automatically (the copy and paste
-// messages, and Ctrl+C and Ctrl+V where a control does not answer them),
+// messages, and keys where a control does not answer them),
 // by the messages only, or by keystrokes only. Opened from the settings
 // window; every change is written to zarvel.ini at once.
 

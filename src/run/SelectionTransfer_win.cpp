@@ -7,8 +7,8 @@ namespace {
 
 constexpr UINT kAnswerTimeoutMs = 5000;
 // How long the user may still hold the shortcut's modifiers, how long a
-// program may take to copy after Ctrl+C, to ask for the text after Ctrl+V,
-// and to close the clipboard after reading it.
+// program may take to copy after the copy keys, to ask for the text after
+// the paste keys, and to close the clipboard after reading it.
 constexpr DWORD kModifierReleaseMs = 300;
 constexpr DWORD kCopyWaitMs = 400;
 constexpr DWORD kPasteReadWaitMs = 1000;
@@ -74,8 +74,8 @@ bool TSelectionTransfer::Take(HWND control, std::wstring& text) {
       copied = GetClipboardSequenceNumber() != before;
     }
     // Once the keys were pressed the result goes back by keys too, also when
-    // nothing was selected: Ctrl+V inserts at the caret in every kind of
-    // control, the paste message only in some.
+    // nothing was selected: the paste keys insert at the caret (or a
+    // terminal's prompt) in every kind of control, the message only in some.
     if (!copied && FMethod != tmMessages) {
       FByKeystroke = true;
       copied = CopyByKeystroke(before);
@@ -88,7 +88,12 @@ bool TSelectionTransfer::Take(HWND control, std::wstring& text) {
 
 bool TSelectionTransfer::CopyByKeystroke(DWORD sequenceBefore) {
   ReleaseModifiers(kModifierReleaseMs);
-  if (!PressChord({VK_CONTROL, 'C'})) return false;
+  // Ctrl+C interrupts the program running in a console when nothing is
+  // selected, and PuTTY sends it to the remote side whatever is selected.
+  // Ctrl+Insert copies in the system's console and terminal and in mintty,
+  // and interrupts nothing anywhere.
+  const bool pressed = FTerminal ? PressChord({VK_CONTROL, VK_INSERT}) : PressChord({VK_CONTROL, 'C'});
+  if (!pressed) return false;
   return WaitPumping(kCopyWaitMs, [&] { return GetClipboardSequenceNumber() != sequenceBefore; });
 }
 

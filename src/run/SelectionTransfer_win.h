@@ -4,10 +4,11 @@
 // clipboard contents put back whole afterwards.
 //
 // Classic edit and rich-edit controls copy and paste on the WM_COPY and
-// WM_PASTE messages. Browsers, terminals and most editors with a text
-// control of their own ignore those messages but take Ctrl+C and Ctrl+V, so
-// where a control copied nothing on the message the keys are pressed
-// instead, and the result goes back the way the selection came.
+// WM_PASTE messages. Browsers and most editors with a text control of their
+// own ignore those messages but take Ctrl+C and Ctrl+V, so where a control
+// copied nothing on the message the keys are pressed instead, and the result
+// goes back the way the selection came. Consoles and terminals get
+// Ctrl+Insert and Shift+Insert instead: Ctrl+C is their interrupt key.
 
 #include <windows.h>
 
@@ -18,8 +19,8 @@
 class TSelectionTransfer {
  public:
   // clipboardOwner: a window of the calling thread (TClipboardOwnerWindow).
-  // terminal: the target is a console or terminal window, which pastes on
-  // Shift+Insert rather than Ctrl+V.
+  // terminal: the target is a console or terminal window, which copies on
+  // Ctrl+Insert and pastes on Shift+Insert; it never gets Ctrl+C.
   TSelectionTransfer(HWND clipboardOwner, TTransferMethod method, bool terminal)
       : FOwner(clipboardOwner), FMethod(method), FTerminal(terminal) {}
 
@@ -31,7 +32,7 @@ class TSelectionTransfer {
   // Puts `text` over the selection of `control`, the way Take got it.
   void Put(HWND control, const std::wstring& text);
 
-  // The selection was asked for with Ctrl+C (and so goes back by keys).
+  // The selection was asked for by keys (and so goes back by keys).
   bool ByKeystroke() const { return FByKeystroke; }
 
  private:

@@ -5,6 +5,7 @@
 bool IsTerminalWindowClass(const std::string& className) {
   static const char* const kTerminalClasses[] = {
       "ConsoleWindowClass",              // the system console
+      "WineConsoleClass",                // Wine's console (wineconsole, start cmd)
       "CASCADIA_HOSTING_WINDOW_CLASS",   // the system terminal
       "PseudoConsoleWindow",
       "mintty",

@@ -1,6 +1,7 @@
 #pragma once
-// Console and terminal windows paste on Shift+Insert (Ctrl+V is a key of
-// the program running inside them); they are known by their window class.
+// Console and terminal windows copy on Ctrl+Insert and paste on Shift+Insert
+// (Ctrl+C interrupts the program running inside them, Ctrl+V is one of its
+// keys); they are known by their window class.
 
 #include <string>
 

@@ -1,4 +1,5 @@
-// Whole runs on the run thread against an edit control of this process:
+// Whole runs on the run thread against an edit control of this process
+// (and against a window of a terminal's class, which must never get Ctrl+C):
 // the selection is taken, transformed and pasted back, the rest of the
 // text and the user's clipboard stay as they were, every dialog of the run
 // appears on the run thread, and every way out ends with the end notice.
@@ -429,4 +430,88 @@ TEST_F(RunMacroThreadTest, AnEmptySelectionInAClassicEditGetsTheResultAtTheCaret
   FTarget.SetSelected(L"abc", L"", L"");
   ASSERT_TRUE(Run(MacroWith(mtBlockMode, {{mxLine1, "<{line}>"}})));
   EXPECT_EQ(FTarget.Text(), L"abc<>");
+}
+
+namespace {
+
+bool KeyDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+
+// A terminal as the keys see it, in front with the focus: its window class
+// is a terminal's, it has a selection on its screen and a prompt line, and
+// no text control. Copy and paste messages mean nothing to it; Ctrl+Insert
+// copies the selection, Shift+Insert types the clipboard's text at the
+// prompt, and Ctrl+C interrupts (counted).
+class TTerminal {
+ public:
+  TTerminal(const wchar_t* className, const std::wstring& selected) : FSelected(selected) {
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = Proc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = className;
+    RegisterClassW(&windowClass);
+    FWindow = CreateWindowExW(0, className, L"terminal", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 80, 80, 400, 200,
+                              nullptr, nullptr, windowClass.hInstance, nullptr);
+    SetWindowLongPtrW(FWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetForegroundWindow(FWindow);
+    SetFocus(FWindow);
+  }
+  ~TTerminal() { DestroyWindow(FWindow); }
+  std::wstring Prompt() const { return FPrompt; }
+  int Copies = 0, Pastes = 0, Interrupts = 0;
+
+ private:
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<TTerminal*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    try {
+      if (self != nullptr && message == WM_KEYDOWN) self->Key(wParam);
+    } catch (const EClipboardError&) {
+      // A clipboard that could not be opened shows as a wrong prompt.
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+  void Key(WPARAM key) {
+    if (KeyDown(VK_CONTROL) && key == 'C') ++Interrupts;
+    if (key != VK_INSERT) return;
+    if (KeyDown(VK_CONTROL)) {
+      ++Copies;
+      if (!FSelected.empty()) TOpenClipboard(FWindow).WriteText(FSelected);
+    } else if (KeyDown(VK_SHIFT)) {
+      ++Pastes;
+      std::wstring text;
+      if (TOpenClipboard(FWindow).ReadText(text)) FPrompt += text;
+    }
+  }
+
+  HWND FWindow = nullptr;
+  std::wstring FSelected;
+  std::wstring FPrompt = L"$ ";
+};
+
+}  // namespace
+
+TEST_F(RunMacroThreadTest, ATerminalCopiesWithCtrlInsertAndGetsTheResultAtItsPrompt) {
+  TTerminal terminal(L"PuTTY", L"ls");
+  ASSERT_TRUE(Run(MacroWith(mtBlockMode, {{mxLine1, "{line} -la"}})));
+  EXPECT_EQ(terminal.Prompt(), L"$ ls -la");
+  EXPECT_EQ(terminal.Copies, 1);
+  EXPECT_EQ(terminal.Pastes, 1);
+  EXPECT_EQ(terminal.Interrupts, 0) << "Ctrl+C reached the terminal";
+  EXPECT_FALSE(ModifierDown());
+  EXPECT_EQ(ClipboardText(FOwner.Handle()), L"the user's own clipboard");
+}
+
+TEST_F(RunMacroThreadTest, ATerminalWithNothingSelectedIsNotInterruptedAndGetsTheMacrosText) {
+  TTerminal terminal(L"WineConsoleClass", L"");
+  ASSERT_TRUE(Run(MacroWith(mtBlockMode, {{mxLine1, "echo {line}done"}})));
+  EXPECT_EQ(terminal.Prompt(), L"$ echo done");
+  EXPECT_EQ(terminal.Interrupts, 0) << "Ctrl+C reached the terminal";
+  EXPECT_EQ(ClipboardText(FOwner.Handle()), L"the user's own clipboard");
+}
+
+TEST_F(RunMacroThreadTest, ATerminalSetToMessagesOnlyGetsNoKeys) {
+  ASSERT_TRUE(WriteTransferMethod(FFolder.Path(), OwnExeName(), tmMessages));
+  TTerminal terminal(L"ConsoleWindowClass", L"ls");
+  ASSERT_TRUE(Run(MacroWith(mtBlockMode, {{mxLine1, "{line} -la"}})));
+  EXPECT_EQ(terminal.Copies + terminal.Pastes + terminal.Interrupts, 0);
+  EXPECT_EQ(terminal.Prompt(), L"$ ");
 }

@@ -7,6 +7,8 @@ TEST(TerminalWindows, ConsolesAndTerminalsAreKnownByClassInAnyCase) {
   EXPECT_TRUE(IsTerminalWindowClass("consolewindowclass"));
   EXPECT_TRUE(IsTerminalWindowClass("CASCADIA_HOSTING_WINDOW_CLASS"));
   EXPECT_TRUE(IsTerminalWindowClass("mintty"));
+  EXPECT_TRUE(IsTerminalWindowClass("PuTTY"));
+  EXPECT_TRUE(IsTerminalWindowClass("WineConsoleClass"));
 }
 
 TEST(TerminalWindows, EditorsBrowsersAndPartialNamesAreNot) {
