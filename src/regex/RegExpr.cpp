@@ -248,7 +248,7 @@ bool TRegexEngine::ExecPos(int offset) {
   EnsureCompiled();
   if (!FHasInput) Fail(rxNoInput);
   if (offset < 1) Fail(rxBadOffset);
-  FMatcher->StepsLeft = FBudgetBase + FBudgetPerChar * FInputEnd;
+  FMatcher->SetBudget(FBudgetBase + FBudgetPerChar * FInputEnd, FInputEnd);
   ClearGroups();
   if (offset > FInputEnd + 1) return false;
   return Search(offset - 1);

@@ -1,8 +1,10 @@
 // The program's regular-expression engine: compiles an expression into a
 // node program and matches it with a backtracking matcher over 8-bit text.
 // Matching keeps its choice points on a heap stack, never on the thread's
-// stack, and every search runs under a step budget scaled to its input, so
-// no expression or input can crash or freeze the program.
+// stack, and every search is bounded, so no expression or input can crash
+// or freeze the program: by remembering the places it already failed from
+// (inputs up to a few million characters, expressions without
+// back-references), or else by a step budget scaled to its input.
 #pragma once
 
 #include <cstdint>
@@ -125,6 +127,9 @@ class TRegexEngine {
 
   // Work allowed per search: Base + PerChar * input length, counted in
   // matcher steps; exposed so tests can provoke the guard on small input.
+  // A search that can remember failures starts to once it has spent this
+  // (or a few steps per character, if that comes first) and then has its
+  // table's bound instead: with a budget of 0 it remembers from the start.
   void SetStepBudget(int64_t base, int64_t perChar);
 
   // Compiles now instead of at the next search; raises on a bad expression.

@@ -1,12 +1,19 @@
 #include "regex/RegExprMatch.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "regex/RegExpr.h"
 
 namespace {
 
+// A search remembers failures once it has spent this much, counted in the
+// steps of the budget: ordinary searches spend well under one step per
+// character (a quarter at most in the benchmark's cases) and never pay for
+// a table.
+const int64_t RememberAfterBase = 1 << 16;
+const int64_t RememberAfterPerChar = 4;
 
 inline int NextOf(const uint8_t* code, int node) {
   int32_t off = ReadInt32(code + node + 1);
@@ -25,16 +32,50 @@ void TRegexMatcher::Prepare(const TRegexProgram& prog) {
   Prog = &prog;
   LoopCount.assign(static_cast<size_t>(prog.LoopSlots) + 1, 0);
   LoopIterStart.assign(static_cast<size_t>(prog.LoopSlots) + 1, -1);
+  Memo.Forget();
+  // A new program in the middle of ExecNext's searches: what it failed
+  // says nothing about the new one, so it goes on under the plain budget.
+  if (Remembering) {
+    Remembering = false;
+    StepsLeft = StepsBeforeMemo;
+    StepsFloor = 0;
+  }
+}
+
+void TRegexMatcher::SetBudget(int64_t steps, int inputLength) {
+  StepsLeft = steps;
+  Remembering = false;
+  int64_t patience = RememberAfterBase + RememberAfterPerChar * (int64_t(inputLength) + 1);
+  StepsFloor = steps > patience ? steps - patience : 0;
+}
+
+// The plain search has used its patience, or its whole budget: from here on
+// it remembers failures if its program and input allow, with the table's
+// bound for a budget.
+bool TRegexMatcher::StartRemembering() {
+  if (Remembering) return true;
+  StepsFloor = 0;
+  if (!Memo.Start(*Prog, End)) {
+    if (StepsLeft < 0) RaiseRegexError(rxStepBudgetExhausted, 0);
+    return false;
+  }
+  Remembering = true;
+  StepsBeforeMemo = StepsLeft;
+  StepsLeft = std::max(StepsLeft, Memo.WorkBound());
+  return true;
+}
+
+// Spend found the budget used up in the middle of a step: remembering (if
+// it can start) takes over at the plain loop's next step.
+void TRegexMatcher::OutOfSteps() {
+  if (Remembering || !StartRemembering()) RaiseRegexError(rxStepBudgetExhausted, 0);
+  StepsFloor = INT64_MAX;
 }
 
 void TRegexMatcher::Grow() {
-  if (Stack.size() >= MaxEntries) RaiseRegexError(rxBacktrackStackExhausted, 0);
-  Stack.resize(std::min(MaxEntries, std::max<size_t>(1024, Stack.size() * 2)));
-}
-
-void TRegexMatcher::Spend(int64_t steps) {
-  StepsLeft -= steps;
-  if (StepsLeft < 0) RaiseRegexError(rxStepBudgetExhausted, 0);
+  size_t limit = Remembering ? 2 * MaxEntries : MaxEntries;
+  if (Stack.size() >= limit) RaiseRegexError(rxBacktrackStackExhausted, 0);
+  Stack.resize(std::min(limit, std::max<size_t>(1024, Stack.size() * 2)));
 }
 
 bool TRegexMatcher::IsLineBreakAt(int pos) const {
@@ -106,14 +147,53 @@ bool TRegexMatcher::Run(int startPos, int& matchEnd) {
   Top = 0;
   int pc = 1;
   int pos = startPos;
+  if (Remembering) return RunRemembering(pc, pos, matchEnd);
   for (;;) {
-    if (--StepsLeft < 0) RaiseRegexError(rxStepBudgetExhausted, 0);
+    if (--StepsLeft < StepsFloor && StartRemembering()) return RunRemembering(pc, pos, matchEnd);
     if (Prog->Code[pc] == opEnd) {
       matchEnd = pos;
       return true;
     }
     if (!Step(pc, pos) && !Backtrack(pc, pos)) return false;
   }
+}
+
+// Run's loop, skipping the cells that failed before and marking each cell
+// it enters, so that Backtrack records the cell once everything after it
+// has failed. Failure is all a cell records: the search still takes its
+// choices in the same order, so the first match and its groups stay the
+// same, it only stops exploring what cannot match.
+bool TRegexMatcher::RunRemembering(int pc, int pos, int& matchEnd) {
+  const uint8_t* code = Prog->Code.data();
+  for (;;) {
+    if (--StepsLeft < 0) RaiseRegexError(rxStepBudgetExhausted, 0);
+    if (code[pc] == opEnd) {
+      matchEnd = pos;
+      return true;
+    }
+    int cell = Memo.Cell(pc, pos, LoopCount.data());
+    bool known = cell >= 0 && Memo.Failed(cell);
+    if (cell >= 0 && !known) Remember(cell);
+    if ((known || !Step(pc, pos)) && !Backtrack(pc, pos)) return false;
+  }
+}
+
+// A cell reached from the last remembered one with no choice left in
+// between has failed once that one is popped, so up to three share one
+// entry: remembering then adds about one entry per choice on the stack, and
+// Grow allows twice the entries while remembering, so a search that fitted
+// before still fits.
+void TRegexMatcher::Remember(int cell) {
+  for (size_t i = Top; i > 0; --i) {
+    TBacktrackEntry& e = Stack[i - 1];
+    if (e.Kind == btUndoStart || e.Kind == btUndoEnd || e.Kind == btUndoLoop) continue;
+    if (e.Kind == btFailed && e.C < 0) {
+      (e.B < 0 ? e.B : e.C) = cell;
+      return;
+    }
+    break;
+  }
+  Push(btFailed, cell, -1, -1);
 }
 
 // Executes one node; false when it fails at this position.
@@ -174,6 +254,10 @@ bool TRegexMatcher::Backtrack(int& pc, int& pos) {
       case btUndoLoop:
         LoopCount[e.A] = e.B;
         LoopIterStart[e.A] = e.C;
+        continue;
+      case btFailed:
+        for (int cell : {e.A, e.B, e.C})
+          if (cell >= 0) Memo.MarkFailed(cell);
         continue;
       default: break;
     }

@@ -115,7 +115,10 @@ bool TRegexMatcher::StartRepeat(int pc, int& pos) {
   if (width < 0) return rep.Min == 0;
   if (width == 0) return true;
   int c;
-  if (rep.Greedy) {
+  if (Remembering && rep.Max == RegexInfinite) {
+    c = StartRunRemembering(pc, operand, rep, follow, pos);
+    if (c < 0) return false;
+  } else if (rep.Greedy) {
     int n = CountReps(operand, pos, width, rep.Max);
     Spend(n / 8);
     if (n < rep.Min) return false;
@@ -140,7 +143,10 @@ bool TRegexMatcher::ResumeRepeat(const TBacktrackEntry& e, int& pc, int& pos) {
   const TCharSet* follow = rep.Follow >= 0 ? &Prog->FollowSets[static_cast<size_t>(rep.Follow)] : nullptr;
   int width = RepWidth(operand);
   int c;
-  if (rep.Greedy) {
+  if (Remembering && rep.Max == RegexInfinite) {
+    c = ResumeRunRemembering(e, operand, rep, follow);
+    if (c < 0) return false;
+  } else if (rep.Greedy) {
     c = PickDown(follow, e.B, width, e.C - 1, rep.Min);
     if (c < 0) return false;
     if (c > rep.Min) Push(btRepeat, e.A, e.B, c);
@@ -193,4 +199,79 @@ int TRegexMatcher::DecideLoop(int entry, int loopNode, int pos) {
   }
   Push(btLoopIter, entry, pos, 0);
   return continuation;
+}
+
+// Remembering, an unbounded repeat of a one-character operand keeps a run
+// row beside its cell: cell q of the row failed when leaving the repeat at
+// q, or anywhere after q in the same run of operand characters, has failed
+// (for any count: past its minimum the repeat forgets its count). Greedy
+// counts are tried downwards, so each exit marks the row as it fails; lazy
+// ones upwards, so the row is marked when the run is used up. Either way a
+// later visit stops at the first marked cell, and every exit of a run is
+// tried once, not once per visit: "(x+x+)+y" over a long run of x would
+// otherwise rescan the run from every start of its second repeat.
+// Both return the count to continue with (pushing the next choice), -1 when
+// no exit is left.
+int TRegexMatcher::StartRunRemembering(int pc, const uint8_t* operand, const TRepeatInfo& rep,
+                                       const TCharSet* follow, int pos) {
+  if (CountReps(operand, pos, 1, rep.Min) < rep.Min) return -1;
+  Spend(rep.Min / 8);
+  int row = Memo.RunRow(pc, LoopCount.data());
+  int first = pos + rep.Min;
+  int c;
+  if (rep.Greedy) {
+    if (Memo.Failed(row + first)) return -1;
+    int top = first;
+    while (OneRep(operand, top, 1) && !Memo.Failed(row + top + 1)) ++top;
+    Spend((top - first) / 8);
+    c = PickDown(follow, pos, 1, top - pos, rep.Min);
+    Memo.MarkFailed(row + (c < 0 ? first : pos + c + 1), row + top);
+    if (c < 0) return -1;
+    if (c > rep.Min) Push(btRepeat, pc, pos, c);
+  } else {
+    c = NextLazyExit(operand, follow, pos, rep.Min, rep.Min, row);
+    if (c < 0) return -1;
+    Push(btRepeat, pc, pos, c);
+  }
+  return c;
+}
+
+int TRegexMatcher::ResumeRunRemembering(const TBacktrackEntry& e, const uint8_t* operand, const TRepeatInfo& rep,
+                                        const TCharSet* follow) {
+  int row = Memo.RunRow(e.A, LoopCount.data());
+  int c;
+  if (rep.Greedy) {
+    c = PickDown(follow, e.B, 1, e.C - 1, rep.Min);
+    Memo.MarkFailed(row + e.B + (c < 0 ? rep.Min : c + 1), row + e.B + e.C);
+    if (c < 0) return -1;
+    if (c > rep.Min) Push(btRepeat, e.A, e.B, c);
+  } else {
+    if (!OneRep(operand, e.B + e.C, 1)) {
+      Memo.MarkFailed(row + e.B + rep.Min, row + e.B + e.C);
+      return -1;
+    }
+    c = NextLazyExit(operand, follow, e.B, rep.Min, e.C + 1, row);
+    if (c < 0) return -1;
+    Push(btRepeat, e.A, e.B, c);
+  }
+  return c;
+}
+
+// The next lazy count from `from` worth leaving at; marks the row from the
+// repeat's first exit when there is none.
+int TRegexMatcher::NextLazyExit(const uint8_t* operand, const TCharSet* follow, int base, int min, int from,
+                                int row) {
+  for (int c = from;; ++c) {
+    int q = base + c;
+    if (Memo.Failed(row + q)) {
+      Memo.MarkFailed(row + base + min, row + q - 1);
+      return -1;
+    }
+    if (FollowOk(follow, q)) return c;
+    if (!OneRep(operand, q, 1)) {
+      Memo.MarkFailed(row + base + min, row + q);
+      return -1;
+    }
+    if ((c & 7) == 0) Spend(1);
+  }
 }

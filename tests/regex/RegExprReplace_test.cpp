@@ -161,22 +161,84 @@ void ExpectTooComplex(const std::string& expr, const std::string& input, int64_t
   EXPECT_LT(seconds, 60.0) << expr;
 }
 
+// Only back-references still explode: no memory of failures bounds them.
+// The empty group 1 changes no match, only the way it is found.
 TEST(RegexSafety, CatastrophicBacktrackingEndsWithAnError) {
-  ExpectTooComplex("(a|aa)+$", std::string(60, 'a') + "b");  // the default budget
-  ExpectTooComplex("(a+)+b", std::string(60, 'a') + "cb", 1000000);
-  ExpectTooComplex("(x+x+)+y", std::string(60, 'x') + "zy", 1000000);
-  ExpectTooComplex("((a+)b?)+c", std::string(60, 'a') + "dc", 1000000);
+  ExpectTooComplex("()(a|aa)+\\1$", std::string(60, 'a') + "b");  // the default budget
+  ExpectTooComplex("(a+)+\\1b", std::string(60, 'a') + "cb", 1000000);
+  ExpectTooComplex("(x+x+)+\\1y", std::string(60, 'x') + "zy", 1000000);
+  ExpectTooComplex("()((a+)b?)+\\1c", std::string(60, 'a') + "dc", 1000000);
 }
 
 TEST(RegexSafety, BudgetIsSharedByExecNext) {
   TRegexEngine re;
   re.SetStepBudget(2000, 1);
-  re.Expression("(a|aa)+b");
+  re.Expression("()(a|aa)+\\1b");
   std::string input;
   for (int i = 0; i < 200; ++i) input += "aaaaaaaaaab";
   EXPECT_THROW(re.ReplaceMatches(input, ""), ERegexError);
   re.SetStepBudget(2000, 1000);
   EXPECT_EQ("", re.ReplaceMatches(input, ""));
+  // Without the back-reference the search remembers failures instead.
+  re.SetStepBudget(2000, 1);
+  re.Expression("(a|aa)+b");
+  EXPECT_EQ("", re.ReplaceMatches(input, ""));
+}
+
+// Shapes the plain backtracker explored until its budget ran out now
+// answer, with the groups it would have found given all the time it needed.
+struct TShape {
+  const char* Expr;
+  std::string Input;
+  int Start, Length, Group1Start, Group1Length;  // 1-based; 0, 0 when nothing matches
+};
+
+TEST(RegexSafety, CatastrophicShapesAnswer) {
+  const std::string a60(60, 'a'), x60(60, 'x');
+  const TShape shapes[] = {
+      {".X(.+)+X", "bbbbXcX" + std::string(30, 'a'), 4, 4, 6, 1},
+      {"(a|aa)+c", a60 + "baac", 62, 3, 63, 1},
+      {"(a|aa)+$", a60 + "b", 0, 0, 0, 0},
+      {"(x+x+)+y", x60 + "zxxy", 62, 3, 62, 2},
+      {"(x+?x+?)+?y", x60 + "zxxy", 62, 3, 62, 2},
+      {"(?-s)(.*a){12}z", a60 + "\n" + std::string(12, 'a') + "z", 62, 13, 73, 1},
+      {"(a+)+b", a60 + "cab", 62, 2, 62, 1},
+      {"((a+)b?)+c", a60 + "dc", 0, 0, 0, 0},
+  };
+  for (const TShape& shape : shapes) {
+    SCOPED_TRACE(shape.Expr);
+    TRegexEngine re;
+    re.Expression(shape.Expr);
+    bool found = false;
+    double seconds = Seconds([&] { ASSERT_NO_THROW(found = re.Exec(shape.Input)); });
+    EXPECT_EQ(shape.Start != 0, found);
+    EXPECT_EQ(found ? shape.Start : -1, re.MatchStart(0));
+    EXPECT_EQ(found ? shape.Length : -1, re.MatchLength(0));
+    EXPECT_EQ(found ? shape.Group1Start : -1, re.MatchStart(1));
+    EXPECT_EQ(found ? shape.Group1Length : -1, re.MatchLength(1));
+    EXPECT_LT(seconds, 5.0);  // the budget alone took about 0.2 s here
+  }
+}
+
+TEST(RegexSafety, RememberedSearchesStayLinear) {
+  std::string runs;
+  while (runs.size() < 1u << 20) runs += std::string(40, 'a') + "b";
+  TRegexEngine re;
+  re.Expression("(a|aa)+c");
+  std::string result;
+  double seconds = Seconds([&] { result = re.ReplaceMatches(runs + "aaac", ""); });
+  EXPECT_EQ(runs, result);
+  EXPECT_LT(seconds, 30.0);  // well under a second natively
+}
+
+// Past the table's cap a search keeps the plain budget: 5000 rows of
+// (.*a){1000}z leave room for inputs of about 13000 characters.
+TEST(RegexSafety, LongerInputsThanTheTableHoldKeepTheBudget) {
+  TRegexEngine re;
+  re.SetStepBudget(1000000, 100);
+  re.Expression("(.*a){1000}z");
+  EXPECT_FALSE(re.Exec("z" + std::string(300, 'a')));
+  ExpectTooComplex("(.*a){1000}z", "z" + std::string(20000, 'a'), 1000000);
 }
 
 TEST(RegexSafety, ExactBudgetsFinishShortOnes) {
