@@ -168,6 +168,53 @@ void CaptureShortCut(TMacroForm& form, unsigned keyCode, bool shift, bool ctrl, 
   form.ShortCutText = ShortCutText(form.ShortCutValue);
 }
 
+bool ShortCutMayTypeWithAltGr(std::uint16_t shortCut) {
+  return (shortCut & (kCtrlBit | kAltBit)) == (kCtrlBit | kAltBit);
+}
+
+namespace {
+
+std::string Utf8Of(std::uint32_t c) {
+  std::string out;
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+  return out;
+}
+
+std::string CodeText(std::uint32_t c) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string digits;
+  for (; c != 0 || digits.size() < 4; c >>= 4) digits.insert(digits.begin(), kDigits[c & 0xF]);
+  return "U+" + digits;
+}
+
+}  // namespace
+
+std::string AltGrNote(std::uint16_t shortCut, std::uint32_t character) {
+  // Surrogates and values past Unicode are no characters a layout types.
+  bool typed = character >= 0x20 && character != 0x7F && !(character >= 0x80 && character < 0xA0) &&
+               !(character >= 0xD800 && character < 0xE000) && character <= 0x10FFFF;
+  if (!ShortCutMayTypeWithAltGr(shortCut) || !typed) return "";
+  std::string keys = ShortCutText(static_cast<std::uint16_t>(shortCut & ~(kCtrlBit | kAltBit)));
+  std::string shift = (shortCut & kShiftBit) ? "Shift+" : "";
+  std::string key = keys.substr(shift.size());
+  return "On this keyboard layout AltGr+" + shift + key + " types \"" + Utf8Of(character) + "\" (" +
+         CodeText(character) + "). AltGr keeps typing it; this shortcut needs Ctrl with the left Alt.";
+}
+
 std::string FieldToEditorText(std::string text) {
   ReplaceAll(text, "{tab}", "\t");
   ReplaceAll(text, "{n}", "\r\n");

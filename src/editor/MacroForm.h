@@ -81,6 +81,15 @@ void StoreMacroForm(const TMacroForm& form, TMacro& macro);
 // A key pressed in the shortcut field: key code plus the modifiers held.
 void CaptureShortCut(TMacroForm& form, unsigned keyCode, bool shift, bool ctrl, bool alt);
 
+// Whether the shortcut holds Ctrl and Alt, which keyboard layouts with AltGr
+// may give a character.
+bool ShortCutMayTypeWithAltGr(std::uint16_t shortCut);
+// The note shown for a Ctrl+Alt shortcut whose key, on the current layout, types
+// the character (a Unicode code point) with AltGr; the note names it in UTF-8
+// and by its code. "" for a shortcut without Ctrl and Alt, and for no
+// character (0) or a control character.
+std::string AltGrNote(std::uint16_t shortCut, std::uint32_t character);
+
 // A field's text for the template editor: "{tab}" to TAB, then "{n}" to CR LF.
 std::string FieldToEditorText(std::string text);
 // Back from the editor: TAB to "{tab}", then CR LF to "{n}"; a lone CR or LF stays.

@@ -280,6 +280,7 @@ TEST_F(MacroFormChecks, EachCheckInItsOrder) {
   EXPECT_EQ(ValidateMacroForm(form, Store), "");
 }
 
+
 TEST_F(MacroFormChecks, AnUnnamedKeyWithAValueStillCountsAsNoShortCut) {
   TMacroForm form = Form(0x00FF);
   form.ShortCutText = "";
@@ -386,4 +387,19 @@ TEST(MacroFormEditText, OnlyExactTagsAndWholeLineBreaksAreConverted) {
   EXPECT_EQ(EditorTextToField("\t\t"), "{tab}{tab}");
   // Text the user typed that looks like a tag stays a tag.
   EXPECT_EQ(EditorTextToField("{n}"), "{n}");
+}
+
+TEST(MacroFormShortCut, AltGrNoteNamesTheCharacterOfACtrlAltShortCut) {
+  EXPECT_EQ(AltGrNote(kCtrlBit | kAltBit | 'C', 0x107),
+            "On this keyboard layout AltGr+C types \"\xC4\x87\" (U+0107). AltGr keeps typing it; this shortcut "
+            "needs Ctrl with the left Alt.");
+  EXPECT_NE(AltGrNote(kShiftBit | kCtrlBit | kAltBit | 'E', 0x20AC).find("AltGr+Shift+E types \"\xE2\x82\xAC\" (U+20AC)"),
+            std::string::npos);
+  EXPECT_NE(AltGrNote(kCtrlBit | kAltBit | 'Q', 0x1F600).find("\xF0\x9F\x98\x80\" (U+1F600)"), std::string::npos);
+  EXPECT_NE(AltGrNote(kCtrlBit | kAltBit | '2', '@').find("\"@\" (U+0040)"), std::string::npos);
+  // No note without both modifiers, or for nothing typed or a control character.
+  EXPECT_EQ(AltGrNote(kCtrlBit | 'C', 0x107), "");
+  EXPECT_EQ(AltGrNote(kAltBit | 'C', 0x107), "");
+  for (std::uint32_t none : {0u, 0x03u, 0x1Bu, 0x7Fu, 0x85u, 0xD800u})
+    EXPECT_EQ(AltGrNote(kCtrlBit | kAltBit | 'C', none), "") << none;
 }
