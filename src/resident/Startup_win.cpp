@@ -89,6 +89,7 @@ int Run(HINSTANCE instance) {
   }
   // The hook, the menu, then the icon and its tip.
   keyHookCreate(appWindow);
+  running.Program->HookInstalled();
   running.Program->BuildPopupMenu();
   running.Program->ShowTrayIcon(TrayTipOf(values.VersionShort));
   RunMessageLoop();
