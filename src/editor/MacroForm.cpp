@@ -126,12 +126,43 @@ void LoadMacroForm(TMacroForm& form, const TMacro& macro, int catagoryIndex, int
 
 std::string MacroFormCaption(const TMacro& macro) { return "Edit Macro '" + GetTitle(macro) + "'"; }
 
+namespace {
+
+bool IsModifierKeyCode(unsigned key) { return (key >= 16 && key <= 18) || (key >= 160 && key <= 165); }
+
+// Keys that type or edit text, or move the caret, in every program.
+bool TypesOrEdits(unsigned key) {
+  return (key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z') || (key >= 96 && key <= 105) ||
+         key == 32 || key == 13 || key == 9 || key == 8 || key == 46 || (key >= 37 && key <= 40);
+}
+
+// Why a captured shortcut cannot serve, or "" when it can. Stored files
+// may hold such shortcuts already; they load and run as before.
+std::string ShortCutProblem(std::uint16_t shortCut) {
+  const unsigned key = shortCut & 0xFF;
+  const bool ctrl = (shortCut & kCtrlBit) != 0, alt = (shortCut & kAltBit) != 0;
+  if (IsModifierKeyCode(key))
+    return "Shift, Ctrl and Alt alone never run a macro: please add another key.";
+  if (TypesOrEdits(key) && !ctrl && !alt)
+    return "\"" + ShortCutText(shortCut) +
+           "\" would take that key from every program: please hold Ctrl or Alt with it.";
+  if (ctrl && !alt && !(shortCut & kShiftBit) &&
+      (key == 'A' || key == 'C' || key == 'V' || key == 'X' || key == 'Y' || key == 'Z'))
+    return "\"" + ShortCutText(shortCut) +
+           "\" selects, copies, pastes, cuts, undoes or redoes in every program: please choose another shortcut.";
+  return "";
+}
+
+}  // namespace
+
 std::string ValidateMacroForm(const TMacroForm& form, const TCatagories& catagories) {
   if (form.Title.empty()) return "Please enter a title for this macro!";
   if (form.ShortCutText.empty() || form.ShortCutText == kNoShortCutText)
     return "Please specify a shortcut for this macro!";
   if (form.ShortCutValue == kToggleShortCut)
     return "This shortcut is reserved for enabling / disabling Zarvel!";
+  std::string problem = ShortCutProblem(form.ShortCutValue);
+  if (!problem.empty()) return problem;
   std::string other;
   if (ShortCutUsedElsewhere(form, catagories, other))
     return "The specified shortcut is already in use by macro '" + other + "'";

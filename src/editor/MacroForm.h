@@ -67,8 +67,10 @@ void LoadMacroForm(TMacroForm& form, const TMacro& macro, int catagoryIndex, int
 std::string MacroFormCaption(const TMacro& macro);
 
 // The message that keeps the dialog open, or "" when OK may close it. Order:
-// title, shortcut given, shortcut reserved, shortcut used by another macro,
-// then a template too long for its record buffer (named by its label).
+// title, shortcut given, shortcut reserved, a key that is no shortcut
+// (Shift, Ctrl or Alt alone; a key that types or edits text without Ctrl or
+// Alt; Ctrl+A, C, V, X, Y or Z), shortcut used by another macro, then a
+// template too long for its record buffer (named by its label).
 std::string ValidateMacroForm(const TMacroForm& form, const TCatagories& catagories);
 
 // Writes every record field from the form: the selected kind's texts, all
