@@ -32,6 +32,8 @@ class TQuietPorts : public TResidentPorts {
     return true;
   }
   bool StartRunMacro(const TMacro&) override { return false; }
+  bool ModifierDown(unsigned) override { return true; }
+  void MaskAltRelease() override {}
   long Posted = 0;
   int LastCatagory = -1;
   int LastMacro = -1;

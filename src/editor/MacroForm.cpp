@@ -126,12 +126,43 @@ void LoadMacroForm(TMacroForm& form, const TMacro& macro, int catagoryIndex, int
 
 std::string MacroFormCaption(const TMacro& macro) { return "Edit Macro '" + GetTitle(macro) + "'"; }
 
+namespace {
+
+bool IsModifierKeyCode(unsigned key) { return (key >= 16 && key <= 18) || (key >= 160 && key <= 165); }
+
+// Keys that type or edit text, or move the caret, in every program.
+bool TypesOrEdits(unsigned key) {
+  return (key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z') || (key >= 96 && key <= 105) ||
+         key == 32 || key == 13 || key == 9 || key == 8 || key == 46 || (key >= 37 && key <= 40);
+}
+
+// Why a captured shortcut cannot serve, or "" when it can. Stored files
+// may hold such shortcuts already; they load and run as before.
+std::string ShortCutProblem(std::uint16_t shortCut) {
+  const unsigned key = shortCut & 0xFF;
+  const bool ctrl = (shortCut & kCtrlBit) != 0, alt = (shortCut & kAltBit) != 0;
+  if (IsModifierKeyCode(key))
+    return "Shift, Ctrl and Alt alone never run a macro: please add another key.";
+  if (TypesOrEdits(key) && !ctrl && !alt)
+    return "\"" + ShortCutText(shortCut) +
+           "\" would take that key from every program: please hold Ctrl or Alt with it.";
+  if (ctrl && !alt && !(shortCut & kShiftBit) &&
+      (key == 'A' || key == 'C' || key == 'V' || key == 'X' || key == 'Y' || key == 'Z'))
+    return "\"" + ShortCutText(shortCut) +
+           "\" selects, copies, pastes, cuts, undoes or redoes in every program: please choose another shortcut.";
+  return "";
+}
+
+}  // namespace
+
 std::string ValidateMacroForm(const TMacroForm& form, const TCatagories& catagories) {
   if (form.Title.empty()) return "Please enter a title for this macro!";
   if (form.ShortCutText.empty() || form.ShortCutText == kNoShortCutText)
     return "Please specify a shortcut for this macro!";
   if (form.ShortCutValue == kToggleShortCut)
     return "This shortcut is reserved for enabling / disabling Zarvel!";
+  std::string problem = ShortCutProblem(form.ShortCutValue);
+  if (!problem.empty()) return problem;
   std::string other;
   if (ShortCutUsedElsewhere(form, catagories, other))
     return "The specified shortcut is already in use by macro '" + other + "'";
@@ -166,6 +197,53 @@ void StoreMacroForm(const TMacroForm& form, TMacro& macro) {
 void CaptureShortCut(TMacroForm& form, unsigned keyCode, bool shift, bool ctrl, bool alt) {
   form.ShortCutValue = MakeShortCut(keyCode, shift, ctrl, alt);
   form.ShortCutText = ShortCutText(form.ShortCutValue);
+}
+
+bool ShortCutMayTypeWithAltGr(std::uint16_t shortCut) {
+  return (shortCut & (kCtrlBit | kAltBit)) == (kCtrlBit | kAltBit);
+}
+
+namespace {
+
+std::string Utf8Of(std::uint32_t c) {
+  std::string out;
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+  return out;
+}
+
+std::string CodeText(std::uint32_t c) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string digits;
+  for (; c != 0 || digits.size() < 4; c >>= 4) digits.insert(digits.begin(), kDigits[c & 0xF]);
+  return "U+" + digits;
+}
+
+}  // namespace
+
+std::string AltGrNote(std::uint16_t shortCut, std::uint32_t character) {
+  // Surrogates and values past Unicode are no characters a layout types.
+  bool typed = character >= 0x20 && character != 0x7F && !(character >= 0x80 && character < 0xA0) &&
+               !(character >= 0xD800 && character < 0xE000) && character <= 0x10FFFF;
+  if (!ShortCutMayTypeWithAltGr(shortCut) || !typed) return "";
+  std::string keys = ShortCutText(static_cast<std::uint16_t>(shortCut & ~(kCtrlBit | kAltBit)));
+  std::string shift = (shortCut & kShiftBit) ? "Shift+" : "";
+  std::string key = keys.substr(shift.size());
+  return "On this keyboard layout AltGr+" + shift + key + " types \"" + Utf8Of(character) + "\" (" +
+         CodeText(character) + "). AltGr keeps typing it; this shortcut needs Ctrl with the left Alt.";
 }
 
 std::string FieldToEditorText(std::string text) {

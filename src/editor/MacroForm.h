@@ -67,8 +67,10 @@ void LoadMacroForm(TMacroForm& form, const TMacro& macro, int catagoryIndex, int
 std::string MacroFormCaption(const TMacro& macro);
 
 // The message that keeps the dialog open, or "" when OK may close it. Order:
-// title, shortcut given, shortcut reserved, shortcut used by another macro,
-// then a template too long for its record buffer (named by its label).
+// title, shortcut given, shortcut reserved, a key that is no shortcut
+// (Shift, Ctrl or Alt alone; a key that types or edits text without Ctrl or
+// Alt; Ctrl+A, C, V, X, Y or Z), shortcut used by another macro, then a
+// template too long for its record buffer (named by its label).
 std::string ValidateMacroForm(const TMacroForm& form, const TCatagories& catagories);
 
 // Writes every record field from the form: the selected kind's texts, all
@@ -80,6 +82,15 @@ void StoreMacroForm(const TMacroForm& form, TMacro& macro);
 
 // A key pressed in the shortcut field: key code plus the modifiers held.
 void CaptureShortCut(TMacroForm& form, unsigned keyCode, bool shift, bool ctrl, bool alt);
+
+// Whether the shortcut holds Ctrl and Alt, which keyboard layouts with AltGr
+// may give a character.
+bool ShortCutMayTypeWithAltGr(std::uint16_t shortCut);
+// The note shown for a Ctrl+Alt shortcut whose key, on the current layout, types
+// the character (a Unicode code point) with AltGr; the note names it in UTF-8
+// and by its code. "" for a shortcut without Ctrl and Alt, and for no
+// character (0) or a control character.
+std::string AltGrNote(std::uint16_t shortCut, std::uint32_t character);
 
 // A field's text for the template editor: "{tab}" to TAB, then "{n}" to CR LF.
 std::string FieldToEditorText(std::string text);

@@ -329,10 +329,46 @@ void TfrmEditMacro::ShowValidationError(const std::string& text) {
   ShowInputError(Handle(), text, MB_ICONINFORMATION);
 }
 
+// The character the key types with AltGr (Ctrl and Alt, Shift as given) on
+// the thread's keyboard layout; 0 when it types none.
+std::uint32_t AltGrCharacter(unsigned key, bool shift) {
+  HKL layout = GetKeyboardLayout(0);
+  BYTE state[256] = {};
+  state[VK_CONTROL] = state[VK_LCONTROL] = state[VK_MENU] = state[VK_RMENU] = 0x80;
+  if (shift) state[VK_SHIFT] = state[VK_LSHIFT] = 0x80;
+  UINT scan = MapVirtualKeyExW(key, MAPVK_VK_TO_VSC, layout);
+  wchar_t text[8] = {};
+  // Flag 4 leaves the layout's dead-key state alone where the system knows
+  // it; elsewhere a dead key is pressed once more to clear it again.
+  int count = ToUnicodeEx(key, scan, state, text, 8, 4, layout);
+  if (count < 0) {
+    wchar_t cleared[8];
+    ToUnicodeEx(key, scan, state, cleared, 8, 4, layout);
+    count = 1;
+  }
+  if (count <= 0) return 0;
+  if (count >= 2 && IS_HIGH_SURROGATE(text[0]) && IS_LOW_SURROGATE(text[1]))
+    return 0x10000 + ((static_cast<std::uint32_t>(text[0]) - 0xD800) << 10) + (text[1] - 0xDC00);
+  return text[0];
+}
+
+std::wstring WideOfUtf8(const std::string& text) {
+  int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
+  if (length > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
+  return wide;
+}
+
 void TfrmEditMacro::txtShortcutKeyDown(WPARAM key) {
-  CaptureShortCut(FForm, static_cast<unsigned>(key), GetKeyState(VK_SHIFT) < 0,
-                  GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_MENU) < 0);
+  bool shift = GetKeyState(VK_SHIFT) < 0;
+  CaptureShortCut(FForm, static_cast<unsigned>(key), shift, GetKeyState(VK_CONTROL) < 0,
+                  GetKeyState(VK_MENU) < 0);
   SetControlText(idMacroShortCut, FForm.ShortCutText);
+  if (!ShortCutMayTypeWithAltGr(FForm.ShortCutValue)) return;
+  // The shortcut is kept; the user learns that AltGr will not run it.
+  std::string note = AltGrNote(FForm.ShortCutValue, AltGrCharacter(static_cast<unsigned>(key), shift));
+  if (!note.empty())
+    MessageBoxW(Handle(), WideOfUtf8(note).c_str(), L"Shortcut", MB_OK | MB_ICONINFORMATION);
 }
 
 // Keys the dialog keeps for itself in the shortcut field: Tab and Shift+Tab

@@ -11,6 +11,10 @@ std::string VersionLongOf(std::uint32_t versionMS, std::uint32_t versionLS) {
 
 std::string TrayTipOf(const std::string& versionShort) { return "Zarvel " + versionShort; }
 
+std::string TrayTipWithoutHook(const std::string& versionShort) {
+  return TrayTipOf(versionShort) + " - shortcuts off: no keyboard hook";
+}
+
 bool SkipIncludeFilterOn(std::uint32_t platformId, std::uint32_t majorVersion) {
   constexpr std::uint32_t kPlatformNt = 2;
   return platformId == kPlatformNt && (majorVersion == 3 || majorVersion == 4);

@@ -24,6 +24,12 @@ std::string VersionLongOf(std::uint32_t versionMS, std::uint32_t versionLS);
 
 // "Zarvel 1.1"; "Zarvel " alone without a version.
 std::string TrayTipOf(const std::string& versionShort);
+// The tip and the message when the keyboard hook could not be installed:
+// the program stays for its editor, but no shortcut can run.
+std::string TrayTipWithoutHook(const std::string& versionShort);
+constexpr const char* kNoHookMessage =
+    "Zarvel could not watch the keyboard, so no shortcut will run. The macro editor and the "
+    "settings still work from the tray icon; start Zarvel again to try once more.";
 
 // NT 3.x and 4.0 (platform id 2) cannot identify the foreground program, so
 // the include list is not applied there.

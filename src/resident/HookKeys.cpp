@@ -10,6 +10,9 @@ constexpr unsigned kWmKeyUp = 0x0101;
 constexpr unsigned kWmSysKeyDown = 0x0104;
 constexpr unsigned kWmSysKeyUp = 0x0105;
 
+constexpr unsigned kLeftCtrl = 162;  // VK_LCONTROL
+constexpr unsigned kRightAlt = 165;  // VK_RMENU
+
 }  // namespace
 
 unsigned GenericKeyCode(unsigned keyCode) {
@@ -37,4 +40,37 @@ bool TranslateLowLevelKey(unsigned keyCode, unsigned message, THookKeyEvent& eve
 
 bool WithholdKey(const THookKeyEvent& event, std::intptr_t answer) {
   return event.Down && !IsModifierKey(event.Key) && answer == kKeyUsed;
+}
+
+int TAltGrFilter::Read(const TLowLevelKey& key, THookKeyEvent events[2]) {
+  THookKeyEvent own;
+  if (key.ExtraInfo == kAltMaskExtraInfo || !TranslateLowLevelKey(key.KeyCode, key.Message, own)) return 0;
+  const bool systemCtrl = key.KeyCode == kLeftCtrl && key.ScanCode == kAltGrCtrlScanCode;
+  int count = 0;
+  if (FCtrlHeldBack) {
+    FCtrlHeldBack = false;
+    if (key.KeyCode == kRightAlt && own.Down && key.Time == FCtrlTime) {
+      FAltGrHeld = true;  // held keys repeat the pair; each repeat lands here
+      return 0;
+    }
+    events[count++] = {kKeyCtrl, true};
+    FCtrlTold = true;
+  }
+  if (systemCtrl && own.Down) {
+    FCtrlHeldBack = true;
+    FCtrlTime = key.Time;
+    return count;
+  }
+  // The releases of AltGr's two keys, in either order: the program never
+  // heard them go down.
+  if (systemCtrl && !own.Down) {
+    if (!FCtrlTold) return count;
+    FCtrlTold = false;
+  }
+  if (key.KeyCode == kRightAlt && FAltGrHeld) {
+    if (!own.Down) FAltGrHeld = false;
+    return count;
+  }
+  events[count++] = own;
+  return count;
 }

@@ -15,23 +15,30 @@ namespace {
 HINSTANCE Module = nullptr;
 HHOOK Hook = nullptr;
 HWND Target = nullptr;
+TAltGrFilter AltGr;
 
 // The program answers within microseconds; should it ever hang (a window in
 // another thread given to KeyHookCreate), the key goes on after this long
 // instead of the system dropping the hook.
 constexpr UINT kAnswerTimeoutMs = 200;
 
+// Tells the program of one event; true when it asks for the key to be withheld.
+bool TellProgram(const THookKeyEvent& event) {
+  DWORD_PTR answer = static_cast<DWORD_PTR>(kKeyPassed);
+  UINT message = event.Down ? WM_HOOKKEYDOWN : WM_HOOKKEYUP;
+  return SendMessageTimeoutA(Target, message, event.Key, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &answer) &&
+         WithholdKey(event, static_cast<std::intptr_t>(answer));
+}
+
 LRESULT CALLBACK LowLevelKeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HC_ACTION && Target != nullptr) {
     const auto* info = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-    THookKeyEvent event;
-    if (TranslateLowLevelKey(info->vkCode, static_cast<unsigned>(wParam), event)) {
-      DWORD_PTR answer = static_cast<DWORD_PTR>(kKeyPassed);
-      UINT message = event.Down ? WM_HOOKKEYDOWN : WM_HOOKKEYUP;
-      if (SendMessageTimeoutA(Target, message, event.Key, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &answer) &&
-          WithholdKey(event, static_cast<std::intptr_t>(answer)))
-        return 1;
-    }
+    THookKeyEvent events[2];
+    int count = AltGr.Read({info->vkCode, static_cast<unsigned>(wParam), info->scanCode, info->time,
+                            static_cast<std::uintptr_t>(info->dwExtraInfo)}, events);
+    bool withhold = false;
+    for (int i = 0; i < count; ++i) withhold = TellProgram(events[i]) || withhold;
+    if (withhold) return 1;
   }
   return CallNextHookEx(Hook, code, wParam, lParam);
 }
@@ -49,6 +56,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserv
 extern "C" __declspec(dllexport) BOOL __stdcall KeyHookCreate(HWND target) {
   if (Hook != nullptr) UnhookWindowsHookEx(Hook);
   Target = target;
+  AltGr.Reset();
   Hook = SetWindowsHookExA(WH_KEYBOARD_LL, LowLevelKeyboardProc, Module, 0);
   return Hook != nullptr;
 }

@@ -48,7 +48,11 @@ void TResident::AboutCommand() { StartWindowThread(FAboutThread, tdAbout); }
 
 std::intptr_t TResident::HookKeyDown(unsigned keyCode) {
   if (TrackModifier(FModifiers, keyCode, true)) return kKeyUsed;
-  return DispatchShortcut(keyCode) ? kKeyUsed : kKeyPassed;
+  if (!DispatchShortcut(keyCode)) return kKeyPassed;
+  // The focused program sees Alt go down and up with nothing between, and
+  // many open their menu bar on that.
+  if (FModifiers.Alt) FPorts.MaskAltRelease();
+  return kKeyUsed;
 }
 
 std::intptr_t TResident::HookKeyUp(unsigned keyCode) {
@@ -101,8 +105,33 @@ bool TResident::IncludeFilterPasses() {
   return IncludeEntriesAllow(*entries, exeName);
 }
 
-bool TResident::DispatchShortcut(unsigned keyCode) {
+bool TResident::IsShortCut(std::uint16_t word) {
+  if (word == kToggleShortCut) return true;
+  int catagory, macro;
+  FIndex.Sync(FCatagories);
+  return FEnabled && FIndex.Find(word, catagory, macro);
+}
+
+std::uint16_t TResident::ConfirmedShortCut(unsigned keyCode) {
   std::uint16_t word = MakeShortCut(keyCode, FModifiers.Shift, FModifiers.Ctrl, FModifiers.Alt);
+  bool anyHeld = FModifiers.Shift || FModifiers.Ctrl || FModifiers.Alt;
+  if (!anyHeld || !IsShortCut(word)) return word;
+  // The flags come from the hook's messages alone, and releases on the
+  // secure desktop never arrive. The system's word clears a flag, never sets
+  // one: the Ctrl of AltGr is down for the system and rightly not here.
+  bool changed = false;
+  for (unsigned key : {kKeyShift, kKeyCtrl, kKeyAlt}) {
+    bool& held = key == kKeyShift ? FModifiers.Shift : key == kKeyCtrl ? FModifiers.Ctrl : FModifiers.Alt;
+    if (held && !FPorts.ModifierDown(key)) {
+      held = false;
+      changed = true;
+    }
+  }
+  return changed ? MakeShortCut(keyCode, FModifiers.Shift, FModifiers.Ctrl, FModifiers.Alt) : word;
+}
+
+bool TResident::DispatchShortcut(unsigned keyCode) {
+  std::uint16_t word = ConfirmedShortCut(keyCode);
   if (word == kToggleShortCut) {
     EnabledCommand();
     return false;

@@ -30,6 +30,12 @@ class TResidentPorts {
   virtual bool PostRunMacro(int catagory, int macro) = 0;
   // Starts a run of a copy of the macro; false when no run started.
   virtual bool StartRunMacro(const TMacro& macro) = 0;
+  // Whether the system holds the modifier (16, 17 or 18) down now. Asked
+  // only when a key completes a shortcut.
+  virtual bool ModifierDown(unsigned keyCode) = 0;
+  // Presses and releases the masking key (kAltMaskKey), so that the Alt
+  // release after a withheld key is not a lone Alt tap.
+  virtual void MaskAltRelease() = 0;
 };
 
 struct TModifierState {
@@ -57,6 +63,10 @@ class TResident {
   // The application window's messages; each returns the window procedure's result.
   std::intptr_t HookKeyDown(unsigned keyCode);
   std::intptr_t HookKeyUp(unsigned keyCode);
+  // Forgets every modifier held: key releases the hook never saw (on the
+  // secure desktop, or before the hook was installed again) leave no key
+  // stuck down.
+  void ResetModifiers() { FModifiers = TModifierState(); }
   std::intptr_t ThreadDone(std::intptr_t code);
   std::intptr_t RunMacro(std::intptr_t catagory, std::intptr_t macro);
 
@@ -75,6 +85,8 @@ class TResident {
 
  private:
   bool IncludeFilterPasses();
+  bool IsShortCut(std::uint16_t word);
+  std::uint16_t ConfirmedShortCut(unsigned keyCode);
   bool StartWindowThread(bool& reference, TThreadDoneCode kind);
 
   struct TPendingRun {

@@ -1,6 +1,9 @@
 #include "resident/ResidentProgram_win.h"
 
+#include <wtsapi32.h>
+
 #include "resident/ForegroundProgram_win.h"
+#include "resident/HookKeys.h"
 #include "resident/Messages.h"
 #include "resident/WindowThreads_win.h"
 #include "run/RunMacroThread_win.h"
@@ -21,9 +24,16 @@ TResidentProgram::TResidentProgram(HINSTANCE instance, HWND appWindow, UINT newI
       FIncludeList(includeList),
       FIncludeSnapshot(includeList.Items), FIconEnabled(LoadProgramIcon(instance, "TI")),
       FIconDisabled(LoadProgramIcon(instance, "TIDisabled")),
-      FCore(*this, catagories, FIncludeSnapshot, values.SkipIncludeFilter) {}
+      FCore(*this, catagories, FIncludeSnapshot, values.SkipIncludeFilter) {
+  // Lock and unlock reach the window; when they cannot (no session
+  // service), the system's key state still corrects stuck modifiers.
+  WTSRegisterSessionNotification(FAppWindow, NOTIFY_FOR_THIS_SESSION);
+}
 
-TResidentProgram::~TResidentProgram() { FreeTrayIconAndMenu(); }
+TResidentProgram::~TResidentProgram() {
+  WTSUnRegisterSessionNotification(FAppWindow);
+  FreeTrayIconAndMenu();
+}
 
 void TResidentProgram::BuildPopupMenu() { FPopupMenu = std::make_unique<TPopupMenu>(); }
 
@@ -91,6 +101,10 @@ bool TResidentProgram::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam,
       return true;
     case WM_HOOKKEYDOWN: result = FCore.HookKeyDown(static_cast<unsigned>(wParam)); return true;
     case WM_HOOKKEYUP: result = FCore.HookKeyUp(static_cast<unsigned>(wParam)); return true;
+    case WM_WTSSESSION_CHANGE:
+      // The secure desktop keeps every release from the hook.
+      if (wParam == WTS_SESSION_LOCK || wParam == WTS_SESSION_UNLOCK) FCore.ResetModifiers();
+      return true;
     default: return false;
   }
 }
@@ -112,4 +126,18 @@ bool TResidentProgram::PostRunMacro(int catagory, int macro) {
 
 bool TResidentProgram::StartRunMacro(const TMacro& macro) {
   return TRunMacroThread::Start(TDoneNotice{FAppWindow, WM_THREADDONE, tdRunMacro}, macro, FValues.ExeDir);
+}
+
+bool TResidentProgram::ModifierDown(unsigned keyCode) { return GetAsyncKeyState(static_cast<int>(keyCode)) < 0; }
+
+void TResidentProgram::MaskAltRelease() {
+  INPUT inputs[2] = {};
+  for (int i = 0; i < 2; ++i) {
+    inputs[i].type = INPUT_KEYBOARD;
+    inputs[i].ki.wVk = static_cast<WORD>(kAltMaskKey);
+    inputs[i].ki.dwFlags = i == 0 ? 0 : KEYEVENTF_KEYUP;
+    inputs[i].ki.dwExtraInfo = kAltMaskExtraInfo;  // the hook lets it pass unheard
+  }
+  // Refused (a program of higher integrity in front): the menu may open, no more.
+  SendInput(2, inputs, sizeof(INPUT));
 }

@@ -25,6 +25,8 @@ class TResidentProgram : public TAppMessageHandler, private TResidentPorts {
 
   void BuildPopupMenu();
   void ShowTrayIcon(const std::string& tip);
+  // After the keyboard hook is installed (again): no modifier it did not see go down is held.
+  void HookInstalled() { FCore.ResetModifiers(); }
   // At shutdown: the icon leaves the notification area, then the menu goes.
   void FreeTrayIconAndMenu();
 
@@ -45,6 +47,8 @@ class TResidentProgram : public TAppMessageHandler, private TResidentPorts {
   bool ForegroundExeName(std::string& exeName) override;
   bool PostRunMacro(int catagory, int macro) override;
   bool StartRunMacro(const TMacro& macro) override;
+  bool ModifierDown(unsigned keyCode) override;
+  void MaskAltRelease() override;
   void TrayNotify(LPARAM mouseMessage);
 
   HWND FAppWindow;

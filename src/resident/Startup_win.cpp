@@ -88,9 +88,13 @@ int Run(HINSTANCE instance) {
     return 0;  // the library is unloaded on the way out
   }
   // The hook, the menu, then the icon and its tip.
-  keyHookCreate(appWindow);
+  const bool hooked = keyHookCreate(appWindow) != FALSE;
+  running.Program->HookInstalled();
   running.Program->BuildPopupMenu();
-  running.Program->ShowTrayIcon(TrayTipOf(values.VersionShort));
+  running.Program->ShowTrayIcon(hooked ? TrayTipOf(values.VersionShort) : TrayTipWithoutHook(values.VersionShort));
+  // Without the hook the program stays for its editor; the user learns why
+  // shortcuts do nothing, once here and in the tip.
+  if (!hooked) MessageBoxA(nullptr, kNoHookMessage, kAppTitle, MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
   RunMessageLoop();
   // The hook is detached before its library goes.
   running.KeyHookDestroy();

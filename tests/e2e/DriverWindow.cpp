@@ -11,10 +11,6 @@ constexpr const char* kDriverClass = "ZarvelE2EDriver";
 // the fixture and means nothing to an edit control.
 constexpr WORD kMarkerKey = VK_F12;
 
-LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcA(window, message, wParam, lParam);
-}
-
 INPUT KeyInput(WORD key, bool up) {
   INPUT input{};
   input.type = INPUT_KEYBOARD;
@@ -24,9 +20,26 @@ INPUT KeyInput(WORD key, bool up) {
   return input;
 }
 
+INPUT AltGrInput(WORD key, WORD scan, DWORD flags, DWORD time) {
+  INPUT input = KeyInput(key, (flags & KEYEVENTF_KEYUP) != 0);
+  input.ki.wScan = scan;
+  input.ki.dwFlags = flags;
+  input.ki.time = time;
+  return input;
+}
+
 }  // namespace
 
-TDriverWindow::TDriverWindow(bool keysOnly) : FKeysOnly(keysOnly) {
+LRESULT CALLBACK TDriverWindow::FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<TDriverWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (self && message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_KEYMENU && GetMenu(window)) {
+    ++self->FMenuActivations;
+    return 0;  // counted, not entered: the menu's loop would hold the driver
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TDriverWindow::TDriverWindow(bool keysOnly, bool withMenu) : FKeysOnly(keysOnly) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   WNDCLASSA windowClass{};
   windowClass.lpfnWndProc = FrameProc;
@@ -34,9 +47,17 @@ TDriverWindow::TDriverWindow(bool keysOnly) : FKeysOnly(keysOnly) {
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   windowClass.lpszClassName = kDriverClass;
   RegisterClassA(&windowClass);
+  HMENU menu = nullptr;
+  if (withMenu) {
+    menu = CreateMenu();
+    HMENU file = CreatePopupMenu();
+    AppendMenuA(file, MF_STRING, 1, "&Close");
+    AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
+  }
   FWindow = CreateWindowExA(0, kDriverClass, "Zarvel end-to-end driver", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                            700, 40, 420, 160, nullptr, nullptr, instance, nullptr);
+                            700, 40, 420, 160, nullptr, menu, instance, nullptr);
   Check(FWindow != nullptr, "the driver could not create its window");
+  SetWindowLongPtrA(FWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   // A Unicode control, as most programs' are: what a run pastes into it
   // must keep every character.
   FEdit = CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL,
@@ -110,6 +131,14 @@ int TDriverWindow::KeyDowns(unsigned keyCode) const {
   return found == FKeyDowns.end() ? 0 : found->second;
 }
 
+void TDriverWindow::SendKeys(std::initializer_list<std::pair<WORD, bool>> keys) {
+  std::vector<INPUT> inputs;
+  for (const auto& key : keys) inputs.push_back(KeyInput(key.first, !key.second));
+  UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  Check(sent == inputs.size(), "SendInput took " + std::to_string(sent) + " of " +
+                                   std::to_string(inputs.size()) + " key events");
+}
+
 void TDriverWindow::PressChord(std::initializer_list<WORD> keys) {
   std::vector<INPUT> inputs;
   for (WORD key : keys) inputs.push_back(KeyInput(key, false));
@@ -128,4 +157,21 @@ bool TDriverWindow::ChordReachesEdit(std::initializer_list<WORD> keys) {
   bool markerCame = WaitFor([&] { return KeyDowns(kMarkerKey) > markerBefore; }, std::chrono::milliseconds(5000));
   Check(markerCame, "keys pressed with SendInput do not reach the driver's edit control");
   return KeyDowns(last) > lastBefore;
+}
+
+bool TDriverWindow::AltGrReachesEdit(WORD key) {
+  int keyBefore = KeyDowns(key);
+  int markerBefore = KeyDowns(kMarkerKey);
+  const DWORD time = GetTickCount();
+  INPUT inputs[] = {AltGrInput(VK_LCONTROL, 0x21D, 0, time),
+                    AltGrInput(VK_RMENU, 0x38, KEYEVENTF_EXTENDEDKEY, time),
+                    KeyInput(key, false), KeyInput(key, true),
+                    AltGrInput(VK_RMENU, 0x38, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, time + 50),
+                    AltGrInput(VK_LCONTROL, 0x21D, KEYEVENTF_KEYUP, time + 50)};
+  UINT sent = SendInput(6, inputs, sizeof(INPUT));
+  Check(sent == 6, "SendInput took " + std::to_string(sent) + " of 6 key events");
+  PressChord({kMarkerKey});
+  bool markerCame = WaitFor([&] { return KeyDowns(kMarkerKey) > markerBefore; }, std::chrono::milliseconds(5000));
+  Check(markerCame, "keys pressed with SendInput do not reach the driver's edit control");
+  return KeyDowns(key) > keyBefore;
 }

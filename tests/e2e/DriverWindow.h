@@ -6,6 +6,7 @@
 
 #include <initializer_list>
 #include <map>
+#include <utility>
 #include <string>
 
 class TDriverWindow {
@@ -13,7 +14,9 @@ class TDriverWindow {
   // keysOnly: the text control ignores WM_COPY and WM_PASTE sent to it and
   // copies and pastes only on Ctrl+C and Ctrl+V, as the text controls of
   // browsers and most editors do.
-  explicit TDriverWindow(bool keysOnly = false);
+  // withMenu: the window has a menu bar, and counts the menu activations
+  // (WM_SYSCOMMAND with SC_KEYMENU) instead of entering the menu.
+  explicit TDriverWindow(bool keysOnly = false, bool withMenu = false);
   TDriverWindow(const TDriverWindow&) = delete;
   TDriverWindow& operator=(const TDriverWindow&) = delete;
   ~TDriverWindow();
@@ -36,6 +39,11 @@ class TDriverWindow {
   // WM_KEYDOWN messages that reached the edit control for this key code.
   int KeyDowns(unsigned keyCode) const;
 
+  // The keyboard's menu activations the window had (only with a menu bar).
+  int MenuActivations() const { return FMenuActivations; }
+
+  // Sends the key events as given: a key code and true for a press.
+  static void SendKeys(std::initializer_list<std::pair<WORD, bool>> keys);
   // Presses the keys in order, then lets them go in reverse order.
   static void PressChord(std::initializer_list<WORD> keys);
 
@@ -43,8 +51,13 @@ class TDriverWindow {
   // the chord's last key reached the edit control before the marker did;
   // false when it was withheld. Fails when the marker itself never comes.
   bool ChordReachesEdit(std::initializer_list<WORD> keys);
+  // The same for AltGr+key, sent as the keyboard driver of a layout with
+  // AltGr delivers it: a left Ctrl of scan code 0x21D and the right Alt,
+  // both with the same time.
+  bool AltGrReachesEdit(WORD key);
 
  private:
+  static LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   HWND FWindow = nullptr;
@@ -53,5 +66,6 @@ class TDriverWindow {
   std::map<unsigned, int> FKeyDowns;
   int FCopies = 0;
   int FPastes = 0;
+  int FMenuActivations = 0;
   bool FKeysOnly = false;
 };

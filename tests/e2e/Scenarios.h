@@ -39,6 +39,8 @@ void ExitScenario(const TScenarioContext& context);
 void DispatchScenario(const TScenarioContext& context);
 void DispatchFilteredScenario(const TScenarioContext& context);
 void ToggleScenario(const TScenarioContext& context);
+void AltGrScenario(const TScenarioContext& context);
+void AltMenuScenario(const TScenarioContext& context);
 void MacroEditorScenario(const TScenarioContext& context);
 // The macro editor from an empty Macros folder (ScenariosEditor.cpp).
 void MacroEditorAddScenario(const TScenarioContext& context);

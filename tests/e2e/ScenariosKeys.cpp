@@ -23,6 +23,9 @@ namespace {
 // shortcut, Ctrl+Alt+J is none.
 constexpr WORD kShortCutKey = 'K';
 constexpr WORD kOtherKey = 'J';
+// The key the program presses after a withheld key while Alt is down
+// (src/resident/HookKeys.h).
+constexpr WORD kAltMaskKey = 0xE8;
 
 void PressToggle() { TDriverWindow::PressChord({VK_CONTROL, VK_MENU, VK_SHIFT, 'Q'}); }
 
@@ -68,6 +71,37 @@ void DispatchScenario(const TScenarioContext&) {
   // Only the completing key is withheld: the modifiers of that press got through.
   Check(driver.KeyDowns(VK_CONTROL) > ctrlBefore && driver.KeyDowns(VK_MENU) > altBefore,
         "the modifiers of the dispatched shortcut were withheld too");
+}
+
+void AltGrScenario(const TScenarioContext&) {
+  RunningApp();
+  TDriverWindow driver;
+  PrepareText(driver);
+  // On a layout with AltGr, AltGr+K types a character: it is no Ctrl+Alt+K.
+  Check(driver.AltGrReachesEdit(kShortCutKey), "AltGr+K was taken for Ctrl+Alt+K: the key was withheld");
+  Check(driver.AltGrReachesEdit(kShortCutKey), "a second AltGr+K was withheld");
+  Check(ShortCutDispatched(driver), "Ctrl+Alt+K was not dispatched after AltGr+K");
+}
+
+void AltMenuScenario(const TScenarioContext&) {
+  RunningApp();
+  TDriverWindow driver(false, true);
+  PrepareText(driver);
+  // The window shows what a lone Alt tap does to a menu bar.
+  TDriverWindow::PressChord({VK_MENU});
+  Check(WaitFor([&] { return driver.MenuActivations() == 1; }, seconds(3)),
+        "a lone Alt tap did not activate the window's menu bar");
+  // Alt+U swaps the case of the selection (tests/e2e/macros.json). Alt is
+  // let go before U, as fast typists do: U's release cannot break the Alt
+  // tap then, only the masking key can.
+  TDriverWindow::SendKeys({{VK_MENU, true}, {'U', true}});
+  Pump(milliseconds(300));
+  TDriverWindow::SendKeys({{VK_MENU, false}, {'U', false}});
+  Check(WaitFor([&] { return driver.Text() == "alpha BETA gamma"; }, seconds(10)),
+        "Alt+U did not run its macro: the text is '" + driver.Text() + "'");
+  Pump(milliseconds(500));
+  Check(driver.MenuActivations() == 1, "the Alt shortcut left a lone Alt tap: the menu bar was activated");
+  Check(driver.KeyDowns(kAltMaskKey) > 0, "no masking key reached the window after the withheld key");
 }
 
 void DispatchFilteredScenario(const TScenarioContext& context) {

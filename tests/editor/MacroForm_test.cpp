@@ -27,8 +27,8 @@ TMacro FullMacro(std::uint8_t type) {
 TMacroForm FullForm(int typeIndex) {
   TMacroForm form;
   form.Title = "Form";
-  form.ShortCutValue = 0x4041;
-  form.ShortCutText = "Ctrl+A";
+  form.ShortCutValue = 0xC041;
+  form.ShortCutText = "Ctrl+Alt+A";
   for (int field = 0; field < kFormTextCount; ++field) form.Texts[field] = "f" + std::to_string(field);
   form.TypeIndex = typeIndex;
   return form;
@@ -82,7 +82,7 @@ TEST(MacroFormFields, StoringWritesTheSelectedKindsFieldsAndEmptiesTheRest) {
     StoreMacroForm(FullForm(kind.Type), macro);
     EXPECT_EQ(macro.MacroType, kind.Type);
     EXPECT_EQ(GetTitle(macro), "Form");
-    EXPECT_EQ(macro.ShortCut, 0x4041);
+    EXPECT_EQ(macro.ShortCut, 0xC041);
     for (int text = 0; text < kMacroTextCount; ++text)
       EXPECT_EQ(Text(macro, static_cast<TMacroText>(text)), kind.Texts[text])
           << MacroTextName(static_cast<TMacroText>(text));
@@ -276,8 +276,31 @@ TEST_F(MacroFormChecks, EachCheckInItsOrder) {
             "This shortcut is reserved for enabling / disabling Zarvel!");
   form.ShortCutValue = 0x4042;
   EXPECT_EQ(ValidateMacroForm(form, Store), "The specified shortcut is already in use by macro 'Bold'");
-  form.ShortCutValue = 0x4043;
+  form.ShortCutValue = 0x4044;
   EXPECT_EQ(ValidateMacroForm(form, Store), "");
+}
+
+// Keys that would take a key from every program, or never fire, are refused
+// with the reason; keys that type nothing may stand alone.
+TEST_F(MacroFormChecks, KeysThatAreNoShortCutAreRefusedWithTheirReason) {
+  auto problem = [&](int shortCut) { return ValidateMacroForm(Form(static_cast<std::uint16_t>(shortCut)), Store); };
+  for (int modifierOnly : {0x4011, 0x8012, 0x2010, 0xC011, 0x40A2, 0x80A5})
+    EXPECT_EQ(problem(modifierOnly), "Shift, Ctrl and Alt alone never run a macro: please add another key.")
+        << modifierOnly;
+  EXPECT_EQ(problem('A'), "\"A\" would take that key from every program: please hold Ctrl or Alt with it.");
+  for (int bare : {int('Z'), int('0'), int('9'), 96, 105, 32, 13, 9, 8, 46, 37, 40, kShiftBit | 'A', kShiftBit | 13})
+    EXPECT_NE(problem(bare).find("would take that key from every program"), std::string::npos) << bare;
+  EXPECT_EQ(problem(kCtrlBit | 'V'),
+            "\"Ctrl+V\" selects, copies, pastes, cuts, undoes or redoes in every program: please choose another "
+            "shortcut.");
+  for (char key : {'A', 'C', 'X', 'Y', 'Z'})
+    EXPECT_NE(problem(kCtrlBit | key).find("copies, pastes"), std::string::npos) << key;
+  // Allowed: keys that type nothing alone, and the same letters with Alt or Shift added.
+  for (int fine : {112, 123, 135, 27, 45, 36, 33, 19, kShiftBit | 112, kCtrlBit | 'D', kAltBit | 'A',
+                             kAltBit | 32, kCtrlBit | 13, kCtrlBit | kAltBit | 'C', kShiftBit | kCtrlBit | 'Z'})
+    EXPECT_EQ(problem(fine), "") << fine;
+  // The toggle's own message stays first.
+  EXPECT_EQ(problem(kToggleShortCut), "This shortcut is reserved for enabling / disabling Zarvel!");
 }
 
 TEST_F(MacroFormChecks, AnUnnamedKeyWithAValueStillCountsAsNoShortCut) {
@@ -386,4 +409,19 @@ TEST(MacroFormEditText, OnlyExactTagsAndWholeLineBreaksAreConverted) {
   EXPECT_EQ(EditorTextToField("\t\t"), "{tab}{tab}");
   // Text the user typed that looks like a tag stays a tag.
   EXPECT_EQ(EditorTextToField("{n}"), "{n}");
+}
+
+TEST(MacroFormShortCut, AltGrNoteNamesTheCharacterOfACtrlAltShortCut) {
+  EXPECT_EQ(AltGrNote(kCtrlBit | kAltBit | 'C', 0x107),
+            "On this keyboard layout AltGr+C types \"\xC4\x87\" (U+0107). AltGr keeps typing it; this shortcut "
+            "needs Ctrl with the left Alt.");
+  EXPECT_NE(AltGrNote(kShiftBit | kCtrlBit | kAltBit | 'E', 0x20AC).find("AltGr+Shift+E types \"\xE2\x82\xAC\" (U+20AC)"),
+            std::string::npos);
+  EXPECT_NE(AltGrNote(kCtrlBit | kAltBit | 'Q', 0x1F600).find("\xF0\x9F\x98\x80\" (U+1F600)"), std::string::npos);
+  EXPECT_NE(AltGrNote(kCtrlBit | kAltBit | '2', '@').find("\"@\" (U+0040)"), std::string::npos);
+  // No note without both modifiers, or for nothing typed or a control character.
+  EXPECT_EQ(AltGrNote(kCtrlBit | 'C', 0x107), "");
+  EXPECT_EQ(AltGrNote(kAltBit | 'C', 0x107), "");
+  for (std::uint32_t none : {0u, 0x03u, 0x1Bu, 0x7Fu, 0x85u, 0xD800u})
+    EXPECT_EQ(AltGrNote(kCtrlBit | kAltBit | 'C', none), "") << none;
 }

@@ -397,9 +397,16 @@ TEST_F(MacroDialog, EachCheckShowsItsMessageAndKeepsTheDialogOpen) {
   dialog.SetText(idMacroTitle, "Mine");
   EXPECT_EQ(dialog.OKRefused(), "This shortcut is reserved for enabling / disabling Zarvel!");
 
+  // A bare letter and a modifier alone are no shortcuts; each says why.
   dialog.KeyDownInShortCut('B');
+  EXPECT_EQ(dialog.OKRefused(), "\"B\" would take that key from every program: please hold Ctrl or Alt with it.");
+  dialog.KeyDownInShortCut(VK_CONTROL);
+  EXPECT_EQ(dialog.OKRefused(), "Shift, Ctrl and Alt alone never run a macro: please add another key.");
+  ASSERT_TRUE(IsWindowVisible(dialog.Window()));
+
+  dialog.KeyDownInShortCut(VK_F6);
   dialog.SetText(FieldId(ftBlockFirst), "kept as typed");
-  EXPECT_EQ(dialog.OKRefused(), "");  // 'B' alone is free
+  EXPECT_EQ(dialog.OKRefused(), "");  // F6 alone types nothing and is free
   ASSERT_TRUE(dialog.WaitClosed());
   EXPECT_EQ(GetTitle(Macro), "Mine");
 }

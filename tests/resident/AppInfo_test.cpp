@@ -16,6 +16,9 @@ TEST(VersionStrings, FromTheFileVersionHalves) {
 TEST(VersionStrings, TrayTip) {
   EXPECT_EQ(TrayTipOf("1.1"), "Zarvel 1.1");
   EXPECT_EQ(TrayTipOf(""), "Zarvel ");
+  // The notification area shows at most 127 characters of a tip.
+  EXPECT_EQ(TrayTipWithoutHook("1.1.0 build 82"), "Zarvel 1.1.0 build 82 - shortcuts off: no keyboard hook");
+  EXPECT_LT(TrayTipWithoutHook("65535.65535.65535 build 65535").size(), 128u);
 }
 
 TEST(OldNt, OnlyNtThreeAndFourSkipTheIncludeList) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,12 @@ class TRecordingPorts : public TResidentPorts {
     Runs.push_back(GetTitle(macro));
     return RunsStart;
   }
+  // The system's key state: every modifier down unless listed as up.
+  bool ModifierDown(unsigned keyCode) override {
+    ++KeyStateLookups;
+    return SystemUp.count(keyCode) == 0;
+  }
+  void MaskAltRelease() override { ++Masks; }
 
   std::vector<bool> Shown;
   std::vector<TThreadDoneCode> Started;
@@ -51,6 +58,9 @@ class TRecordingPorts : public TResidentPorts {
   std::vector<std::string> Runs;
   std::string Foreground = "notepad.exe";
   int ForegroundLookups = 0;
+  std::set<unsigned> SystemUp;
+  int KeyStateLookups = 0;
+  int Masks = 0;
   bool ThreadsStart = true;
   bool RunsStart = true;
   bool PostsArrive = true;
@@ -463,4 +473,77 @@ TEST_F(ResidentCore, WindowThatCannotStartCanBeOpenedLater) {
   Ports.ThreadsStart = true;
   Core.AboutCommand();
   EXPECT_TRUE(Core.AboutThread());
+}
+
+// Modifier releases the hook never saw: the system's key state, asked only
+// when a key completes a shortcut, corrects them.
+TEST_F(ResidentCore, LostReleasesAreCorrectedByTheSystemsKeyStateOnAMatch) {
+  int c = AddCatagory("C");
+  AddMacro(c, "Bold", kCtrlAltT);
+  AddMacro(c, "Alt T", kAltBit | 'T');
+  // Ctrl+Alt+Del: the secure desktop takes the releases.
+  Core.HookKeyDown(kKeyCtrl);
+  Core.HookKeyDown(kKeyAlt);
+  Ports.SystemUp = {kKeyCtrl, kKeyAlt};
+  EXPECT_EQ(Core.HookKeyDown('E'), kKeyPassed) << "plain typing";
+  EXPECT_EQ(Ports.KeyStateLookups, 0) << "a key that completes no shortcut costs nothing";
+  EXPECT_EQ(Core.HookKeyDown(kKeyT), kKeyPassed) << "a stuck Ctrl+Alt must not run Bold";
+  EXPECT_TRUE(Ports.Posted.empty());
+  EXPECT_FALSE(Core.Modifiers().Ctrl || Core.Modifiers().Alt);
+  // Only Ctrl was lost: the key is dispatched as what is really held.
+  Core.HookKeyDown(kKeyCtrl);
+  Core.HookKeyDown(kKeyAlt);
+  Ports.SystemUp = {kKeyCtrl};
+  EXPECT_EQ(Core.HookKeyDown(kKeyT), kKeyUsed);
+  ASSERT_EQ(Ports.Posted.size(), 1u);
+  EXPECT_EQ(Ports.Posted[0], std::make_pair(0, 1)) << "Alt+T, not Bold";
+}
+
+TEST_F(ResidentCore, AStuckModifierCannotToggleAndTheSystemNeverAddsOne) {
+  Core.HookKeyDown(kKeyCtrl);
+  Core.HookKeyDown(kKeyAlt);
+  Core.HookKeyDown(kKeyShift);
+  Ports.SystemUp = {kKeyCtrl, kKeyAlt};
+  Core.HookKeyDown(kKeyQ);  // a capital Q typed after the lock screen
+  EXPECT_TRUE(Core.Enabled());
+  // AltGr: Ctrl and Alt are down for the system, not for dispatch.
+  int c = AddCatagory("C");
+  AddMacro(c, "Bold", kCtrlAltT);
+  Core.ResetModifiers();
+  Ports.SystemUp.clear();
+  EXPECT_EQ(Core.HookKeyDown(kKeyT), kKeyPassed);
+  EXPECT_TRUE(Ports.Posted.empty());
+}
+
+TEST_F(ResidentCore, ResetForgetsHeldModifiers) {
+  int c = AddCatagory("C");
+  AddMacro(c, "Bold", kCtrlAltT);
+  Core.HookKeyDown(kKeyCtrl);
+  Core.HookKeyDown(kKeyAlt);
+  Core.ResetModifiers();  // the session was locked
+  EXPECT_EQ(Core.HookKeyDown(kKeyT), kKeyPassed);
+  EXPECT_EQ(Ports.KeyStateLookups, 0);
+}
+
+// A withheld key while Alt is held is followed by the masking key.
+TEST_F(ResidentCore, AltShortCutsAreMaskedOthersAndPassedKeysAreNot) {
+  int c = AddCatagory("C");
+  AddMacro(c, "Bold", kCtrlAltT);
+  AddMacro(c, "Ctrl T", kCtrlBit | 'T');
+  AddMacro(c, "Alt K", kAltBit | 'K');
+  EXPECT_EQ(Chord({kKeyAlt, 'K'}), kKeyUsed);
+  EXPECT_EQ(Ports.Masks, 1);
+  DeliverPosted();
+  Core.ThreadDone(tdRunMacro);
+  EXPECT_EQ(Chord({kKeyCtrl, kKeyT}), kKeyUsed);
+  EXPECT_EQ(Ports.Masks, 1) << "no Alt, no mask";
+  DeliverPosted();
+  Core.ThreadDone(tdRunMacro);
+  EXPECT_EQ(Chord({kKeyAlt, 'J'}), kKeyPassed);
+  EXPECT_EQ(Ports.Masks, 1) << "a key that passes breaks the Alt tap itself";
+  EXPECT_EQ(Chord({kKeyCtrl, kKeyAlt, kKeyT}), kKeyUsed);
+  EXPECT_EQ(Ports.Masks, 2);
+  // The toggle passes its key: nothing to mask.
+  Chord({kKeyCtrl, kKeyAlt, kKeyShift, kKeyQ});
+  EXPECT_EQ(Ports.Masks, 2);
 }
