@@ -164,6 +164,11 @@ std::vector<TImportCatagory> CatagoriesFromJson(const json& document, unsigned c
     TImportCatagory catagory;
     if (!entry.contains("name")) place.Fail("name", "the catagory has no name.");
     catagory.Name = AnsiField(entry, "name", codePage, place, kCatagoryNameCapacity);
+    // Checked here, with the rest, so that a bad name late in the document
+    // cannot leave the categories before it written.
+    if (catagory.Name.empty()) place.Fail("name", "the name is empty.");
+    if (!IsValidCatagoryName(catagory.Name))
+      place.Fail("name", "a file name cannot hold \\ / : * ? \" < > | or control characters.");
     if (entry.contains("macros") && !entry.at("macros").is_array())
       place.Fail("macros", "an array was expected.");
     if (entry.contains("macros")) {

@@ -99,6 +99,10 @@ int CmdImport(const TCliArgs& args, TCliStreams& io) {
     int index = FindCatagory(store, catagory.Name);
     if (index >= 0 && store.Items[index].LoadFailed)
       throw std::runtime_error("The catagory '" + catagory.Name + "' could not be read; nothing was imported into it.");
+    std::string path = store.CatagoryFileName(catagory.Name);
+    if (index < 0 && (FileExists(path) || DirectoryExists(path)))
+      throw std::runtime_error("Cannot create the catagory '" + catagory.Name + "': \"" + path +
+                               "\" is in the way; nothing was imported.");
   }
   int added = 0;
   for (const TImportCatagory& catagory : incoming) {

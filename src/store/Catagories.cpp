@@ -14,15 +14,13 @@ std::string WithoutLastExtension(const std::string& fileName) {
   return dot == std::string::npos ? fileName : fileName.substr(0, dot);
 }
 
-// Characters no file name may hold on Windows; refused alike on every
-// platform so that a store made on Linux can be used on Windows.
-bool IsValidFileName(const std::string& name) {
+}  // namespace
+
+bool IsValidCatagoryName(const std::string& name) {
   for (unsigned char c : name)
     if (c < 32 || std::strchr("\\/:*?\"<>|", c)) return false;
   return true;
 }
-
-}  // namespace
 
 TCatagories::TCatagories(const std::string& directory) : FDirectory(directory) {
   for (const std::string& fileName : FindFilesWithExtension(FDirectory, kCatagoryExtension))
@@ -70,7 +68,7 @@ int TCatagories::AddCatagory(const std::string& name) {
     throw ECatagoryName("A catagory name can be at most 255 characters long.");
   std::string path = CatagoryFileName(name);
   if (FileExists(path)) return -1;
-  if (!IsValidFileName(name))
+  if (!IsValidCatagoryName(name))
     throw EFileError("Cannot create", path,
                      "The filename, directory name, or volume label syntax is incorrect.");
   TOsFile file(path, omCreateNew);

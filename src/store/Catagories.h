@@ -49,6 +49,11 @@ class ECatagoryName : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Whether the store can make a file of this name: no character that Windows
+// refuses in file names, refused alike on every platform so that a store
+// made on Linux can be used on Windows.
+bool IsValidCatagoryName(const std::string& name);
+
 class TCatagories {
  public:
   // Loads every "*.cat" file of the folder, in the order of the directory

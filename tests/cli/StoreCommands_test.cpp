@@ -135,6 +135,15 @@ TEST_F(CliStore, ImportAddsToAnExistingCatagoryOfAnyCase) {
   EXPECT_EQ(GetMacroText(added, mxLine1), "<li>{line}</li>");
 }
 
+TEST_F(CliStore, ImportRefusesANewCatagoryWhoseFileIsInTheWayAndWritesNothing) {
+  std::filesystem::create_directories(PathJoin(Dir(), "Sub.cat"));
+  TRun run = Cli({"import", "--macros", Dir(),
+                  WriteJson(R"({"catagories":[{"name":"New","macros":[{}]},{"name":"Sub","macros":[{}]}]})")});
+  EXPECT_EQ(run.Code, 1);
+  EXPECT_NE(run.Err.find("Sub.cat"), std::string::npos) << run.Err;
+  EXPECT_FALSE(FileExists(PathJoin(Dir(), "New.cat")));
+}
+
 TEST_F(CliStore, FaultyImportsNameThePlaceAndWriteNothing) {
   Add("Web", "Old", mtBlockMode, 0);
   struct TCase {
@@ -152,6 +161,9 @@ TEST_F(CliStore, FaultyImportsNameThePlaceAndWriteNothing) {
       {R"({"catagories":[{"name":"Web","macros":[{"title":"t","lineOne":"x"}]}]})", "field lineOne"},
       {R"({"catagories":[{"name":"Web","macros":[{"title":"t","shortcut":"Ctrl+Nope"}]}]})", "field shortcut"},
       {R"({"categories":[]})", "catagories"},
+      // A name no file can have, found before the category ahead of it is written.
+      {R"({"catagories":[{"name":"New","macros":[{}]},{"name":"A:B","macros":[{}]}]})", "field name"},
+      {R"({"catagories":[{"name":"New","macros":[{}]},{"name":"","macros":[]}]})", "field name"},
   };
   std::string before = ReadBytes(PathJoin(Dir(), "Web.cat"));
   for (const TCase& c : cases) {

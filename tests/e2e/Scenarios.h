@@ -11,13 +11,24 @@ struct TScenarioContext {
   std::string ExePath() const { return AppDir + "\\zarvel.exe"; }
 };
 
+// How tools/e2e runs a scenario; it runs them in the table's order.
+enum class TScenarioGroup {
+  BeforeStart,  // starts copies of its own from its folder, with no other copy running
+  WithProgram,  // against the one copy started from "app" after the first group
+  ByNameOnly,   // as WithProgram, in its place in the table, only when named
+};
+
 struct TScenario {
   const char* Name;
   const char* Summary;
   void (*Run)(const TScenarioContext&);
+  TScenarioGroup Group = TScenarioGroup::WithProgram;
+  const char* Folder = "app";  // below tools/e2e's apps folder, which lays it out
 };
 
+// In the order tools/e2e runs them.
 const std::vector<TScenario>& AllScenarios();
+const char* ScenarioGroupName(TScenarioGroup group);
 
 class TDriverWindow;
 // The driver's text with a part selected, its window in front.

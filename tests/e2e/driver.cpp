@@ -2,6 +2,8 @@
 //   zarvel-e2e-driver scenario NAME APPDIR   runs one scenario; exit 0 = pass
 //   zarvel-e2e-driver wait-ready SECONDS     waits for the application window
 //   zarvel-e2e-driver list                   names the scenarios
+//   zarvel-e2e-driver --list                 the same for tools/e2e: NAME, group, folder
+//                                            (tab-separated, in the order of running)
 //   zarvel-e2e-driver show WHAT SECONDS      for tools/demo (DemoCommands.h)
 //   zarvel-e2e-driver run-shortcut           for tools/demo
 //   zarvel-e2e-driver exit-program           for tools/demo
@@ -21,12 +23,17 @@
 #include "Scenarios.h"
 
 const std::vector<TScenario>& AllScenarios() {
+  constexpr auto kBeforeStart = TScenarioGroup::BeforeStart;
+  // The first four start copies of their own, each from its folder; the rest
+  // share one copy started from "app", and exit ends it.
   static const std::vector<TScenario> scenarios = {
-      {"missing-dll", "no zarvel.dll: its message, then exit 0", MissingLibraryScenario},
+      {"missing-dll", "no zarvel.dll: its message, then exit 0", MissingLibraryScenario, kBeforeStart, "nodll"},
       {"no-keyhookdestroy", "a zarvel.dll without KeyHookDestroy: its message, then exit 0",
-       LibraryWithoutDestroyScenario},
+       LibraryWithoutDestroyScenario, kBeforeStart, "nodestroy"},
       {"dispatch-filtered", "an include list without the driver: the shortcut is not dispatched",
-       DispatchFilteredScenario},
+       DispatchFilteredScenario, kBeforeStart, "filtered"},
+      {"editor-add", "an empty Macros folder: a category and a macro added in the editor, the record byte for byte",
+       MacroEditorAddScenario, kBeforeStart, "editor"},
       {"tray-menu", "the tray menu's items, default item and check mark", TrayMenuScenario},
       {"dispatch", "an empty include list: the shortcut reaches dispatch", DispatchScenario},
       {"altgr", "AltGr+K, sent as a layout with AltGr sends it, types its key; Ctrl+Alt+K still runs",
@@ -34,9 +41,7 @@ const std::vector<TScenario>& AllScenarios() {
       {"alt-menu", "an Alt shortcut runs its macro and leaves no lone Alt tap to open the menu bar",
        AltMenuScenario},
       {"toggle", "Ctrl+Alt+Shift+Q switches shortcuts off and on", ToggleScenario},
-      {"macro-editor", "the macro editor switches shortcuts off while it is open", MacroEditorScenario},
-      {"editor-add", "an empty Macros folder: a category and a macro added in the editor, the record byte for byte",
-       MacroEditorAddScenario},
+      // Scenarios run only when named go here, after toggle.
       {"macro-run", "Ctrl+Alt+K runs its macro on the selection and keeps the clipboard", MacroRunScenario},
       {"run-line-mode", "a line-mode macro over two selected lines", RunLineModeScenario},
       {"run-unicode", "change case and strip tags keep every character outside ASCII", RunUnicodeScenario},
@@ -49,6 +54,7 @@ const std::vector<TScenario>& AllScenarios() {
       {"run-no-keys", "a classic edit control goes the message way: no key is pressed into it",
        KeysNotForClassicEditScenario},
       {"run-latency", "hotkey to paste over 20 runs each way, printed as figures", RunLatencyScenario},
+      {"macro-editor", "the macro editor switches shortcuts off while it is open", MacroEditorScenario},
       {"about", "the about box shows the version", AboutScenario},
       {"settings-include", "the settings dialog adds and removes include entries", SettingsIncludeScenario},
       {"settings-copy", "the settings dialog switches the copy rule", SettingsCopyScenario},
@@ -58,6 +64,15 @@ const std::vector<TScenario>& AllScenarios() {
       {"exit", "Exit removes the icon and ends the program", ExitScenario},
   };
   return scenarios;
+}
+
+const char* ScenarioGroupName(TScenarioGroup group) {
+  switch (group) {
+    case TScenarioGroup::BeforeStart: return "before-start";
+    case TScenarioGroup::WithProgram: return "with-program";
+    case TScenarioGroup::ByNameOnly: return "by-name-only";
+  }
+  return "?";
 }
 
 namespace {
@@ -88,7 +103,7 @@ int WaitReady(int seconds) {
 }
 
 int Usage() {
-  std::printf("Usage: zarvel-e2e-driver scenario NAME APPDIR | wait-ready SECONDS | list\n"
+  std::printf("Usage: zarvel-e2e-driver scenario NAME APPDIR | wait-ready SECONDS | list | --list\n"
               "       zarvel-e2e-driver show tray-menu|settings|about SECONDS | run-shortcut | exit-program\n");
   return 2;
 }
@@ -108,6 +123,11 @@ int main(int argc, char** argv) {
   if (command == "update-without-updater" && argc == 2) return UpdateWithoutUpdaterCommand();
   if (command == "list" && argc == 2) {
     for (const TScenario& scenario : AllScenarios()) std::printf("%-20s %s\n", scenario.Name, scenario.Summary);
+    return 0;
+  }
+  if (command == "--list" && argc == 2) {
+    for (const TScenario& scenario : AllScenarios())
+      std::printf("%s\t%s\t%s\n", scenario.Name, ScenarioGroupName(scenario.Group), scenario.Folder);
     return 0;
   }
   return Usage();

@@ -7,7 +7,6 @@
 
 #include <windows.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -15,6 +14,7 @@
 #include <vector>
 
 #include "common/TempFolder.h"
+#include "common/WindowSearch_win.h"
 #include "editor/formAbout_win.h"
 #include "editor/RunValueLock.h"
 #include "editor/formInclude_win.h"
@@ -25,58 +25,7 @@
 
 namespace {
 
-using TClock = std::chrono::steady_clock;
-
-// A visible top-level window of this process with this caption; other test
-// programs may show windows of the same name at the same time.
-struct TWindowSearch {
-  const char* Caption;
-  HWND Found;
-};
-
-BOOL CALLBACK MatchOwnWindow(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<TWindowSearch*>(data);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  char text[256] = {};
-  if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
-      GetWindowTextA(window, text, sizeof text) && lstrcmpA(text, search->Caption) == 0) {
-    search->Found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND FindOwnWindow(const char* caption) {
-  TWindowSearch search{caption, nullptr};
-  EnumWindows(MatchOwnWindow, reinterpret_cast<LPARAM>(&search));
-  return search.Found;
-}
-
-// Waits up to 10 s for the window to appear.
-HWND WaitForWindow(const char* caption) {
-  auto deadline = TClock::now() + std::chrono::seconds(10);
-  while (TClock::now() < deadline) {
-    if (HWND found = FindOwnWindow(caption)) return found;
-    Sleep(20);
-  }
-  return nullptr;
-}
-
-bool WaitUntilGone(HWND window) {
-  auto deadline = TClock::now() + std::chrono::seconds(10);
-  while (TClock::now() < deadline) {
-    if (!IsWindow(window)) return true;
-    Sleep(20);
-  }
-  return false;
-}
-
-std::string TextOf(HWND window) {
-  char buffer[512] = {};
-  GetWindowTextA(window, buffer, sizeof buffer);
-  return buffer;
-}
+using namespace wintest;
 
 // A dialog shown on its own thread, as the program shows it.
 class TDialogRun {

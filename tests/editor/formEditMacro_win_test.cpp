@@ -9,13 +9,13 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "common/TempFolder.h"
+#include "common/WindowSearch_win.h"
 #include "editor/MacroForm.h"
 #include "editor/formEditMacro_win.h"
 #include "editor/formEditor_win.h"
@@ -24,71 +24,11 @@
 
 namespace {
 
-using TClock = std::chrono::steady_clock;
+using namespace wintest;
 
 int FieldId(TFormText field) { return idMacroFieldBase + field; }
 int ButtonId(TFormText field) { return FieldId(field) + idMacroButtonOffset; }
 int LabelId(TFormText field) { return FieldId(field) + idMacroLabelOffset; }
-
-std::string TextOf(HWND window) {
-  int length = GetWindowTextLengthA(window);
-  std::string text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
-  int got = GetWindowTextA(window, &text[0], length + 1);
-  text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-  return text;
-}
-
-std::string ClassOf(HWND window) {
-  char name[64] = {};
-  GetClassNameA(window, name, sizeof name);
-  return name;
-}
-
-template <typename TFound>
-bool WaitFor(TFound found, int milliseconds = 10000) {
-  auto deadline = TClock::now() + std::chrono::milliseconds(milliseconds);
-  while (TClock::now() < deadline) {
-    if (found()) return true;
-    Sleep(20);
-  }
-  return found();
-}
-
-struct TWindowSearch {
-  std::string Caption;
-  HWND Owner;
-  HWND Found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<TWindowSearch*>(data);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  if (process != GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
-  if (search->Owner && GetWindow(window, GW_OWNER) != search->Owner) return TRUE;
-  if (!search->Caption.empty() && TextOf(window) != search->Caption) return TRUE;
-  search->Found = window;
-  return FALSE;
-}
-
-// A visible top-level window of this process with this caption (any caption
-// when empty) and, when given, this owner.
-HWND FindOwnWindow(const std::string& caption, HWND owner = nullptr) {
-  TWindowSearch search{caption, owner, nullptr};
-  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-  return search.Found;
-}
-
-BOOL CALLBACK CollectStaticText(HWND child, LPARAM data) {
-  auto* text = reinterpret_cast<std::string*>(data);
-  if (ClassOf(child) == "Static" && !TextOf(child).empty()) *text = TextOf(child);
-  return TRUE;
-}
-
-BOOL CALLBACK CollectAllText(HWND child, LPARAM data) {
-  reinterpret_cast<std::vector<std::string>*>(data)->push_back(TextOf(child));
-  return TRUE;
-}
 
 // The first edit control inside a window, at any depth.
 HWND FindEdit(HWND parent) {
@@ -135,7 +75,7 @@ class TMacroDialogRun {
   ~TMacroDialogRun() {
     // A box or browser a failed test left open would hold the dialog.
     for (int tries = 0; FWindow && tries < 50; ++tries) {
-      HWND owned = FindOwnWindow("", FWindow);
+      HWND owned = FindOwnedWindow(FWindow);
       if (!owned) break;
       PostMessageA(owned, WM_COMMAND, IDCANCEL, 0);
       Sleep(40);
@@ -187,11 +127,10 @@ class TMacroDialogRun {
   std::string OKRefused() const {
     PostOK();
     HWND box = nullptr;
-    if (!WaitFor([&] { return (box = FindOwnWindow("Error", FWindow)) != nullptr || FDone; }))
+    if (!WaitFor([&] { return (box = FindOwnedWindow(FWindow, "Error")) != nullptr || FDone; }))
       return "(neither a message box nor closed)";
     if (!box) return "";  // accepted: the dialog closed
-    std::string text;
-    EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+    std::string text = MessageOf(box);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     WaitFor([&] { return !IsWindow(box); });
     return text;
@@ -539,7 +478,7 @@ TEST_F(MacroDialog, TheRealTemplateEditorReceivesAndReturnsTheText) {
   dialog.SetText(FieldId(ftBlockLast), "a{tab}b{n}c");
   dialog.PostClick(ButtonId(ftBlockLast));
   HWND editor = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (editor = FindOwnWindow(kEditorCaption, dialog.Window())) != nullptr; }));
+  ASSERT_TRUE(WaitFor([&] { return (editor = FindOwnedWindow(dialog.Window(), kEditorCaption)) != nullptr; }));
   EXPECT_EQ(TextOf(GetDlgItem(editor, idEditorText)), "a\tb\r\nc");
   SendMessageA(GetDlgItem(editor, idEditorText), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("one\r\ntwo"));
   PostMessageA(editor, WM_COMMAND, IDOK, 0);
@@ -552,7 +491,7 @@ TEST_F(MacroDialog, ProgramBrowseOffersExecutablesAndTakesTheChosenPath) {
   dialog.ChooseType(mtRunProgram);
   dialog.PostClick(ButtonId(ftRunFile));
   HWND open = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (open = FindOwnWindow("", dialog.Window())) != nullptr; }));
+  ASSERT_TRUE(WaitFor([&] { return (open = FindOwnedWindow(dialog.Window())) != nullptr; }));
   char filter[128] = {};
   SendMessageA(GetDlgItem(open, 0x470), CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(filter));
   EXPECT_STREQ(filter, "Executables (*.exe; *.com; *.bat)");
@@ -581,9 +520,8 @@ TEST_F(MacroDialog, FolderBrowseIsTitledSelectPathAndCancelChangesNothing) {
   dialog.SetText(FieldId(ftRunPath), "C:\\Before");
   dialog.PostClick(ButtonId(ftRunPath));
   HWND browser = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (browser = FindOwnWindow("", dialog.Window())) != nullptr; }));
-  std::vector<std::string> texts;
-  EnumChildWindows(browser, CollectAllText, reinterpret_cast<LPARAM>(&texts));
+  ASSERT_TRUE(WaitFor([&] { return (browser = FindOwnedWindow(dialog.Window())) != nullptr; }));
+  std::vector<std::string> texts = ChildTexts(browser);
   EXPECT_NE(std::find(texts.begin(), texts.end(), "Select Path"), texts.end());
   PostMessageA(browser, WM_COMMAND, IDCANCEL, 0);
   ASSERT_TRUE(WaitFor([&] { return !IsWindow(browser); }));

@@ -9,86 +9,18 @@
 
 #include <commctrl.h>
 
-#include <chrono>
 #include <iterator>
 #include <string>
 #include <thread>
 #include <utility>
 
 #include "common/TempFolder.h"
+#include "common/WindowSearch_win.h"
 #include "editor/formEditor_win.h"
 
 namespace {
 
-using TClock = std::chrono::steady_clock;
-
-struct TWindowSearch {
-  const char* Caption;
-  HWND Found;
-  HWND Except = nullptr;
-};
-
-BOOL CALLBACK MatchOwnWindow(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<TWindowSearch*>(data);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  char text[256] = {};
-  if (process == GetCurrentProcessId() && window != search->Except && IsWindowVisible(window) &&
-      GetWindowTextA(window, text, sizeof text) && lstrcmpA(text, search->Caption) == 0) {
-    search->Found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND WaitForWindow(const char* caption, HWND except = nullptr) {
-  auto deadline = TClock::now() + std::chrono::seconds(10);
-  while (TClock::now() < deadline) {
-    TWindowSearch search{caption, nullptr, except};
-    EnumWindows(MatchOwnWindow, reinterpret_cast<LPARAM>(&search));
-    if (search.Found) return search.Found;
-    Sleep(20);
-  }
-  return nullptr;
-}
-
-bool WaitUntilGone(HWND window) {
-  auto deadline = TClock::now() + std::chrono::seconds(10);
-  while (TClock::now() < deadline) {
-    if (!IsWindow(window)) return true;
-    Sleep(20);
-  }
-  return false;
-}
-
-BOOL CALLBACK MatchOwnedWindow(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<TWindowSearch*>(data);
-  if (GetWindow(window, GW_OWNER) == search->Except && IsWindowVisible(window)) {
-    search->Found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-// A visible window owned by `owner` (a question a dialog asks).
-HWND WaitForOwnedWindow(HWND owner) {
-  auto deadline = TClock::now() + std::chrono::seconds(10);
-  while (TClock::now() < deadline) {
-    TWindowSearch search{nullptr, nullptr, owner};
-    EnumWindows(MatchOwnedWindow, reinterpret_cast<LPARAM>(&search));
-    if (search.Found) return search.Found;
-    Sleep(20);
-  }
-  return nullptr;
-}
-
-std::string TextOf(HWND window) {
-  int length = GetWindowTextLengthA(window);
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  int got = GetWindowTextA(window, &text[0], length + 1);
-  text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-  return text;
-}
+using namespace wintest;
 
 // Answers the name question with this caption: checks what it offers, types
 // the answer (or cancels when there is none).
@@ -102,17 +34,6 @@ void AnswerQuestion(const char* caption, const std::string& expectedOffer, const
   if (answer) SetWindowTextA(edit, answer->c_str());
   PostMessageA(box, WM_COMMAND, answer ? IDOK : IDCANCEL, 0);
   EXPECT_TRUE(WaitUntilGone(box));
-}
-
-// The text of a message box: its caption is known, its message is the static
-// without a picture.
-std::string MessageOf(HWND box) {
-  for (HWND child = FindWindowExA(box, nullptr, "Static", nullptr); child;
-       child = FindWindowExA(box, child, "Static", nullptr)) {
-    std::string text = TextOf(child);
-    if (!text.empty()) return text;
-  }
-  return std::string();
 }
 
 // One template editor on its own thread; the destructor cancels one still open.
@@ -152,12 +73,7 @@ class TEditorRun {
   }
   // Keys go through the editor's message loop: wait for their effect.
   bool WaitForText(const std::string& expected) const {
-    auto deadline = TClock::now() + std::chrono::seconds(5);
-    while (TClock::now() < deadline) {
-      if (Text() == expected) return true;
-      Sleep(20);
-    }
-    return false;
+    return WaitFor([&] { return Text() == expected; }, 5000);
   }
   // Lets the editor's thread finish the command it is in.
   void Settle() const { SendMessageA(FWindow, WM_NULL, 0, 0); }

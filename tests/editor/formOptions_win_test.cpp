@@ -9,15 +9,14 @@
 
 #include <commctrl.h>
 
-#include <chrono>
 #include <filesystem>
-#include <functional>
 #include <initializer_list>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "common/TempFolder.h"
+#include "common/WindowSearch_win.h"
 #include "editor/formEditMacro_win.h"
 #include "editor/formOptions_win.h"
 #include "editor/WindowBounds.h"
@@ -29,64 +28,8 @@
 
 namespace {
 
-using TClock = std::chrono::steady_clock;
+using namespace wintest;
 constexpr const char* kVersion = "7.8.9 build 10";
-
-bool WaitFor(const std::function<bool()>& condition, int milliseconds = 10000) {
-  auto deadline = TClock::now() + std::chrono::milliseconds(milliseconds);
-  while (TClock::now() < deadline) {
-    if (condition()) return true;
-    Sleep(20);
-  }
-  return condition();
-}
-
-struct TWindowSearch {
-  std::string Caption;
-  HWND Found;
-};
-
-BOOL CALLBACK MatchOwnWindow(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<TWindowSearch*>(data);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  char text[256] = {};
-  if (process == GetCurrentProcessId() && IsWindowVisible(window) && GetWindowTextA(window, text, sizeof text) &&
-      search->Caption == text) {
-    search->Found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND FindOwnWindow(const std::string& caption) {
-  TWindowSearch search{caption, nullptr};
-  EnumWindows(MatchOwnWindow, reinterpret_cast<LPARAM>(&search));
-  return search.Found;
-}
-
-HWND WaitForWindow(const std::string& caption) {
-  HWND found = nullptr;
-  WaitFor([&] { return (found = FindOwnWindow(caption)) != nullptr; });
-  return found;
-}
-
-std::string TextOf(HWND window) {
-  char buffer[512] = {};
-  GetWindowTextA(window, buffer, sizeof buffer);
-  return buffer;
-}
-
-// The text of the message box's static text (its message).
-std::string MessageOf(HWND box) {
-  std::string text;
-  for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    char name[32] = {};
-    GetClassNameA(child, name, sizeof name);
-    if (lstrcmpiA(name, "Static") == 0 && !TextOf(child).empty()) text = TextOf(child);
-  }
-  return text;
-}
 
 struct TRow {
   std::string Title, Type, ShortCut;

@@ -9,22 +9,21 @@
 
 #include <commctrl.h>
 
-#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
-#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "common/TempFolder.h"
+#include "common/WindowSearch_win.h"
 #include "picture/PictureDialog_win.h"
 #include "picture/PicturePanel_win.h"
 
 namespace {
 
-using TClock = std::chrono::steady_clock;
+using namespace wintest;
 
 // Writes a 24-bit bottom-up BMP of one colour (0xRRGGBB).
 void WriteSolidBmp(const std::string& path, int width, int height, std::uint32_t colour) {
@@ -55,48 +54,6 @@ void WriteSolidBmp(const std::string& path, int width, int height, std::uint32_t
                                               static_cast<std::streamsize>(bytes.size()));
 }
 
-struct TWindowSearch {
-  const char* Caption;
-  HWND Except;
-  HWND Found;
-};
-
-BOOL CALLBACK MatchOwnWindow(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<TWindowSearch*>(data);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  char text[256] = {};
-  if (process == GetCurrentProcessId() && window != search->Except && IsWindowVisible(window) &&
-      GetWindowTextA(window, text, sizeof text) && lstrcmpA(text, search->Caption) == 0) {
-    search->Found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-// Polls for up to 10 s.
-template <typename T>
-T WaitFor(const std::function<T()>& probe) {
-  auto deadline = TClock::now() + std::chrono::seconds(10);
-  while (TClock::now() < deadline) {
-    if (T found = probe()) return found;
-    Sleep(20);
-  }
-  return T();
-}
-
-HWND WaitForWindow(const char* caption, HWND except = nullptr) {
-  return WaitFor<HWND>([=] {
-    TWindowSearch search{caption, except, nullptr};
-    EnumWindows(MatchOwnWindow, reinterpret_cast<LPARAM>(&search));
-    return search.Found;
-  });
-}
-
-bool WaitUntilGone(HWND window) {
-  return WaitFor<bool>([=] { return !IsWindow(window); });
-}
-
 struct TChildSearch {
   int Id;
   const char* ClassName;
@@ -120,12 +77,6 @@ HWND FindDescendant(HWND root, int id, const char* className = nullptr) {
   TChildSearch search{id, className, nullptr};
   EnumChildWindows(root, MatchChild, reinterpret_cast<LPARAM>(&search));
   return search.Found;
-}
-
-std::string TextOf(HWND window) {
-  char buffer[512] = {};
-  GetWindowTextA(window, buffer, sizeof buffer);
-  return buffer;
 }
 
 // The colour painted at a point of a window's client area, as 0xRRGGBB.
@@ -156,7 +107,7 @@ class TPickRun {
     FDialog.FileName = fileName;
     FThread = std::thread([this] { FResult = FDialog.Execute(nullptr); });
     FWindow = WaitForWindow("Open");
-    if (FWindow) WaitFor<HWND>([this] { return Control(idPictureArea); });
+    if (FWindow) WaitForValue([this] { return Control(idPictureArea); });
   }
   ~TPickRun() {
     if (FThread.joinable()) Finish(IDCANCEL);
@@ -254,9 +205,7 @@ TEST_F(PictureDialog, FileThatDoesNotDecodeShowsNoPicture) {
   EXPECT_EQ(TextOf(run.Control(idPictureArea)), "(None)");
   run.ClickPreview();
   Sleep(300);
-  TWindowSearch search{"Preview", nullptr, nullptr};
-  EnumWindows(MatchOwnWindow, reinterpret_cast<LPARAM>(&search));
-  EXPECT_FALSE(search.Found) << "no preview without a picture";
+  EXPECT_FALSE(FindOwnWindow("Preview")) << "no preview without a picture";
 }
 
 TEST_F(PictureDialog, PngPictureFromThePictureFolder) {
@@ -383,10 +332,10 @@ TEST_F(PictureDialog, SelectingAnotherFileUpdatesThePanel) {
     return false;
   };
   ASSERT_TRUE(select("b-wide"));
-  EXPECT_EQ(WaitFor<bool>([&] { return run.Label() == " (64x8)"; }), true) << run.Label();
+  EXPECT_TRUE(WaitFor([&] { return run.Label() == " (64x8)"; })) << run.Label();
   EXPECT_TRUE(run.PreviewEnabled());
   ASSERT_TRUE(select("c-fake"));
-  EXPECT_EQ(WaitFor<bool>([&] { return run.Label() == "Picture:"; }), true) << run.Label();
+  EXPECT_TRUE(WaitFor([&] { return run.Label() == "Picture:"; })) << run.Label();
   EXPECT_FALSE(run.PreviewEnabled());
   EXPECT_EQ(TextOf(run.Control(idPictureArea)), "(None)");
 }
@@ -409,7 +358,7 @@ TEST_F(PictureDialog, WorksAgainAndAgainOnTheSameThread) {
   for (int round = 0; round < 3; ++round) {
     HWND window = WaitForWindow("Open", previous);
     ASSERT_TRUE(window) << "round " << round;
-    HWND label = WaitFor<HWND>([&] { return FindDescendant(window, idPictureLabel); });
+    HWND label = WaitForValue([&] { return FindDescendant(window, idPictureLabel); });
     ASSERT_TRUE(label) << "round " << round;
     EXPECT_EQ(TextOf(label), expected[round]) << "round " << round;
     PostMessageA(window, WM_COMMAND, round == 1 ? IDOK : IDCANCEL, 0);

@@ -79,7 +79,7 @@ TEST_F(HookLibrary, TypedKeysArriveAsHookMessagesWithGenericModifiers) {
   KeyToUse = 'T';
   INPUT keys[] = {Key(VK_LCONTROL, false), Key('T', false), Key('T', true), Key(VK_LCONTROL, true)};
   ASSERT_EQ(SendInput(4, keys, sizeof(INPUT)), 4u);
-  WaitFor([] { return Seen.size() >= 4; }, 5000);
+  PumpUntil([] { return Seen.size() >= 4; }, 5000);
   EXPECT_TRUE(Destroy());
   ASSERT_EQ(Seen.size(), 4u);
   EXPECT_EQ(Seen[0].Message, WM_HOOKKEYDOWN);
@@ -94,7 +94,7 @@ TEST_F(HookLibrary, TypedKeysArriveAsHookMessagesWithGenericModifiers) {
   Seen.clear();
   INPUT more[] = {Key('U', false), Key('U', true)};
   SendInput(2, more, sizeof(INPUT));
-  WaitFor([] { return !Seen.empty(); }, 300);
+  PumpUntil([] { return !Seen.empty(); }, 300);
   EXPECT_TRUE(Seen.empty());
 }
 
@@ -119,8 +119,8 @@ TEST_F(HookLibrary, UsedKeyIsWithheldFromTheFocusedControl) {
   INPUT keys[] = {Key('T', false), Key('T', true), Key('U', false), Key('U', true)};
   ASSERT_EQ(SendInput(4, keys, sizeof(INPUT)), 4u);
   char text[16] = "";
-  WaitFor([&] { return GetWindowTextA(edit, text, sizeof text) > 0 && Seen.size() >= 4; }, 5000);
-  WaitFor([] { return false; }, 200);  // a withheld T would have arrived by now
+  PumpUntil([&] { return GetWindowTextA(edit, text, sizeof text) > 0 && Seen.size() >= 4; }, 5000);
+  PumpUntil([] { return false; }, 200);  // a withheld T would have arrived by now
   Destroy();
   GetWindowTextA(edit, text, sizeof text);
   EXPECT_STREQ(text, "u");

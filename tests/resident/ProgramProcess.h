@@ -8,60 +8,18 @@
 
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "common/TempFolder.h"
+#include "common/WindowSearch_win.h"
 #include "resident/Messages.h"
 
 inline std::filesystem::path BinFile(const std::string& name) {
   return std::filesystem::path(ZARVEL_BIN_DIR) / name;
 }
 
-// Waits up to the time for the condition, pumping this thread's messages.
-template <typename Condition>
-bool WaitFor(Condition condition, DWORD timeoutMs = 10000) {
-  DWORD start = GetTickCount();
-  for (;;) {
-    if (condition()) return true;
-    if (GetTickCount() - start > timeoutMs) return false;
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
-    }
-    Sleep(20);
-  }
-}
-
-struct TWindowSearch {
-  DWORD Process;
-  const char* Class;
-  const char* Caption;
-  HWND Found;
-};
-
-inline BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<TWindowSearch*>(param);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  char name[256] = "", text[256] = "";
-  GetClassNameA(window, name, sizeof name);
-  GetWindowTextA(window, text, sizeof text);
-  if (owner == search->Process && std::string(name) == search->Class &&
-      (search->Caption == nullptr || std::string(text) == search->Caption) && IsWindowVisible(window)) {
-    search->Found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-// A visible top-level window of the process with this class and caption
-// (any caption for nullptr).
-inline HWND FindProcessWindow(DWORD process, const char* className, const char* caption) {
-  TWindowSearch search{process, className, caption, nullptr};
-  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-  return search.Found;
-}
+using wintest::FindProcessWindow;
+using wintest::PumpUntil;
+using wintest::StaticTexts;
 
 class TProgramProcess {
  public:
@@ -117,40 +75,19 @@ class TProgramProcess {
   }
   HWND WaitForAppWindow() const {
     HWND window = nullptr;
-    WaitFor([&] { return (window = AppWindow()) != nullptr; });
+    PumpUntil([&] { return (window = AppWindow()) != nullptr; });
     return window;
   }
 
   HWND FindWindowOf(const char* className, const char* caption) const {
     return FindProcessWindow(Id(), className, caption);
   }
-  HWND WaitForMessageBox(const char* caption) const {
-    HWND box = nullptr;
-    WaitFor([&] { return (box = FindWindowOf("#32770", caption)) != nullptr; });
-    return box;
-  }
+  HWND WaitForMessageBox(const char* caption) const { return wintest::WaitForMessageBox(caption, Id()); }
 
  private:
   TTempFolder FFolder;
   PROCESS_INFORMATION FProcess = {};
 };
-
-// The texts of a window's static controls (a message box's message).
-inline BOOL CALLBACK CollectStaticText(HWND child, LPARAM param) {
-  char name[64] = "", text[512] = "";
-  GetClassNameA(child, name, sizeof name);
-  if (lstrcmpiA(name, "Static") == 0) {
-    SendMessageA(child, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    reinterpret_cast<std::vector<std::string>*>(param)->push_back(text);
-  }
-  return TRUE;
-}
-
-inline std::vector<std::string> StaticTexts(HWND window) {
-  std::vector<std::string> texts;
-  EnumChildWindows(window, CollectStaticText, reinterpret_cast<LPARAM>(&texts));
-  return texts;
-}
 
 // Another copy (of any folder) holds the instance mutex: tests that start
 // the program cannot run beside it.

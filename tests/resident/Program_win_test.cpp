@@ -39,7 +39,7 @@ void AddShortCutMacro(const TProgramProcess& program) {
 // A shortcut right after another one waits for the first request to come
 // back through the program's queue (one run at a time): presses until used.
 bool EventuallyUsed(HWND window, const std::vector<unsigned>& keys) {
-  return WaitFor([&] { return PressChord(window, keys) == kKeyUsed; }, 3000);
+  return PumpUntil([&] { return PressChord(window, keys) == kKeyUsed; }, 3000);
 }
 
 void CloseAndExpectExitZero(TProgramProcess& program, HWND appWindow) {
@@ -94,7 +94,7 @@ TEST_F(ProgramRun, SecondStartExitsZeroAndTheFirstOpensItsEditor) {
   CloseHandle(third.hProcess);
   CloseHandle(third.hThread);
   PostMessageA(editor, WM_CLOSE, 0, 0);
-  ASSERT_TRUE(WaitFor([&] { return program.FindWindowOf("#32770", editorCaption.c_str()) == nullptr; }));
+  ASSERT_TRUE(PumpUntil([&] { return program.FindWindowOf("#32770", editorCaption.c_str()) == nullptr; }));
   EXPECT_TRUE(EventuallyUsed(appWindow, {kKeyCtrl, kKeyAlt, 'T'}));
   CloseAndExpectExitZero(program, appWindow);
 }
@@ -143,10 +143,10 @@ TEST_F(ProgramRun, TrayMenuOpensAtTheCursorAndCloses) {
   ASSERT_NE(appWindow, nullptr);
   PostMessageA(appWindow, WM_TRAYNOTIFY, 0, kTrayRightUp);
   HWND menu = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (menu = program.FindWindowOf("#32768", nullptr)) != nullptr; }));
+  ASSERT_TRUE(PumpUntil([&] { return (menu = program.FindWindowOf("#32768", nullptr)) != nullptr; }));
   // Cancelled without a choice: nothing happens and the program stays.
   PostMessageA(appWindow, WM_CANCELMODE, 0, 0);
-  ASSERT_TRUE(WaitFor([&] { return program.FindWindowOf("#32768", nullptr) == nullptr; }));
+  ASSERT_TRUE(PumpUntil([&] { return program.FindWindowOf("#32768", nullptr) == nullptr; }));
   EXPECT_EQ(WaitForSingleObject(program.Handle(), 200), static_cast<DWORD>(WAIT_TIMEOUT));
   CloseAndExpectExitZero(program, appWindow);
 }

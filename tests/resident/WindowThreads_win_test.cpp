@@ -48,9 +48,7 @@ class TNotifyWindow {
 };
 
 HWND OwnWindow(const char* className, const char* caption) {
-  HWND window = nullptr;
-  WaitFor([&] { return (window = FindProcessWindow(GetCurrentProcessId(), className, caption)) != nullptr; });
-  return window;
+  return wintest::WaitForProcessWindow(GetCurrentProcessId(), className, caption);
 }
 
 }  // namespace
@@ -86,7 +84,7 @@ TEST(WindowThreadsWin, IncludeListChangedInTheOpenWindowReachesTheDispatcherAtOn
   SendDlgItemMessageA(dialog, idIncludeList, LB_SETCURSEL, 0, 0);
   SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(idIncludeRemove, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, idIncludeRemove)));
-  EXPECT_TRUE(WaitFor([&] { return *snapshot.Current() == std::vector<std::string>{"b.exe"}; }, 3000));
+  EXPECT_TRUE(PumpUntil([&] { return *snapshot.Current() == std::vector<std::string>{"b.exe"}; }, 3000));
   EXPECT_TRUE(IsWindow(dialog));  // while the window is still open
   PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
   EXPECT_EQ(notify.WaitForThreadDone(), tdInclude);

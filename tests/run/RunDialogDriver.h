@@ -5,50 +5,18 @@
 
 #include <windows.h>
 
-#include <chrono>
 #include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "common/WindowSearch_win.h"
+
 namespace rundialog {
 
-struct TWindowSearch {
-  const char* Caption;
-  HWND Found;
-};
+using wintest::WaitForWindow;
 
-inline BOOL CALLBACK MatchOwnWindow(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<TWindowSearch*>(data);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  char text[256] = {};
-  if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
-      GetWindowTextA(window, text, sizeof text) && lstrcmpA(text, search->Caption) == 0) {
-    search->Found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-// Waits up to 10 s for a visible window of this process with the caption.
-inline HWND WaitForWindow(const char* caption) {
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (std::chrono::steady_clock::now() < deadline) {
-    TWindowSearch search{caption, nullptr};
-    EnumWindows(MatchOwnWindow, reinterpret_cast<LPARAM>(&search));
-    if (search.Found) return search.Found;
-    Sleep(20);
-  }
-  return nullptr;
-}
-
-inline std::wstring TextOf(HWND window) {
-  int length = GetWindowTextLengthW(window);
-  std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1, L'\0');
-  GetWindowTextW(window, buffer.data(), length + 1);
-  return buffer.data();
-}
+inline std::wstring TextOf(HWND window) { return wintest::TextOfW(window); }
 
 inline LOGFONTW FontOf(HWND control) {
   LOGFONTW font{};
@@ -95,15 +63,9 @@ class TDialogRun {
   }
   // Waits up to 10 s for the dialog's thread to end.
   bool WaitUntilClosed() {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < deadline) {
-      if (!IsWindow(FWindow)) {
-        FThread.join();
-        return true;
-      }
-      Sleep(20);
-    }
-    return false;
+    if (!wintest::WaitUntilGone(FWindow)) return false;
+    FThread.join();
+    return true;
   }
 
  private:

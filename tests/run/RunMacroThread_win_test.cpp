@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/TempFolder.h"
+#include "common/WindowSearch_win.h"
 #include "resident/Messages.h"
 #include "run/MAPIControl_win.h"
 #include "run/RunMacroThread_win.h"
@@ -47,12 +48,6 @@ std::wstring Wide(const std::string& utf8) {
   return wide;
 }
 
-std::wstring WindowTextW(HWND window) {
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(window, &text[0], static_cast<int>(text.size()))));
-  return text;
-}
-
 // Another program's window with its text field: a top-level window of this
 // thread with a multi-line Unicode edit that has the focus.
 class TTarget {
@@ -83,7 +78,7 @@ class TTarget {
     SetForegroundWindow(FWindow);
     SetFocus(FEdit);
   }
-  std::wstring Text() const { return WindowTextW(FEdit); }
+  std::wstring Text() const { return wintest::TextOfW(FEdit); }
 
  private:
   static LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -124,9 +119,9 @@ void SetClipboardText(HWND owner, const std::wstring& text) {
 
 // A top-level window of this process but of another thread (the run's).
 HWND FindRunWindow(const char* caption) {
-  HWND window = FindWindowA(nullptr, caption);
+  HWND window = wintest::FindOwnWindow(caption);
   if (window == nullptr || GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) return nullptr;
-  return IsWindowVisible(window) ? window : nullptr;
+  return window;
 }
 
 std::vector<HWND> VisibleChildren(HWND parent, const char* className) {
@@ -139,16 +134,6 @@ std::vector<HWND> VisibleChildren(HWND parent, const char* className) {
     found.insert(found.end(), inner.begin(), inner.end());
   }
   return found;
-}
-
-std::string StaticTexts(HWND parent) {
-  std::string all;
-  for (HWND label : VisibleChildren(parent, "Static")) {
-    char text[512] = {0};
-    GetWindowTextA(label, text, sizeof text);
-    all += std::string(text) + "\n";
-  }
-  return all;
 }
 
 void PressButton(HWND dialog, int id) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
@@ -235,7 +220,7 @@ TEST_F(RunMacroThreadTest, AnExpressionThatDoesNotCompileIsShownAndNothingIsPast
   ASSERT_TRUE(Run(MacroWith(mtStripTags, {{mxLine1, "(<b"}}), [&] {
     HWND box = FindRunWindow("Zarvel");
     if (box == nullptr || !shown.empty()) return;
-    shown = StaticTexts(box);
+    shown = wintest::MessageOf(box);
     PressButton(box, IDOK);
   }));
   EXPECT_FALSE(shown.empty()) << "no message box captioned Zarvel";

@@ -224,30 +224,8 @@ TEST(UserVarsDialog, NothingToAskShowsNothing) {
 
 namespace {
 
-struct TOwnedSearch {
-  HWND Owner;
-  HWND Found;
-};
-
-BOOL CALLBACK MatchOwned(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<TOwnedSearch*>(data);
-  if (IsWindowVisible(window) && GetWindow(window, GW_OWNER) == search->Owner) {
-    search->Found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 // The folder browser the prompt opens, owned by it.
-HWND WaitForOwnedWindow(HWND owner) {
-  for (int i = 0; i < 500; ++i) {
-    TOwnedSearch search{owner, nullptr};
-    EnumThreadWindows(GetWindowThreadProcessId(owner, nullptr), MatchOwned, reinterpret_cast<LPARAM>(&search));
-    if (search.Found) return search.Found;
-    Sleep(20);
-  }
-  return nullptr;
-}
+using wintest::WaitForOwnedWindow;
 
 std::wstring SystemFolder() {
   wchar_t folder[MAX_PATH] = {};

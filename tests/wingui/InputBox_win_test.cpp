@@ -5,59 +5,15 @@
 
 #include <windows.h>
 
-#include <chrono>
 #include <string>
 #include <thread>
 
+#include "common/WindowSearch_win.h"
 #include "wingui/InputBox_win.h"
 
 namespace {
 
-using TClock = std::chrono::steady_clock;
-
-struct TWindowSearch {
-  const char* Caption;
-  HWND Found;
-};
-
-BOOL CALLBACK MatchOwnWindow(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<TWindowSearch*>(data);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  char text[256] = {};
-  if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
-      GetWindowTextA(window, text, sizeof text) && lstrcmpA(text, search->Caption) == 0) {
-    search->Found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND WaitForWindow(const char* caption) {
-  auto deadline = TClock::now() + std::chrono::seconds(10);
-  while (TClock::now() < deadline) {
-    TWindowSearch search{caption, nullptr};
-    EnumWindows(MatchOwnWindow, reinterpret_cast<LPARAM>(&search));
-    if (search.Found) return search.Found;
-    Sleep(20);
-  }
-  return nullptr;
-}
-
-bool WaitUntilGone(HWND window) {
-  auto deadline = TClock::now() + std::chrono::seconds(10);
-  while (TClock::now() < deadline) {
-    if (!IsWindow(window)) return true;
-    Sleep(20);
-  }
-  return false;
-}
-
-std::string TextOf(HWND window) {
-  char buffer[512] = {};
-  GetWindowTextA(window, buffer, sizeof buffer);
-  return buffer;
-}
+using namespace wintest;
 
 HWND ChildOfClass(HWND parent, const char* className, const char* text = nullptr) {
   return FindWindowExA(parent, nullptr, className, text);
