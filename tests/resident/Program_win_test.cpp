@@ -21,7 +21,32 @@ bool Contains(const std::vector<std::string>& texts, const std::string& text) {
 LRESULT Send(HWND window, UINT message, WPARAM wParam) { return SendMessageA(window, message, wParam, 0); }
 
 // Presses the keys in order through the hook messages; the answer to the last.
+// Holds the chord's modifiers down for real while it lasts: dispatch asks
+// the system whether they are down before it runs a shortcut.
+class THeldModifiers {
+ public:
+  explicit THeldModifiers(const std::vector<unsigned>& keys) {
+    for (unsigned key : keys)
+      if (IsModifierKey(key)) FKeys.push_back(key);
+    Send(0);
+  }
+  ~THeldModifiers() { Send(KEYEVENTF_KEYUP); }
+
+ private:
+  void Send(DWORD flags) const {
+    std::vector<INPUT> inputs(FKeys.size());
+    for (std::size_t i = 0; i < FKeys.size(); ++i) {
+      inputs[i].type = INPUT_KEYBOARD;
+      inputs[i].ki.wVk = static_cast<WORD>(FKeys[i]);
+      inputs[i].ki.dwFlags = flags;
+    }
+    if (!inputs.empty()) SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  }
+  std::vector<unsigned> FKeys;
+};
+
 LRESULT PressChord(HWND window, const std::vector<unsigned>& keys) {
+  THeldModifiers held(keys);
   LRESULT answer = 0;
   for (unsigned key : keys) answer = Send(window, WM_HOOKKEYDOWN, key);
   for (auto key = keys.rbegin(); key != keys.rend(); ++key) Send(window, WM_HOOKKEYUP, *key);
