@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "base/OsFile.h"
@@ -105,6 +106,17 @@ bool DirectoryExists(const std::string& path) {
 bool CreateOneDirectory(const std::string& path) { return ::mkdir(path.c_str(), 0777) == 0; }
 
 bool DeleteOneFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat first, second;
+  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+void ReplaceFileWith(const std::string& replacement, const std::string& target) {
+  if (::rename(replacement.c_str(), target.c_str()) != 0)
+    throw EFileError("Cannot replace", target, LastOsErrorText());
+}
 
 std::vector<std::string> FindFilesWithExtension(const std::string& dir,
                                                 const std::string& extension) {

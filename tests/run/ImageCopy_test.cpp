@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include "base/CodePage.h"
 #include "common/TempFolder.h"
 #include "base/OsFile.h"
 
@@ -59,4 +64,37 @@ TEST(CopyImage, FileWhereTheFolderShouldBeMakesTheCopyFail) {
   WriteBytes(folder.File("w"), "a file where the folder should be");
   const std::string work = folder.File("w") + PathSeparator();
   EXPECT_THROW(CopyImage(picked, work, ""), EFileError);
+}
+
+namespace {
+
+// A folder name outside ASCII as the narrow file calls take it: in the ANSI
+// code page on Windows, UTF-8 on Linux.
+std::string NativeName(const std::string& utf8) {
+#ifdef _WIN32
+  return Utf8ToAnsi(utf8, ::GetACP());
+#else
+  return utf8;
+#endif
+}
+
+}  // namespace
+
+TEST(CopyImage, PictureReachedThroughTheRelativeDirectoryIsLeftWhole) {
+  TTempFolder folder;
+  const std::string sep(1, PathSeparator());
+  const std::string site = folder.File(NativeName("Caf\xC3\xA9"));
+  ASSERT_TRUE(CreateFolderWithParents(site + sep + "pages" + sep));
+  ASSERT_TRUE(CreateFolderWithParents(site + sep + "images" + sep));
+  const std::string picked = site + sep + "images" + sep + "a.png";
+  TOsFile(picked, omCreate).Write("png bytes", 9);
+  const std::string work = site + sep + "pages" + sep;
+  EXPECT_FALSE(ImageNeedsCopy(picked, ImageCopyTarget(work, "../images/", picked)));
+#ifdef _WIN32
+  EXPECT_FALSE(ImageNeedsCopy(picked, ImageCopyTarget(work, "..\\images\\", picked)));
+#endif
+  // Copied anyway (the user said always), the picture keeps every byte.
+  CopyImage(picked, work, "../images/");
+  TOsFile copied(picked, omRead);
+  EXPECT_EQ(copied.Size(), 9);
 }
