@@ -9,6 +9,7 @@
 #include "run/ImageCopy.h"
 #include "run/MAPIControl_win.h"
 #include "run/RunText_win.h"
+#include "run/RunTextForm.h"
 #include "run/SelectionTransfer_win.h"
 #include "run/TerminalWindows.h"
 #include "run/TidyHtml.h"
@@ -70,6 +71,8 @@ void TRunMacroThread::Run() noexcept {
 
 void TRunMacroThread::Execute() {
   FForegroundWnd = GetForegroundWindow();
+  // Before the first step reads a byte: see RunTextForm.h.
+  if (RunsInUtf8FromStart(AnsiMaxCharSize())) UseUnicodeTexts();
   ExpandAllLineTokens();
   if (TakesSelection(FMacro.MacroType)) {
     CaptureSelection();
@@ -112,7 +115,7 @@ void TRunMacroThread::CaptureSelection() {
   std::wstring selection;
   if (!FTransfer->Take(FFocusWnd, selection)) return;
   std::string ansi;
-  if (ExactAnsi(selection, ansi)) {
+  if (FCodePage != CP_UTF8 && ExactAnsi(selection, ansi)) {
     FSelection = ansi;
   } else {
     UseUnicodeTexts();
