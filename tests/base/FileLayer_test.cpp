@@ -1,11 +1,8 @@
 #include <gtest/gtest.h>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 #include <filesystem>
 
+#include "common/NonAsciiName.h"
 #include "common/TempFolder.h"
 #include "base/CodePage.h"
 #include "base/FileCopy.h"
@@ -38,16 +35,6 @@ TEST(CopyFileContents, MissingSourceOrImpossibleTargetRaisesWithTheFileName) {
 }
 
 namespace {
-
-// A file name as this platform's narrow file calls take it: bytes in the
-// ANSI code page on Windows, UTF-8 on Linux.
-std::string NativeName(const std::string& utf8) {
-#ifdef _WIN32
-  return Utf8ToAnsi(utf8, ::GetACP());
-#else
-  return utf8;
-#endif
-}
 
 std::size_t EntriesIn(const std::string& folder) {
   std::size_t count = 0;
@@ -86,7 +73,7 @@ TEST(CopyFileContents, ReadFailingMidwayLeavesTheOldTargetAndNoTemporaryFile) {
 TEST(SameFile, SeesThroughAliasesAndTellsFilesApart) {
   TTempFolder folder;
   const std::string sep(1, PathSeparator());
-  const std::string dir = folder.File(NativeName("Caf\xC3\xA9"));
+  const std::string dir = folder.File(NonAsciiName());
   ASSERT_TRUE(CreateOneDirectory(dir));
   ASSERT_TRUE(CreateOneDirectory(dir + sep + "pages"));
   const std::string a = dir + sep + "a.png";

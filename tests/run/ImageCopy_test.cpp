@@ -2,11 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
-#include "base/CodePage.h"
+#include "common/NonAsciiName.h"
 #include "common/TempFolder.h"
 #include "base/OsFile.h"
 
@@ -66,24 +62,10 @@ TEST(CopyImage, FileWhereTheFolderShouldBeMakesTheCopyFail) {
   EXPECT_THROW(CopyImage(picked, work, ""), EFileError);
 }
 
-namespace {
-
-// A folder name outside ASCII as the narrow file calls take it: in the ANSI
-// code page on Windows, UTF-8 on Linux.
-std::string NativeName(const std::string& utf8) {
-#ifdef _WIN32
-  return Utf8ToAnsi(utf8, ::GetACP());
-#else
-  return utf8;
-#endif
-}
-
-}  // namespace
-
 TEST(CopyImage, PictureReachedThroughTheRelativeDirectoryIsLeftWhole) {
   TTempFolder folder;
   const std::string sep(1, PathSeparator());
-  const std::string site = folder.File(NativeName("Caf\xC3\xA9"));
+  const std::string site = folder.File(NonAsciiName());
   ASSERT_TRUE(CreateFolderWithParents(site + sep + "pages" + sep));
   ASSERT_TRUE(CreateFolderWithParents(site + sep + "images" + sep));
   const std::string picked = site + sep + "images" + sep + "a.png";
