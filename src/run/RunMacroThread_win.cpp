@@ -284,5 +284,8 @@ void TRunMacroThread::DoEmail() {
   mail.Body = FSelection;
   mail.ShowDialog = true;
   mail.CodePage = FCodePage;
-  mail.Send(FDone.Window);
+  // A mail that did not start is an error of the run, shown as such; the
+  // user's own cancel is not.
+  const std::string failure = MailFailureText(mail.Send(FDone.Window));
+  if (!failure.empty()) throw ERunText(failure);
 }
