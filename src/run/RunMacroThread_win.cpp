@@ -13,6 +13,7 @@
 #include "run/SelectionTransfer_win.h"
 #include "run/TerminalWindows.h"
 #include "run/TidyHtml.h"
+#include "run/TidyProcess_win.h"
 #include "run/UnattendedRun.h"
 #include "run/formTidy_win.h"
 #include "run/formUserVars_win.h"
@@ -111,7 +112,7 @@ void TRunMacroThread::CaptureSelection() {
   FTargetThreadId = GetWindowThreadProcessId(FForegroundWnd, nullptr);
   FAttached = FTargetThreadId != 0 && AttachThreadInput(GetCurrentThreadId(), FTargetThreadId, TRUE);
   if (FAttached) FFocusWnd = GetFocus();
-  if (FFocusWnd != nullptr && FMacro.MacroType == mtTidyHTML) SendMessageA(FFocusWnd, EM_SETSEL, 0, -1);
+  if (FFocusWnd != nullptr && FMacro.MacroType == mtTidyHTML) TSelectionTransfer::SelectAll(FFocusWnd);
   std::wstring selection;
   if (!FTransfer->Take(FFocusWnd, selection)) return;
   std::string ansi;
@@ -273,7 +274,11 @@ void TRunMacroThread::DoRunProgram() {
 
 void TRunMacroThread::DoTidyHtml() {
   BringRunToFront();
-  const std::string report = RunTidy(PathJoin(FExeDir, ""), FSelection, RunHiddenAndWait);
+  const std::string report =
+      RunTidy(PathJoin(FExeDir, ""), FSelection,
+              [](const std::string& program, const std::string& parameters, const std::string& workDir) {
+                return RunHiddenAndWaitAsking(program, parameters, workDir, kTidyPatienceMs, AskToKeepWaitingForTidy);
+              });
   ShowTidyReport(FMacro.Title, report, FCodePage);
 }
 

@@ -29,6 +29,9 @@ std::string CreateTempFile(const std::string& folder, const std::string& prefix)
 // runs tidy there, reads the report and deletes both files again.
 std::string RunTidy(const std::string& programFolder, const std::string& html, const TProcessRunner& run);
 
+// How long a run lets tidy work before it asks whether to wait on.
+constexpr unsigned kTidyPatienceMs = 30000;
+
 // The platform's own pieces.
 std::string TidyProgram(const std::string& programFolder);  // tidy.exe there, or tidy on the path
 bool RunHiddenAndWait(const std::string& program, const std::string& parameters, const std::string& workDir);
