@@ -103,6 +103,10 @@ std::vector<std::string> FindFilesWithExtension(const std::string& dir,
 // (Windows does this itself; on Linux it keeps file names case-blind.)
 std::string ResolveInDirectory(const std::string& dir, const std::string& name);
 
+// The user's folder for temporary files, ending with a separator: what
+// GetTempPath gives on Windows, $TMPDIR or /tmp/ on Linux.
+std::string TemporaryFolder();
+
 // The full path of the running program file.
 std::string RunningProgramPath();
 

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "base/OsFile.h"
@@ -151,6 +152,12 @@ std::string ResolveInDirectory(const std::string& dir, const std::string& name) 
 }
 
 std::string LastOsErrorText() { return std::strerror(errno); }
+
+std::string TemporaryFolder() {
+  const char* folder = std::getenv("TMPDIR");
+  std::string path = folder && *folder ? folder : "/tmp";
+  return path.back() == '/' ? path : path + '/';
+}
 
 std::string RunningProgramPath() {
   std::vector<char> buffer(4096);

@@ -175,6 +175,13 @@ std::string LastOsErrorText() {
   return message;
 }
 
+std::string TemporaryFolder() {
+  char buffer[MAX_PATH + 1] = {};
+  const DWORD length = ::GetTempPathA(sizeof buffer, buffer);
+  if (length == 0 || length > MAX_PATH) return ".\\";
+  return std::string(buffer, length);
+}
+
 std::string RunningProgramPath() {
   std::vector<char> buffer(MAX_PATH);
   for (;;) {
