@@ -80,6 +80,18 @@ bool DeleteOneFile(const std::string& path);
 // Raises EFileError with the system's text.
 void DeleteFileOrFail(const std::string& path);
 
+// Whether both paths name one existing file, however each is written
+// (letter case, "..", a short name, a hard or symbolic link, letters
+// outside ASCII): the file system is asked for each file's identity, the
+// volume and file index on Windows, the device and inode on Linux. False
+// when either cannot be opened. Paths are in the ANSI code page on Windows.
+bool SameFile(const std::string& a, const std::string& b);
+
+// Puts `replacement` in the place of `target` in one step, so that a reader
+// finds the old file or the new one and never a part; `replacement` is gone
+// afterwards. Both must be on one volume. Raises EFileError.
+void ReplaceFileWith(const std::string& replacement, const std::string& target);
+
 // The names (not paths) of the files in dir whose name ends with extension
 // (".cat"), compared without case, in the order the system's search gives.
 // An absent folder gives no names.
@@ -90,6 +102,10 @@ std::vector<std::string> FindFilesWithExtension(const std::string& dir,
 // name without regard to case, or dir joined with name when there is none.
 // (Windows does this itself; on Linux it keeps file names case-blind.)
 std::string ResolveInDirectory(const std::string& dir, const std::string& name);
+
+// The user's folder for temporary files, ending with a separator: what
+// GetTempPath gives on Windows, $TMPDIR or /tmp/ on Linux.
+std::string TemporaryFolder();
 
 // The full path of the running program file.
 std::string RunningProgramPath();

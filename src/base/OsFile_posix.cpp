@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "base/OsFile.h"
@@ -106,6 +108,17 @@ bool CreateOneDirectory(const std::string& path) { return ::mkdir(path.c_str(), 
 
 bool DeleteOneFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat first, second;
+  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+void ReplaceFileWith(const std::string& replacement, const std::string& target) {
+  if (::rename(replacement.c_str(), target.c_str()) != 0)
+    throw EFileError("Cannot replace", target, LastOsErrorText());
+}
+
 std::vector<std::string> FindFilesWithExtension(const std::string& dir,
                                                 const std::string& extension) {
   std::vector<std::string> names;
@@ -139,6 +152,12 @@ std::string ResolveInDirectory(const std::string& dir, const std::string& name) 
 }
 
 std::string LastOsErrorText() { return std::strerror(errno); }
+
+std::string TemporaryFolder() {
+  const char* folder = std::getenv("TMPDIR");
+  std::string path = folder && *folder ? folder : "/tmp";
+  return path.back() == '/' ? path : path + '/';
+}
 
 std::string RunningProgramPath() {
   std::vector<char> buffer(4096);

@@ -16,6 +16,30 @@ DWORD CreationDisposition(TOpenMode mode) {
   return OPEN_EXISTING;
 }
 
+// The path as the wide API takes it: file names in this program are ANSI,
+// and the ANSI calls would do the same conversion.
+std::wstring WidePath(const std::string& path) {
+  const int length = ::MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
+  if (length <= 0) return std::wstring();
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), &wide[0], length);
+  return wide;
+}
+
+// Volume serial number and file index; false when the file cannot be opened.
+// No access is asked for, and every kind of sharing allowed, so a file
+// another program holds open is still recognised.
+bool FileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+  const std::wstring wide = WidePath(path);
+  if (wide.empty()) return false;
+  HANDLE file = ::CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool known = ::GetFileInformationByHandle(file, &info) != 0;
+  ::CloseHandle(file);
+  return known;
+}
+
 bool EndsWithNoCase(const std::string& name, const std::string& tail) {
   return name.size() >= tail.size() && SameFileName(name.substr(name.size() - tail.size()), tail);
 }
@@ -103,6 +127,18 @@ bool CreateOneDirectory(const std::string& path) {
 
 bool DeleteOneFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != 0; }
 
+bool SameFile(const std::string& a, const std::string& b) {
+  BY_HANDLE_FILE_INFORMATION first, second;
+  return FileIdentity(a, first) && FileIdentity(b, second) &&
+         first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+         first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
+}
+
+void ReplaceFileWith(const std::string& replacement, const std::string& target) {
+  if (!::MoveFileExA(replacement.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    throw EFileError("Cannot replace", target, LastOsErrorText());
+}
+
 std::vector<std::string> FindFilesWithExtension(const std::string& dir,
                                                 const std::string& extension) {
   std::vector<std::string> names;
@@ -137,6 +173,13 @@ std::string LastOsErrorText() {
     message.pop_back();
   if (message.empty()) message = "System error " + std::to_string(code) + ".";
   return message;
+}
+
+std::string TemporaryFolder() {
+  char buffer[MAX_PATH + 1] = {};
+  const DWORD length = ::GetTempPathA(sizeof buffer, buffer);
+  if (length == 0 || length > MAX_PATH) return ".\\";
+  return std::string(buffer, length);
 }
 
 std::string RunningProgramPath() {

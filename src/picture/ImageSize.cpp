@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <limits>
 
 #include "base/OsFile.h"
 
@@ -21,7 +22,18 @@ constexpr std::size_t kGifWidthOffset = 6;
 constexpr std::size_t kGifHeightOffset = 8;
 
 constexpr std::int64_t kJpegFirstSegment = 2;  // right after FF D8
-constexpr unsigned kJpegBaselineFrame = 0xFFC0;
+// Start-of-frame markers run from FF C0 to FF CF; three codes among them
+// are other segments: Huffman tables (C4), reserved (C8), arithmetic-coding
+// conditions (CC).
+constexpr unsigned kJpegFirstFrame = 0xFFC0, kJpegLastFrame = 0xFFCF;
+constexpr unsigned kJpegHuffmanTables = 0xFFC4, kJpegReserved = 0xFFC8, kJpegArithmeticConditions = 0xFFCC;
+
+// Baseline, extended, progressive and lossless frames, Huffman or
+// arithmetic coded, all begin with the same header holding the size.
+bool IsJpegFrameMarker(unsigned marker) {
+  return marker >= kJpegFirstFrame && marker <= kJpegLastFrame && marker != kJpegHuffmanTables &&
+         marker != kJpegReserved && marker != kJpegArithmeticConditions;
+}
 
 // A block of header bytes. Every getter returns 0 past the end, so a field
 // read from a short block can never touch memory it does not own.
@@ -47,16 +59,17 @@ THeaderBytes ReadHeader(TOsFile& file, std::int64_t offset, std::size_t count) {
 
 
 TImageSize ReadBmpSize(TOsFile& file) {
-  // Taken as stored: a top-down bitmap keeps its negative height.
+  // A negative height marks a bitmap stored top-down; the picture is as high
+  // either way. The one height without a positive form is a damaged header.
   THeaderBytes header = ReadHeader(file, 0, kBmpFieldsEnd);
   if (header.Size < kBmpFieldsEnd) return {};
-  return {static_cast<std::int32_t>(header.Get32Le(kBmpWidthOffset)),
-          static_cast<std::int32_t>(header.Get32Le(kBmpWidthOffset + 4))};
+  const std::int32_t height = static_cast<std::int32_t>(header.Get32Le(kBmpWidthOffset + 4));
+  if (height == std::numeric_limits<std::int32_t>::min()) return {};
+  return {static_cast<std::int32_t>(header.Get32Le(kBmpWidthOffset)), height < 0 ? -height : height};
 }
 
-// Walks the segments from marker to marker up to the baseline frame header.
-// Only FF C0 counts, so progressive and lossless pictures end the walk at
-// the end of the file and give 0 x 0. A length below 2 cannot be right (it
+// Walks the segments from marker to marker up to the first frame header,
+// of whatever kind. A length below 2 cannot be right (it
 // counts its own two bytes) and would not reach the next marker: the file
 // is taken as damaged, which also means every step moves forward by at
 // least four bytes and the walk always ends.
@@ -65,7 +78,7 @@ TImageSize ReadJpegSize(TOsFile& file) {
   for (;;) {
     THeaderBytes segment = ReadHeader(file, position, 4);
     if (segment.Size < 4) return {};
-    if (segment.Get16Be(0) == kJpegBaselineFrame) break;
+    if (IsJpegFrameMarker(segment.Get16Be(0))) break;
     unsigned length = segment.Get16Be(2);
     if (length < 2) return {};
     position += 2 + length;

@@ -1,28 +1,10 @@
 #include "run/ImageCopy.h"
 #include "base/PathParts.h"
 
-#include <exception>
-#include <filesystem>
-#include <system_error>
-
 #include "run/MacroRun.h"
 #include "base/FileCopy.h"
 #include "base/OsFile.h"
 #include "base/StrUtils.h"
-
-namespace {
-
-// Asks the file system, which also sees through short names and links.
-bool SameExistingFile(const std::string& a, const std::string& b) {
-  try {
-    std::error_code error;
-    return std::filesystem::equivalent(std::filesystem::path(a), std::filesystem::path(b), error) && !error;
-  } catch (const std::exception&) {
-    return false;  // a name the runtime cannot convert: the copy decides
-  }
-}
-
-}  // namespace
 
 std::string RelDirOnDisk(const std::string& relDir) {
   std::string onDisk = relDir;
@@ -40,9 +22,9 @@ std::string ImageCopyTarget(const std::string& workDir, const std::string& relDi
 }
 
 bool ImageNeedsCopy(const std::string& picked, const std::string& target) {
-  if (picked == target) return false;
-  if (PathSeparator() == '\\' && SameFileName(picked, target)) return false;
-  return !(FileExists(target) && SameExistingFile(picked, target));
+  // The file system decides: a name compare cannot see through "..",
+  // letter case outside ASCII, short names or links.
+  return picked != target && !SameFile(picked, target);
 }
 
 bool CreateFolderWithParents(const std::string& folder) {

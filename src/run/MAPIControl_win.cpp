@@ -140,8 +140,28 @@ ULONG CallMapiSendMail(LHANDLE session, ULONG_PTR uiParam, MapiMessage* message,
   if (!module.SendMail && module.Library)
     module.SendMail = reinterpret_cast<LPMAPISENDMAIL>(
         reinterpret_cast<void*>(GetProcAddress(module.Library.Get(), "MAPISendMail")));
-  if (!module.SendMail) return MAPI_USER_ABORT;
-  return module.SendMail(session, uiParam, message, flags, reserved);
+  return CallLoadedSendMail(module.SendMail, session, uiParam, message, flags, reserved);
+}
+
+ULONG CallLoadedSendMail(LPMAPISENDMAIL sendMail, LHANDLE session, ULONG_PTR uiParam, MapiMessage* message,
+                         FLAGS flags, ULONG reserved) {
+  if (!sendMail) return kMapiUnavailable;
+  return sendMail(session, uiParam, message, flags, reserved);
+}
+
+std::string MailFailureText(ULONG result) {
+  switch (result) {
+    case SUCCESS_SUCCESS:
+    case MAPI_USER_ABORT: return std::string();
+    case kMapiUnavailable:
+      return "No mail was started: this system has no mail program that takes messages from other programs "
+             "(Simple MAPI). Make such a program the default for e-mail, then run the macro again.";
+    case MAPI_E_LOGIN_FAILURE: return "No mail was started: the mail program could not log on.";
+    case MAPI_E_INSUFFICIENT_MEMORY: return "No mail was started: the mail program ran out of memory.";
+    default:
+      return "No mail was started: the mail program refused the message (Simple MAPI error " +
+             std::to_string(result) + ").";
+  }
 }
 
 void TMapiControl::Reset() {

@@ -32,10 +32,21 @@ extern TMapiSendMail MapiSendMailHook;
 // The one-time availability check and load of MAPI32.DLL; the library is
 // freed when the program ends.
 void LoadMapiLibrary();
+// What a send gives when the system has no Simple MAPI mail program.
+constexpr ULONG kMapiUnavailable = MAPI_E_NOT_SUPPORTED;
+
 // Loads the library, looks up MAPISendMail (again on every call while it
-// has not been found) and calls it; 1 (user abort) when there is none.
+// has not been found) and calls it through CallLoadedSendMail.
 ULONG CallMapiSendMail(LHANDLE session, ULONG_PTR uiParam, MapiMessage* message, FLAGS flags,
                        ULONG reserved);
+// Calls sendMail; kMapiUnavailable when there is none, so that a missing
+// mail program is never taken for the user's cancel.
+ULONG CallLoadedSendMail(LPMAPISENDMAIL sendMail, LHANDLE session, ULONG_PTR uiParam, MapiMessage* message,
+                         FLAGS flags, ULONG reserved);
+
+// What the user is told after a send: empty for success and for the user's
+// own cancel (MAPI_USER_ABORT), otherwise why no mail was started.
+std::string MailFailureText(ULONG result);
 
 // The raw bytes of the registry value "MAPI" declare MAPI available only
 // when they are the one character 1, with nothing after it but zero bytes.

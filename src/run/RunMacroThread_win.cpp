@@ -9,9 +9,11 @@
 #include "run/ImageCopy.h"
 #include "run/MAPIControl_win.h"
 #include "run/RunText_win.h"
+#include "run/RunTextForm.h"
 #include "run/SelectionTransfer_win.h"
 #include "run/TerminalWindows.h"
 #include "run/TidyHtml.h"
+#include "run/TidyProcess_win.h"
 #include "run/UnattendedRun.h"
 #include "run/formTidy_win.h"
 #include "run/formUserVars_win.h"
@@ -70,6 +72,8 @@ void TRunMacroThread::Run() noexcept {
 
 void TRunMacroThread::Execute() {
   FForegroundWnd = GetForegroundWindow();
+  // Before the first step reads a byte: see RunTextForm.h.
+  if (RunsInUtf8FromStart(AnsiMaxCharSize())) UseUnicodeTexts();
   ExpandAllLineTokens();
   if (TakesSelection(FMacro.MacroType)) {
     CaptureSelection();
@@ -108,11 +112,11 @@ void TRunMacroThread::CaptureSelection() {
   FTargetThreadId = GetWindowThreadProcessId(FForegroundWnd, nullptr);
   FAttached = FTargetThreadId != 0 && AttachThreadInput(GetCurrentThreadId(), FTargetThreadId, TRUE);
   if (FAttached) FFocusWnd = GetFocus();
-  if (FFocusWnd != nullptr && FMacro.MacroType == mtTidyHTML) SendMessageA(FFocusWnd, EM_SETSEL, 0, -1);
+  if (FFocusWnd != nullptr && FMacro.MacroType == mtTidyHTML) TSelectionTransfer::SelectAll(FFocusWnd);
   std::wstring selection;
   if (!FTransfer->Take(FFocusWnd, selection)) return;
   std::string ansi;
-  if (ExactAnsi(selection, ansi)) {
+  if (FCodePage != CP_UTF8 && ExactAnsi(selection, ansi)) {
     FSelection = ansi;
   } else {
     UseUnicodeTexts();
@@ -270,7 +274,11 @@ void TRunMacroThread::DoRunProgram() {
 
 void TRunMacroThread::DoTidyHtml() {
   BringRunToFront();
-  const std::string report = RunTidy(PathJoin(FExeDir, ""), FSelection, RunHiddenAndWait);
+  const std::string report =
+      RunTidy(PathJoin(FExeDir, ""), FSelection,
+              [](const std::string& program, const std::string& parameters, const std::string& workDir) {
+                return RunHiddenAndWaitAsking(program, parameters, workDir, kTidyPatienceMs, AskToKeepWaitingForTidy);
+              });
   ShowTidyReport(FMacro.Title, report, FCodePage);
 }
 
@@ -281,5 +289,8 @@ void TRunMacroThread::DoEmail() {
   mail.Body = FSelection;
   mail.ShowDialog = true;
   mail.CodePage = FCodePage;
-  mail.Send(FDone.Window);
+  // A mail that did not start is an error of the run, shown as such; the
+  // user's own cancel is not.
+  const std::string failure = MailFailureText(mail.Send(FDone.Window));
+  if (!failure.empty()) throw ERunText(failure);
 }

@@ -60,7 +60,8 @@ class TRunMacroThread : public TMacroRun, private TOwnedThread {
   bool FAttached = false;
   bool FBroughtToFront = false;
   // CP_ACP, or CP_UTF8 when the selection holds characters the ANSI code
-  // page cannot hold (see RunText_win.h).
+  // page cannot hold (see RunText_win.h) or that code page has characters
+  // of more than one byte (see RunTextForm.h).
   UINT FCodePage = CP_ACP;
   std::string FWorkDir;  // confirmed in the prompt, in the run's code page
   std::unique_ptr<TClipboardOwnerWindow> FClipboardOwner;

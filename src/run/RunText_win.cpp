@@ -1,5 +1,10 @@
 #include "run/RunText_win.h"
 
+unsigned AnsiMaxCharSize() {
+  CPINFO info;
+  return GetCPInfo(CP_ACP, &info) ? info.MaxCharSize : 1;
+}
+
 bool ExactAnsi(const std::wstring& wide, std::string& ansi) {
   ansi.clear();
   if (wide.empty()) return true;

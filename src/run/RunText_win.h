@@ -16,6 +16,9 @@ class ERunText : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The largest character of the ANSI code page, in bytes.
+unsigned AnsiMaxCharSize();
+
 // The ANSI form of `wide`; false when a character has no exact ANSI form.
 bool ExactAnsi(const std::wstring& wide, std::string& ansi);
 

@@ -54,10 +54,12 @@ bool WaitPumping(DWORD limitMs, TCondition condition) {
 
 }  // namespace
 
-void TSelectionTransfer::SendAndWait(HWND control, UINT message) {
+void TSelectionTransfer::SendAndWait(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
   DWORD_PTR result = 0;
-  SendMessageTimeoutW(control, message, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &result);
+  SendMessageTimeoutW(control, message, wParam, lParam, SMTO_NORMAL | SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &result);
 }
+
+void TSelectionTransfer::SelectAll(HWND control) { SendAndWait(control, EM_SETSEL, 0, -1); }
 
 bool TSelectionTransfer::Take(HWND control, std::wstring& text) {
   TClipboardSnapshot saved;

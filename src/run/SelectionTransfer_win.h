@@ -32,13 +32,17 @@ class TSelectionTransfer {
   // Puts `text` over the selection of `control`, the way Take got it.
   void Put(HWND control, const std::wstring& text);
 
+  // Selects the whole text of `control`, waiting for its answer no longer
+  // than for any other message.
+  static void SelectAll(HWND control);
+
   // The selection was asked for by keys (and so goes back by keys).
   bool ByKeystroke() const { return FByKeystroke; }
 
  private:
   // Sends one message and waits for it, but never for ever: a program that
   // hangs must not take the run (and every later shortcut) with it.
-  static void SendAndWait(HWND control, UINT message);
+  static void SendAndWait(HWND control, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
   bool CopyByKeystroke(DWORD sequenceBefore);
   void PasteByKeystroke(const std::wstring& text);
 

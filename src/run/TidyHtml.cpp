@@ -97,8 +97,9 @@ std::string CreateTempFile(const std::string& folder, const std::string& prefix)
   throw EFileError("Cannot create a temporary file in", folder, "every name is taken");
 }
 
-std::string RunTidy(const std::string& programFolder, const std::string& html, const TProcessRunner& run) {
-  const std::string temp = CreateTempFile(programFolder, "zv");
+std::string RunTidy(const std::string& programFolder, const std::string& html, const TProcessRunner& run,
+                    const std::string& tempFolder) {
+  const std::string temp = CreateTempFile(tempFolder, "zv");
   const std::string report = temp + ".fix";
   std::string text;
   try {

@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "base/OsFile.h"
+
 // Starts a program with a command-line parameter string in a working folder,
 // hidden, and waits until it has ended; false when it could not be started.
 using TProcessRunner = std::function<bool(const std::string& program, const std::string& parameters,
@@ -25,9 +27,15 @@ std::string TidyReportText(const std::string& reportBytes);
 // raises EFileError when none can be made.
 std::string CreateTempFile(const std::string& folder, const std::string& prefix);
 
-// The whole check: writes `html` to a new temporary file in programFolder,
-// runs tidy there, reads the report and deletes both files again.
-std::string RunTidy(const std::string& programFolder, const std::string& html, const TProcessRunner& run);
+// The whole check: writes `html` to a new temporary file in tempFolder,
+// runs tidy in programFolder (where its tidy.cfg is), reads the report and
+// deletes both files again. The program folder may be read-only, so nothing
+// is written there.
+std::string RunTidy(const std::string& programFolder, const std::string& html, const TProcessRunner& run,
+                    const std::string& tempFolder = TemporaryFolder());
+
+// How long a run lets tidy work before it asks whether to wait on.
+constexpr unsigned kTidyPatienceMs = 30000;
 
 // The platform's own pieces.
 std::string TidyProgram(const std::string& programFolder);  // tidy.exe there, or tidy on the path

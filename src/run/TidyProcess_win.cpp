@@ -5,13 +5,19 @@
 #include <string>
 
 #include "run/TidyHtml.h"
+#include "run/TidyProcess_win.h"
 #include "wingui/WinHandles_win.h"
 
 std::string TidyProgram(const std::string& programFolder) { return programFolder + "tidy.exe"; }
 
+bool RunHiddenAndWait(const std::string& program, const std::string& parameters, const std::string& workDir) {
+  return RunHiddenAndWaitAsking(program, parameters, workDir, INFINITE, nullptr);
+}
+
 // Waits on the process handle rather than polling its exit code: the same
 // end, without a busy loop on the run thread.
-bool RunHiddenAndWait(const std::string& program, const std::string& parameters, const std::string& workDir) {
+bool RunHiddenAndWaitAsking(const std::string& program, const std::string& parameters, const std::string& workDir,
+                            DWORD askAfterMs, const std::function<bool()>& keepWaiting) {
   SHELLEXECUTEINFOA info = {};
   info.cbSize = sizeof info;
   // No shell error box: a tidy.exe that cannot be started is reported by
@@ -23,6 +29,21 @@ bool RunHiddenAndWait(const std::string& program, const std::string& parameters,
   info.nShow = SW_HIDE;
   if (!ShellExecuteExA(&info)) return false;
   TKernelHandle process(info.hProcess);
-  if (process) WaitForSingleObject(process.Get(), INFINITE);
+  if (!process) return true;
+  while (WaitForSingleObject(process.Get(), askAfterMs) == WAIT_TIMEOUT) {
+    if (keepWaiting && keepWaiting()) continue;
+    // The answer may come just as the program ends by itself: its work stands.
+    if (WaitForSingleObject(process.Get(), 0) == WAIT_OBJECT_0) break;
+    TerminateProcess(process.Get(), 1);
+    WaitForSingleObject(process.Get(), 5000);
+    throw ETidyEnded("\"" + program + "\" was ended before it had finished; nothing was checked.");
+  }
   return true;
+}
+
+bool AskToKeepWaitingForTidy() {
+  return MessageBoxA(nullptr,
+                     "Tidy HTML has been working for a long time without finishing.\n\n"
+                     "Wait for it? No ends Tidy; your text stays as it is.",
+                     "Tidy HTML", MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND | MB_TOPMOST) == IDYES;
 }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "common/NonAsciiName.h"
 #include "common/TempFolder.h"
 #include "base/CodePage.h"
 #include "base/FileCopy.h"
@@ -29,6 +32,70 @@ TEST(CopyFileContents, MissingSourceOrImpossibleTargetRaisesWithTheFileName) {
   EXPECT_FALSE(FileExists(folder.File("out.png"))) << "a failed copy left a target behind";
   WriteBytes(folder.File("in"), "abc");
   EXPECT_THROW(CopyFileContents(folder.File("in"), PathJoin(folder.File("in"), "sub")), EFileError);
+}
+
+namespace {
+
+std::size_t EntriesIn(const std::string& folder) {
+  std::size_t count = 0;
+  for (auto it = std::filesystem::directory_iterator(folder); it != std::filesystem::directory_iterator(); ++it)
+    ++count;
+  return count;
+}
+
+}  // namespace
+
+TEST(CopyFileContents, TargetThatIsTheSourceUnderAnotherNameKeepsItsBytes) {
+  TTempFolder folder;
+  const std::string sep(1, PathSeparator());
+  WriteBytes(folder.File("a.png"), "picture");
+  CreateOneDirectory(folder.File("sub"));
+  CopyFileContents(folder.File("a.png"), folder.File("sub") + sep + ".." + sep + "a.png");
+  EXPECT_EQ(ReadBytes(folder.File("a.png")), "picture");
+  std::filesystem::create_hard_link(folder.File("a.png"), folder.File("link.png"));
+  CopyFileContents(folder.File("a.png"), folder.File("link.png"));
+  EXPECT_EQ(ReadBytes(folder.File("a.png")), "picture");
+  EXPECT_EQ(ReadBytes(folder.File("link.png")), "picture");
+  EXPECT_EQ(EntriesIn(folder.Path()), 3u) << "a temporary file was left behind";
+}
+
+#ifdef __linux__
+TEST(CopyFileContents, ReadFailingMidwayLeavesTheOldTargetAndNoTemporaryFile) {
+  TTempFolder folder;
+  WriteBytes(folder.File("out.png"), "older picture");
+  // Opens, then refuses the first read (nothing is mapped at address 0).
+  EXPECT_THROW(CopyFileContents("/proc/self/mem", folder.File("out.png")), EFileError);
+  EXPECT_EQ(ReadBytes(folder.File("out.png")), "older picture");
+  EXPECT_EQ(EntriesIn(folder.Path()), 1u);
+}
+#endif
+
+TEST(SameFile, SeesThroughAliasesAndTellsFilesApart) {
+  TTempFolder folder;
+  const std::string sep(1, PathSeparator());
+  const std::string dir = folder.File(NonAsciiName());
+  ASSERT_TRUE(CreateOneDirectory(dir));
+  ASSERT_TRUE(CreateOneDirectory(dir + sep + "pages"));
+  const std::string a = dir + sep + "a.png";
+  TOsFile(a, omCreate).Write("x", 1);
+  TOsFile(dir + sep + "b.png", omCreate).Write("x", 1);
+  EXPECT_TRUE(SameFile(a, a));
+  EXPECT_TRUE(SameFile(a, dir + sep + "pages" + sep + ".." + sep + "a.png"));
+  EXPECT_TRUE(SameFile(a, dir + sep + "." + sep + "a.png"));
+  EXPECT_FALSE(SameFile(a, dir + sep + "b.png")) << "same size and bytes, another file";
+  EXPECT_FALSE(SameFile(a, dir + sep + "missing.png"));
+  EXPECT_FALSE(SameFile(dir + sep + "missing.png", dir + sep + "missing.png"));
+}
+
+TEST(SameFile, HardAndSymbolicLinksAreTheFileItself) {
+  TTempFolder folder;
+  WriteBytes(folder.File("a.png"), "x");
+  std::filesystem::create_hard_link(folder.File("a.png"), folder.File("hard.png"));
+  EXPECT_TRUE(SameFile(folder.File("a.png"), folder.File("hard.png")));
+#ifndef _WIN32
+  std::filesystem::create_symlink(folder.File("a.png"), folder.File("soft.png"));
+  EXPECT_TRUE(SameFile(folder.File("soft.png"), folder.File("a.png")));
+#endif
 }
 
 TEST(OsFile, PathJoinUsesOneSeparator) {

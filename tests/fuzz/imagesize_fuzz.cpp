@@ -62,8 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(png.Width == (data[18] << 8 | data[19]) && png.Height == (data[22] << 8 | data[23]));
 
   TImageSize bmp = SizeAs(".bmp", data, size);
-  if (size < 26) Check(IsZero(bmp));
-  else Check(bmp.Width == Le32(data, 18) && bmp.Height == Le32(data, 22));
+  if (size < 26 || Le32(data, 22) == INT32_MIN) Check(IsZero(bmp));
+  else Check(bmp.Width == Le32(data, 18) && bmp.Height == (Le32(data, 22) < 0 ? -Le32(data, 22) : Le32(data, 22)));
 
   // Neither name is PNG or BMP: the first bytes decide, the same for both.
   TImageSize gif = SizeAs(".gif", data, size);

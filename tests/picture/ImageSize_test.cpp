@@ -99,11 +99,11 @@ TEST(ImageSizeOfRealPictures, BaselineJpegGivesWidthThenHeight) {
   EXPECT_EQ(TSize(640, 480), SizeOf(Picture("baseline.jpg")));
 }
 
-TEST(ImageSizeOfRealPictures, ProgressiveJpegHasNoBaselineFrameAndGivesZero) {
+TEST(ImageSizeOfRealPictures, ProgressiveJpegGivesItsFrameSize) {
   std::string bytes = PictureBytes("progressive.jpg");
   ASSERT_NE(std::string::npos, bytes.find("\xFF\xC2"));
   ASSERT_EQ(std::string::npos, bytes.find("\xFF\xC0"));
-  EXPECT_EQ(TSize(0, 0), SizeOf(Picture("progressive.jpg")));
+  EXPECT_EQ(TSize(640, 480), SizeOf(Picture("progressive.jpg")));
 }
 
 TEST(ImageSizeOfRealPictures, GifGivesItsLogicalScreenNotItsFrame) {
@@ -115,9 +115,13 @@ TEST(ImageSizeOfRealPictures, BottomUpBmp) {
   EXPECT_EQ(TSize(32, 16), SizeOf(Picture("bottomup.bmp")));
 }
 
-TEST_F(ImageSizeTest, TopDownBmpKeepsItsNegativeHeight) {
+TEST_F(ImageSizeTest, TopDownBmpGivesItsHeightWithoutTheSign) {
   std::string path = Write("topdown.bmp", TopDownBmp(PictureBytes("bottomup.bmp")));
-  EXPECT_EQ(TSize(32, -16), SizeOf(path));
+  EXPECT_EQ(TSize(32, 16), SizeOf(path));
+  // The one stored height that has no positive form is a damaged header.
+  std::string damaged = PictureBytes("bottomup.bmp");
+  PutLe32(damaged, 22, 0x80000000u);
+  EXPECT_EQ(TSize(0, 0), SizeOf(Write("damaged.bmp", damaged)));
 }
 
 TEST_F(ImageSizeTest, ReadOnlyFilesAreReadNormally) {
@@ -166,6 +170,25 @@ TEST_F(ImageSizeTest, OnlyTheLastDotStartsTheExtension) {
 TEST_F(ImageSizeTest, UnknownStartGivesZero) {
   EXPECT_EQ(TSize(0, 0), SizeOf(Write("notes.txt", "GLOBAL NOTES, not a picture at all")));
   EXPECT_EQ(TSize(0, 0), SizeOf(Write("half.jpg", Bytes({0xFF, 0xD9, 0xFF, 0xC0, 0, 17, 8, 0, 16, 0, 32}))));
+}
+
+TEST_F(ImageSizeTest, EveryKindOfJpegFrameGivesItsSizeAndOtherSegmentsAreSkipped) {
+  // The baseline picture with its frame marker changed: extended (C1),
+  // lossless (C3), arithmetic-coded (C9 to CB, CD to CF) and the rest; the
+  // size reader never looks past the frame header.
+  const std::string baseline = PictureBytes("baseline.jpg");
+  const std::size_t frame = baseline.find("\xFF\xC0");
+  ASSERT_NE(std::string::npos, frame);
+  for (int marker = 0xC0; marker <= 0xCF; ++marker) {
+    const bool isFrame = marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+    std::string jpeg = baseline;
+    jpeg[frame + 1] = static_cast<char>(marker);
+    EXPECT_EQ(isFrame ? TSize(640, 480) : TSize(0, 0), SizeOf(Write("frame.jpg", jpeg))) << std::hex << marker;
+    // A segment that is not a frame is stepped over to the frame behind it.
+    std::string hand = kJpegStart + Bytes({0xFF, marker, 0x00, 0x11, 0x08, 0, 1, 0, 1, 3}) +
+                       std::string(9, '\0') + kFrame32x16;
+    EXPECT_EQ(isFrame ? TSize(1, 1) : TSize(32, 16), SizeOf(Write("hand.jpg", hand))) << std::hex << marker;
+  }
 }
 
 // --- Short and damaged headers -------------------------------------------
@@ -270,8 +293,8 @@ TEST_F(ImageSizeTest, CliPrintsWidthSpaceHeight) {
   EXPECT_EQ(kExitOk, run.Code);
   EXPECT_EQ("640 480\n", run.Out);
   EXPECT_EQ("", run.Err);
-  EXPECT_EQ("32 -16\n", Cli({"imagesize", Write("t.bmp", TopDownBmp(PictureBytes("bottomup.bmp")))}).Out);
-  EXPECT_EQ("0 0\n", Cli({"imagesize", Picture("progressive.jpg")}).Out);
+  EXPECT_EQ("32 16\n", Cli({"imagesize", Write("t.bmp", TopDownBmp(PictureBytes("bottomup.bmp")))}).Out);
+  EXPECT_EQ("640 480\n", Cli({"imagesize", Picture("progressive.jpg")}).Out);
 }
 
 TEST_F(ImageSizeTest, CliNeedsExactlyOnePath) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/NonAsciiName.h"
 #include "common/TempFolder.h"
 #include "base/OsFile.h"
 
@@ -59,4 +60,23 @@ TEST(CopyImage, FileWhereTheFolderShouldBeMakesTheCopyFail) {
   WriteBytes(folder.File("w"), "a file where the folder should be");
   const std::string work = folder.File("w") + PathSeparator();
   EXPECT_THROW(CopyImage(picked, work, ""), EFileError);
+}
+
+TEST(CopyImage, PictureReachedThroughTheRelativeDirectoryIsLeftWhole) {
+  TTempFolder folder;
+  const std::string sep(1, PathSeparator());
+  const std::string site = folder.File(NonAsciiName());
+  ASSERT_TRUE(CreateFolderWithParents(site + sep + "pages" + sep));
+  ASSERT_TRUE(CreateFolderWithParents(site + sep + "images" + sep));
+  const std::string picked = site + sep + "images" + sep + "a.png";
+  TOsFile(picked, omCreate).Write("png bytes", 9);
+  const std::string work = site + sep + "pages" + sep;
+  EXPECT_FALSE(ImageNeedsCopy(picked, ImageCopyTarget(work, "../images/", picked)));
+#ifdef _WIN32
+  EXPECT_FALSE(ImageNeedsCopy(picked, ImageCopyTarget(work, "..\\images\\", picked)));
+#endif
+  // Copied anyway (the user said always), the picture keeps every byte.
+  CopyImage(picked, work, "../images/");
+  TOsFile copied(picked, omRead);
+  EXPECT_EQ(copied.Size(), 9);
 }

@@ -341,3 +341,19 @@ TEST_F(MapiRegistry, TheValueIsReadAsTheSystemWritesIt) {
   Write(std::string("1\0\0\0\0\0\0\0\0\0\0\0", 12));
   EXPECT_FALSE(RegistryDeclaresMapi(HKEY_CURRENT_USER, kKey));
 }
+
+TEST(MailResult, OnlySuccessAndTheUsersCancelAreSilent) {
+  EXPECT_EQ(MailFailureText(SUCCESS_SUCCESS), "");
+  EXPECT_EQ(MailFailureText(MAPI_USER_ABORT), "");
+  for (ULONG failure : {static_cast<ULONG>(MAPI_E_FAILURE), static_cast<ULONG>(MAPI_E_LOGIN_FAILURE),
+                        static_cast<ULONG>(MAPI_E_UNKNOWN_RECIPIENT), kMapiUnavailable})
+    EXPECT_NE(MailFailureText(failure), "") << failure;
+  EXPECT_NE(MailFailureText(MAPI_E_UNKNOWN_RECIPIENT).find("14"), std::string::npos) << "the error number";
+}
+
+TEST(MailResult, NoMailProgramIsNotTakenForTheUsersCancel) {
+  MapiMessage message{};
+  const ULONG result = CallLoadedSendMail(nullptr, 0, 0, &message, 0, 0);
+  EXPECT_NE(result, static_cast<ULONG>(MAPI_USER_ABORT));
+  EXPECT_NE(MailFailureText(result).find("no mail program"), std::string::npos);
+}

@@ -275,6 +275,30 @@ TEST_F(RunMacroThreadTest, EmailHandsTheSelectionToTheMailProgramAndPastesItBack
   EXPECT_EQ(FTarget.Text(), L"<Dear Ann>");
 }
 
+namespace {
+ULONG gMailResult = 0;
+ULONG AnswerMail(LHANDLE, ULONG_PTR, MapiMessage*, FLAGS, ULONG) { return gMailResult; }
+}  // namespace
+
+TEST_F(RunMacroThreadTest, EmailThatDoesNotStartIsShownButTheUsersCancelIsNot) {
+  TMapiSendMail saved = MapiSendMailHook;
+  MapiSendMailHook = AnswerMail;
+  for (ULONG result : {kMapiUnavailable, static_cast<ULONG>(MAPI_E_FAILURE), static_cast<ULONG>(MAPI_USER_ABORT)}) {
+    gMailResult = result;
+    FTarget.SetSelected(L"<", L"Dear Ann", L">");
+    std::string shown;
+    EXPECT_TRUE(Run(MacroWith(mtEmail, {}), [&] {
+      HWND box = FindRunWindow("Zarvel");
+      if (box == nullptr || !shown.empty()) return;
+      shown = StaticTexts(box);
+      PressButton(box, IDOK);
+    }));
+    EXPECT_EQ(shown.empty(), result == MAPI_USER_ABORT) << result << ": " << shown;
+    EXPECT_EQ(FTarget.Text(), L"<Dear Ann>");
+  }
+  MapiSendMailHook = saved;
+}
+
 TEST_F(RunMacroThreadTest, RunProgramStartsTheProgramWithItsParametersAndTakesNothing) {
   const std::string marker = FFolder.Path() + "\\started.txt";
   FTarget.SetSelected(L"", L"untouched", L"");

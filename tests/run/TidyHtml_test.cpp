@@ -89,6 +89,25 @@ TEST_F(RunTidyWithFake, TextGoesInReportComesOutBothFilesGo) {
   EXPECT_TRUE(FindFilesWithExtension(FFolder.Path(), ".fix").empty());
 }
 
+TEST_F(RunTidyWithFake, TemporaryFilesGoToTheTemporaryFolderAndTidyRunsInTheProgramFolder) {
+  TTempFolder temp;
+  const std::string tempFolder = temp.Path() + PathSeparator();
+  std::string file;
+  auto fake = [&](const std::string&, const std::string& parameters, const std::string& workDir) {
+    file = parameters.substr(parameters.rfind(' ') + 1);
+    EXPECT_EQ(workDir, Folder()) << "tidy finds its tidy.cfg in the program folder";
+    EXPECT_TRUE(FindFilesWithExtension(FFolder.Path(), ".TMP").empty()) << "written into the program folder";
+    WriteBytes(file + ".fix", "");
+    return true;
+  };
+  RunTidy(Folder(), "<p>", fake);
+  EXPECT_EQ(file.compare(0, TemporaryFolder().size(), TemporaryFolder()), 0) << file;
+  RunTidy(Folder(), "<p>", fake, tempFolder);
+  EXPECT_EQ(file.compare(0, tempFolder.size(), tempFolder), 0) << file;
+  EXPECT_TRUE(FindFilesWithExtension(temp.Path(), ".TMP").empty());
+  EXPECT_TRUE(DirectoryExists(TemporaryFolder()));
+}
+
 TEST_F(RunTidyWithFake, EmptyReportFile) {
   auto fake = [](const std::string&, const std::string& parameters, const std::string&) {
     WriteBytes(parameters.substr(parameters.rfind(' ') + 1) + ".fix", "");

@@ -1,0 +1,3 @@
+#include "run/RunTextForm.h"
+
+bool RunsInUtf8FromStart(unsigned ansiMaxCharSize) { return ansiMaxCharSize > 1; }
