@@ -24,6 +24,13 @@ bool EndsWithNoCase(const std::string& name, const std::string& tail) {
   return name.size() >= tail.size() && SameFileName(name.substr(name.size() - tail.size()), tail);
 }
 
+TFileStamp StampOf(const struct stat& info) {
+  TFileStamp stamp;
+  stamp.Size = info.st_size;
+  stamp.WriteTime = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+  return stamp;
+}
+
 bool IsRegularFile(const std::string& path) {
   struct stat info;
   return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
@@ -72,6 +79,12 @@ std::size_t TOsFile::Read(void* buffer, std::size_t count) {
 }
 
 void TOsFile::Write(const void* buffer, std::size_t count) {
+  std::size_t allowed = 0;
+  if (TakeInjectedWriteFault(count, allowed)) {
+    if (allowed > 0) Write(buffer, allowed);
+    errno = ENOSPC;
+    Fail("Cannot write");
+  }
   std::size_t done = 0;
   while (done < count) {
     ssize_t put = ::write(FHandle, static_cast<const char*>(buffer) + done, count - done);
@@ -84,6 +97,16 @@ void TOsFile::Write(const void* buffer, std::size_t count) {
 void TOsFile::Truncate() {
   off_t position = ::lseek(FHandle, 0, SEEK_CUR);
   if (position < 0 || ::ftruncate(FHandle, position) != 0) Fail("Cannot shorten");
+}
+
+void TOsFile::Flush() {
+  if (::fsync(FHandle) != 0) Fail("Cannot write");
+}
+
+TFileStamp TOsFile::Stamp() const {
+  struct stat info;
+  if (::fstat(FHandle, &info) != 0) Fail("Cannot read the size of");
+  return StampOf(info);
 }
 
 void TOsFile::Close() {
@@ -105,6 +128,24 @@ bool DirectoryExists(const std::string& path) {
 bool CreateOneDirectory(const std::string& path) { return ::mkdir(path.c_str(), 0777) == 0; }
 
 bool DeleteOneFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+void ReplaceFileOrFail(const std::string& from, const std::string& to) {
+  if (::rename(from.c_str(), to.c_str()) != 0) throw EFileError("Cannot replace", to, LastOsErrorText());
+  // The new name is on the disk only once its folder is.
+  std::string folder = to.substr(0, to.rfind('/') == std::string::npos ? 0 : to.rfind('/'));
+  int handle = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (handle >= 0) {
+    ::fsync(handle);
+    ::close(handle);
+  }
+}
+
+bool ReadFileStamp(const std::string& path, TFileStamp& stamp) {
+  struct stat info;
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  stamp = StampOf(info);
+  return true;
+}
 
 std::vector<std::string> FindFilesWithExtension(const std::string& dir,
                                                 const std::string& extension) {

@@ -16,6 +16,18 @@ DWORD CreationDisposition(TOpenMode mode) {
   return OPEN_EXISTING;
 }
 
+std::int64_t Join(DWORD high, DWORD low) {
+  return static_cast<std::int64_t>((static_cast<std::uint64_t>(high) << 32) | low);
+}
+
+std::wstring Wide(const std::string& ansi) {
+  int length = ::MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, nullptr, 0);
+  std::wstring wide(length > 0 ? static_cast<std::size_t>(length) : 1u, L'\0');
+  if (length > 0) ::MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, &wide[0], length);
+  wide.resize(wide.size() - 1);  // the terminating zero
+  return wide;
+}
+
 bool EndsWithNoCase(const std::string& name, const std::string& tail) {
   return name.size() >= tail.size() && SameFileName(name.substr(name.size() - tail.size()), tail);
 }
@@ -62,6 +74,12 @@ std::size_t TOsFile::Read(void* buffer, std::size_t count) {
 }
 
 void TOsFile::Write(const void* buffer, std::size_t count) {
+  std::size_t allowed = 0;
+  if (TakeInjectedWriteFault(count, allowed)) {
+    if (allowed > 0) Write(buffer, allowed);
+    ::SetLastError(ERROR_DISK_FULL);
+    Fail("Cannot write");
+  }
   std::size_t done = 0;
   while (done < count) {
     DWORD chunk = static_cast<DWORD>(count - done > 0x40000000 ? 0x40000000 : count - done);
@@ -76,6 +94,19 @@ void TOsFile::Write(const void* buffer, std::size_t count) {
 
 void TOsFile::Truncate() {
   if (!::SetEndOfFile(AsHandle(FHandle))) Fail("Cannot shorten");
+}
+
+void TOsFile::Flush() {
+  if (!::FlushFileBuffers(AsHandle(FHandle))) Fail("Cannot write");
+}
+
+TFileStamp TOsFile::Stamp() const {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!::GetFileInformationByHandle(AsHandle(FHandle), &info)) Fail("Cannot read the size of");
+  TFileStamp stamp;
+  stamp.Size = Join(info.nFileSizeHigh, info.nFileSizeLow);
+  stamp.WriteTime = Join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime);
+  return stamp;
 }
 
 void TOsFile::Close() {
@@ -102,6 +133,21 @@ bool CreateOneDirectory(const std::string& path) {
 }
 
 bool DeleteOneFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != 0; }
+
+void ReplaceFileOrFail(const std::string& from, const std::string& to) {
+  if (!::MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    throw EFileError("Cannot replace", to, LastOsErrorText());
+}
+
+bool ReadFileStamp(const std::string& path, TFileStamp& stamp) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    return false;
+  stamp.Size = Join(data.nFileSizeHigh, data.nFileSizeLow);
+  stamp.WriteTime = Join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime);
+  return true;
+}
 
 std::vector<std::string> FindFilesWithExtension(const std::string& dir,
                                                 const std::string& extension) {
