@@ -164,6 +164,11 @@ std::vector<TImportCatagory> CatagoriesFromJson(const json& document, unsigned c
     TImportCatagory catagory;
     if (!entry.contains("name")) place.Fail("name", "the catagory has no name.");
     catagory.Name = AnsiField(entry, "name", codePage, place, kCatagoryNameCapacity);
+    try {
+      CheckCatagoryName(catagory.Name);
+    } catch (const std::runtime_error& error) {
+      place.Fail("name", error.what());
+    }
     if (entry.contains("macros") && !entry.at("macros").is_array())
       place.Fail("macros", "an array was expected.");
     if (entry.contains("macros")) {

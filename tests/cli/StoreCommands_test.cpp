@@ -152,6 +152,7 @@ TEST_F(CliStore, FaultyImportsNameThePlaceAndWriteNothing) {
       {R"({"catagories":[{"name":"Web","macros":[{"title":"t","lineOne":"x"}]}]})", "field lineOne"},
       {R"({"catagories":[{"name":"Web","macros":[{"title":"t","shortcut":"Ctrl+Nope"}]}]})", "field shortcut"},
       {R"({"categories":[]})", "catagories"},
+      {R"({"catagories":[{"name":"New","macros":[]},{"name":"Lpt1.txt","macros":[]}]})", "Windows keeps"},
   };
   std::string before = ReadBytes(PathJoin(Dir(), "Web.cat"));
   for (const TCase& c : cases) {
