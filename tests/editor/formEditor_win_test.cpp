@@ -540,6 +540,7 @@ TEST(TemplateEditor, ASaveThatFailsPartWayLeavesTheOldFileWholeAndNamesTheSystem
   HWND replace = WaitForOwnedWindow(picker);
   ASSERT_TRUE(replace);
   PostMessageA(replace, WM_COMMAND, IDYES, 0);
+  ASSERT_TRUE(WaitUntilGone(picker));
   HWND error = WaitForWindow("Error");
   FailNthWriteForTests(0, 0);
   ASSERT_TRUE(error);
