@@ -1,5 +1,14 @@
 #include "base/OsFile.h"
 
+#include <atomic>
+
+namespace {
+
+std::atomic<int> GWritesToFailure{0};
+std::atomic<std::size_t> GWrittenBeforeFailure{0};
+
+}  // namespace
+
 EFileError::EFileError(const std::string& action, const std::string& fileName,
                        const std::string& osText)
     : std::runtime_error(action + " \"" + fileName + "\": " + osText),
@@ -55,5 +64,19 @@ bool SameFileName(const std::string& a, const std::string& b) {
     if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
     if (x != y) return false;
   }
+  return true;
+}
+
+void FailNthWriteForTests(int nth, std::size_t written) {
+  GWrittenBeforeFailure = written;
+  GWritesToFailure = nth;
+}
+
+bool TakeInjectedWriteFault(std::size_t count, std::size_t& written) {
+  int left = GWritesToFailure.load();
+  while (left > 0 && !GWritesToFailure.compare_exchange_weak(left, left - 1)) {
+  }
+  if (left != 1) return false;
+  written = GWrittenBeforeFailure < count ? GWrittenBeforeFailure.load() : count;
   return true;
 }

@@ -23,6 +23,17 @@ class EFileError : public std::runtime_error {
   std::string FOsText;
 };
 
+// What tells whether a file was changed since it was last seen: its length
+// and last-write time in the system's own units.
+struct TFileStamp {
+  std::int64_t Size = -1;
+  std::int64_t WriteTime = 0;
+  bool operator==(const TFileStamp& other) const {
+    return Size == other.Size && WriteTime == other.WriteTime;
+  }
+  bool operator!=(const TFileStamp& other) const { return !(*this == other); }
+};
+
 enum TOpenMode {
   omRead,        // existing file, read only
   omReadWrite,   // existing file, read and write, nothing truncated
@@ -52,6 +63,10 @@ class TOsFile {
   void Write(const void* buffer, std::size_t count);
   // Cuts the file at the current position.
   void Truncate();
+  // Asks the system to put what was written on the disk before returning.
+  void Flush();
+  // Length and last-write time as the system now reports them.
+  TFileStamp Stamp() const;
   // Closes and reports a failure of the close itself.
   void Close();
   const std::string& Path() const { return FPath; }
@@ -72,6 +87,10 @@ std::string PathJoin(const std::string& dir, const std::string& name);
 // The folder path with one trailing "\" or "/" removed.
 std::string WithoutTrailingSeparator(const std::string& dir);
 
+// The stamp of an existing plain file; false when there is none (absent,
+// a folder, or not reachable).
+bool ReadFileStamp(const std::string& path, TFileStamp& stamp);
+
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 // One level; false on failure (the caller decides whether that matters).
@@ -79,6 +98,10 @@ bool CreateOneDirectory(const std::string& path);
 bool DeleteOneFile(const std::string& path);
 // Raises EFileError with the system's text.
 void DeleteFileOrFail(const std::string& path);
+// Puts the file from in the place of the file to (which may exist), on the
+// same volume, in one step that the disk has taken before it returns.
+// Raises EFileError with the system's text; to is then untouched.
+void ReplaceFileOrFail(const std::string& from, const std::string& to);
 
 // Whether both paths name one existing file, however each is written
 // (letter case, "..", a short name, a hard or symbolic link, letters
@@ -86,11 +109,6 @@ void DeleteFileOrFail(const std::string& path);
 // volume and file index on Windows, the device and inode on Linux. False
 // when either cannot be opened. Paths are in the ANSI code page on Windows.
 bool SameFile(const std::string& a, const std::string& b);
-
-// Puts `replacement` in the place of `target` in one step, so that a reader
-// finds the old file or the new one and never a part; `replacement` is gone
-// afterwards. Both must be on one volume. Raises EFileError.
-void ReplaceFileWith(const std::string& replacement, const std::string& target);
 
 // The names (not paths) of the files in dir whose name ends with extension
 // (".cat"), compared without case, in the order the system's search gives.
@@ -115,3 +133,11 @@ std::string LastOsErrorText();
 
 // Whether two names are equal the way file names compare (ASCII case-blind).
 bool SameFileName(const std::string& a, const std::string& b);
+
+// For tests: the nth TOsFile::Write from now (1 is the next) puts only its
+// first `written` bytes and then fails as on a full disk; nth 0 turns this
+// off. Counts writes of every thread.
+void FailNthWriteForTests(int nth, std::size_t written);
+// Used by the implementations of Write: true when this write is the one to
+// fail, with how many of its bytes still go to the file.
+bool TakeInjectedWriteFault(std::size_t count, std::size_t& written);

@@ -26,6 +26,13 @@ bool EndsWithNoCase(const std::string& name, const std::string& tail) {
   return name.size() >= tail.size() && SameFileName(name.substr(name.size() - tail.size()), tail);
 }
 
+TFileStamp StampOf(const struct stat& info) {
+  TFileStamp stamp;
+  stamp.Size = info.st_size;
+  stamp.WriteTime = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+  return stamp;
+}
+
 bool IsRegularFile(const std::string& path) {
   struct stat info;
   return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
@@ -74,6 +81,12 @@ std::size_t TOsFile::Read(void* buffer, std::size_t count) {
 }
 
 void TOsFile::Write(const void* buffer, std::size_t count) {
+  std::size_t allowed = 0;
+  if (TakeInjectedWriteFault(count, allowed)) {
+    if (allowed > 0) Write(buffer, allowed);
+    errno = ENOSPC;
+    Fail("Cannot write");
+  }
   std::size_t done = 0;
   while (done < count) {
     ssize_t put = ::write(FHandle, static_cast<const char*>(buffer) + done, count - done);
@@ -86,6 +99,16 @@ void TOsFile::Write(const void* buffer, std::size_t count) {
 void TOsFile::Truncate() {
   off_t position = ::lseek(FHandle, 0, SEEK_CUR);
   if (position < 0 || ::ftruncate(FHandle, position) != 0) Fail("Cannot shorten");
+}
+
+void TOsFile::Flush() {
+  if (::fsync(FHandle) != 0) Fail("Cannot write");
+}
+
+TFileStamp TOsFile::Stamp() const {
+  struct stat info;
+  if (::fstat(FHandle, &info) != 0) Fail("Cannot read the size of");
+  return StampOf(info);
 }
 
 void TOsFile::Close() {
@@ -114,9 +137,22 @@ bool SameFile(const std::string& a, const std::string& b) {
          first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
-void ReplaceFileWith(const std::string& replacement, const std::string& target) {
-  if (::rename(replacement.c_str(), target.c_str()) != 0)
-    throw EFileError("Cannot replace", target, LastOsErrorText());
+void ReplaceFileOrFail(const std::string& from, const std::string& to) {
+  if (::rename(from.c_str(), to.c_str()) != 0) throw EFileError("Cannot replace", to, LastOsErrorText());
+  // The new name is on the disk only once its folder is.
+  std::string folder = to.substr(0, to.rfind('/') == std::string::npos ? 0 : to.rfind('/'));
+  int handle = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (handle >= 0) {
+    ::fsync(handle);
+    ::close(handle);
+  }
+}
+
+bool ReadFileStamp(const std::string& path, TFileStamp& stamp) {
+  struct stat info;
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  stamp = StampOf(info);
+  return true;
 }
 
 std::vector<std::string> FindFilesWithExtension(const std::string& dir,

@@ -40,6 +40,10 @@ bool FileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
   return known;
 }
 
+std::int64_t Join(DWORD high, DWORD low) {
+  return static_cast<std::int64_t>((static_cast<std::uint64_t>(high) << 32) | low);
+}
+
 bool EndsWithNoCase(const std::string& name, const std::string& tail) {
   return name.size() >= tail.size() && SameFileName(name.substr(name.size() - tail.size()), tail);
 }
@@ -86,6 +90,12 @@ std::size_t TOsFile::Read(void* buffer, std::size_t count) {
 }
 
 void TOsFile::Write(const void* buffer, std::size_t count) {
+  std::size_t allowed = 0;
+  if (TakeInjectedWriteFault(count, allowed)) {
+    if (allowed > 0) Write(buffer, allowed);
+    ::SetLastError(ERROR_DISK_FULL);
+    Fail("Cannot write");
+  }
   std::size_t done = 0;
   while (done < count) {
     DWORD chunk = static_cast<DWORD>(count - done > 0x40000000 ? 0x40000000 : count - done);
@@ -100,6 +110,19 @@ void TOsFile::Write(const void* buffer, std::size_t count) {
 
 void TOsFile::Truncate() {
   if (!::SetEndOfFile(AsHandle(FHandle))) Fail("Cannot shorten");
+}
+
+void TOsFile::Flush() {
+  if (!::FlushFileBuffers(AsHandle(FHandle))) Fail("Cannot write");
+}
+
+TFileStamp TOsFile::Stamp() const {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!::GetFileInformationByHandle(AsHandle(FHandle), &info)) Fail("Cannot read the size of");
+  TFileStamp stamp;
+  stamp.Size = Join(info.nFileSizeHigh, info.nFileSizeLow);
+  stamp.WriteTime = Join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime);
+  return stamp;
 }
 
 void TOsFile::Close() {
@@ -134,9 +157,19 @@ bool SameFile(const std::string& a, const std::string& b) {
          first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
 }
 
-void ReplaceFileWith(const std::string& replacement, const std::string& target) {
-  if (!::MoveFileExA(replacement.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    throw EFileError("Cannot replace", target, LastOsErrorText());
+void ReplaceFileOrFail(const std::string& from, const std::string& to) {
+  if (!::MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    throw EFileError("Cannot replace", to, LastOsErrorText());
+}
+
+bool ReadFileStamp(const std::string& path, TFileStamp& stamp) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    return false;
+  stamp.Size = Join(data.nFileSizeHigh, data.nFileSizeLow);
+  stamp.WriteTime = Join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime);
+  return true;
 }
 
 std::vector<std::string> FindFilesWithExtension(const std::string& dir,

@@ -31,3 +31,13 @@ std::string LowerExtensionOf(const std::string& path) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   return extension;
 }
+
+bool IsReservedDeviceName(const std::string& fileName) {
+  std::string stem = fileName.substr(0, fileName.find('.'));
+  while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+  for (char& c : stem)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL") return true;
+  return stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) &&
+         stem[3] >= '1' && stem[3] <= '9';
+}

@@ -20,3 +20,8 @@ std::string FolderOfPath(const std::string& path);
 // The file name's extension with its dot, in ASCII lower case: ".png";
 // empty when the name has none.
 std::string LowerExtensionOf(const std::string& path);
+
+// Whether Windows takes the file name for a device: CON, PRN, AUX, NUL,
+// COM1 to COM9 or LPT1 to LPT9, in any case, alone or before an extension
+// ("nul.txt"), with trailing spaces too. Such a name never names a file.
+bool IsReservedDeviceName(const std::string& fileName);

@@ -167,8 +167,11 @@ std::vector<TImportCatagory> CatagoriesFromJson(const json& document, unsigned c
     // Checked here, with the rest, so that a bad name late in the document
     // cannot leave the categories before it written.
     if (catagory.Name.empty()) place.Fail("name", "the name is empty.");
-    if (!IsValidCatagoryName(catagory.Name))
-      place.Fail("name", "a file name cannot hold \\ / : * ? \" < > | or control characters.");
+    try {
+      CheckCatagoryName(catagory.Name);
+    } catch (const std::runtime_error& error) {
+      place.Fail("name", error.what());
+    }
     if (entry.contains("macros") && !entry.at("macros").is_array())
       place.Fail("macros", "an array was expected.");
     if (entry.contains("macros")) {

@@ -17,6 +17,7 @@
 #include "wingui/FileDialog_win.h"
 #include "wingui/InputBox_win.h"
 #include "base/OsFile.h"
+#include "base/SafeFile.h"
 #include "wingui/GdiHandles_win.h"
 #include "wingui/WindowPlacement_win.h"
 
@@ -385,17 +386,12 @@ void TfrmEditor::tbSaveClick() {
   std::string path;
   if (!RunFileDialog(true, path)) return;
   std::string bytes = FileLinesFromText(WindowText(TextBox()));
-  TOsFile file;
-  if (!TOsFile::TryOpen(path, omCreate, file)) {
-    ShowError("Cannot create file " + path + "\n\n" + LastOsErrorText());
-    return;
-  }
+  // Written beside and then put in place: a failure at any point (a full
+  // disk, a file another program holds) leaves the old file whole.
   try {
-    file.Write(bytes.data(), bytes.size());
-    file.Close();
+    WriteWholeFileSafely(path, bytes);
   } catch (const EFileError& error) {
-    // Not reported as saved: a short file says so here.
-    ShowError(error.what());
+    ShowError("Cannot create file " + path + "\n\n" + error.OsText());
   }
 }
 

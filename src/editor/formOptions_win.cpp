@@ -17,6 +17,7 @@
 #include "wingui/DialogBase_win.h"
 #include "wingui/ForegroundWindow_win.h"
 #include "wingui/InputBox_win.h"
+#include "wingui/RecycleBin_win.h"
 
 namespace {
 
@@ -77,7 +78,7 @@ class TfrmOptions : public TDialogBase {
   int AddRow(int macro);
   void ShowRow(int row, int macro);
   void SelectRow(int row);
-  bool Ask(const std::string& caption, const std::string& question);
+  bool Ask(const std::string& caption, const std::string& question, UINT defaultButton = MB_DEFBUTTON1);
   // Runs one store operation; a failure is shown and gives false, and the
   // caller then leaves its lists as they are.
   bool StoreStep(const std::function<void()>& step);
@@ -481,14 +482,18 @@ void TfrmOptions::SortList() {
   ListView_SortItems(List(), lvMacrosCompare, reinterpret_cast<LPARAM>(this));
 }
 
-bool TfrmOptions::Ask(const std::string& caption, const std::string& question) {
-  return MessageBoxA(Handle(), question.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+bool TfrmOptions::Ask(const std::string& caption, const std::string& question, UINT defaultButton) {
+  return MessageBoxA(Handle(), question.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION | defaultButton) == IDYES;
 }
 
 bool TfrmOptions::StoreStep(const std::function<void()>& step) {
   try {
     step();
     return true;
+  } catch (const ECatagoryChanged& error) {
+    // The store has read the category again: the rows show it as it is now.
+    ShowError(error.what());
+    cmbCatagoryChange();
   } catch (const std::exception& error) {
     ShowError(error.what());
   }
@@ -518,8 +523,14 @@ void TfrmOptions::tbRemoveCatClick() {
   int catagory = SelectedCatagory();
   if (catagory < 0) return;
   const std::string name = FCatagories.Items[catagory].Name;
-  if (Ask("Delete Catagory", "Are you sure you want to remove the catagory '" + name + "'?") &&
-      StoreStep([&] { FCatagories.RemoveCatagory(catagory); })) {
+  std::string question = "Are you sure you want to remove the catagory '" + name + "'?\n\n";
+  if (RecycleBinTakes(FCatagories.CatagoryFileName(name)))
+    question += "Its file goes to the Recycle Bin.";
+  else
+    question += "Its folder has no Recycle Bin: the file will be deleted permanently.";
+  // No is the default, so that a stray Enter keeps the category.
+  if (Ask("Delete Catagory", question, MB_DEFBUTTON2) &&
+      StoreStep([&] { FCatagories.RemoveCatagory(catagory, RecycleFileOrFail); })) {
     // The last category has moved into the freed place: the store's order anew.
     FillCatagories();
   }
@@ -550,14 +561,9 @@ void TfrmOptions::EditMacro() {
   // The dialog works on a copy: memory takes the new values only together
   // with the file, so a failed write leaves both as they were.
   TMacro edited = stored;
-  if (ExecuteMacroDialog(Handle(), edited, FCatagories, catagory, index) == IDOK) {
-    TMacro before = stored;
-    stored = edited;
-    if (StoreStep([&] { FCatagories.UpdateMacro(catagory, index); })) {
-      ShowRow(row, index);
-    } else {
-      FCatagories.Items[catagory].Macros[index] = before;
-    }
+  if (ExecuteMacroDialog(Handle(), edited, FCatagories, catagory, index) == IDOK &&
+      StoreStep([&] { FCatagories.UpdateMacro(catagory, index, edited); })) {
+    ShowRow(row, index);
   }
   UpdateControls();
 }

@@ -2,8 +2,9 @@
 
 #include <cstring>
 
-#include "store/RecordFile.h"
 #include "base/OsFile.h"
+#include "base/PathParts.h"
+#include "store/RecordFile.h"
 
 namespace {
 
@@ -22,6 +23,22 @@ bool IsValidCatagoryName(const std::string& name) {
   return true;
 }
 
+void CheckCatagoryName(const std::string& name) {
+  if (name.size() > kCatagoryNameCapacity)
+    throw ECatagoryName("A catagory name can be at most 255 characters long.");
+  if (IsReservedDeviceName(name))
+    throw ECatagoryName("'" + name + "' cannot be a catagory name: Windows keeps the names CON, PRN, AUX, NUL, "
+                        "COM1 to COM9 and LPT1 to LPT9 for devices, with or without an extension.");
+  if (!IsValidCatagoryName(name))
+    throw EFileError("Cannot create", name + kCatagoryExtension,
+                     "The filename, directory name, or volume label syntax is incorrect.");
+}
+
+ECatagoryChanged::ECatagoryChanged(const std::string& fileName)
+    : EFileError("Cannot change", fileName,
+                 "Another program has changed this catagory since Zarvel read it. Zarvel has read it "
+                 "again as it is now; please make your change again.") {}
+
 TCatagories::TCatagories(const std::string& directory) : FDirectory(directory) {
   for (const std::string& fileName : FindFilesWithExtension(FDirectory, kCatagoryExtension))
     LoadCatagory(fileName);
@@ -30,6 +47,11 @@ TCatagories::TCatagories(const std::string& directory) : FDirectory(directory) {
 void TCatagories::LoadCatagory(const std::string& fileName) {
   TCatagory catagory;
   catagory.Name = WithoutLastExtension(fileName).substr(0, kCatagoryNameCapacity);
+  ReadCatagoryFile(catagory);
+  Items.push_back(std::move(catagory));
+}
+
+void TCatagories::ReadCatagoryFile(TCatagory& catagory) {
   std::string path = CatagoryFileName(catagory.Name);
   try {
     TOsFile file;
@@ -50,12 +72,13 @@ void TCatagories::LoadCatagory(const std::string& fileName) {
     catagory.Macros.resize((got + kMacroRecordSize - 1) / kMacroRecordSize);
     std::size_t tail = catagory.Macros.size() * kMacroRecordSize - got;
     if (tail > 0) std::memset(reinterpret_cast<char*>(catagory.Macros.data()) + got, 0, tail);
+    catagory.Stamp = file.Stamp();
+    catagory.LoadFailed = false;
   } catch (const EFileError& error) {
     catagory.Macros.clear();
     catagory.LoadFailed = true;
     FLoadProblems.push_back(error.what());
   }
-  Items.push_back(std::move(catagory));
 }
 
 std::string TCatagories::CatagoryFileName(const std::string& name) const {
@@ -64,24 +87,37 @@ std::string TCatagories::CatagoryFileName(const std::string& name) const {
 }
 
 int TCatagories::AddCatagory(const std::string& name) {
-  if (name.size() > kCatagoryNameCapacity)
-    throw ECatagoryName("A catagory name can be at most 255 characters long.");
+  CheckCatagoryName(name);
   std::string path = CatagoryFileName(name);
   if (FileExists(path)) return -1;
-  if (!IsValidCatagoryName(name))
-    throw EFileError("Cannot create", path,
-                     "The filename, directory name, or volume label syntax is incorrect.");
   TOsFile file(path, omCreateNew);
+  TCatagory added;
+  added.Name = name;
+  added.Stamp = file.Stamp();
   file.Close();
-  Items.push_back(TCatagory{name, {}});
+  ReadFileStamp(path, added.Stamp);
+  Items.push_back(std::move(added));
   ++FGeneration;
   return static_cast<int>(Items.size()) - 1;
 }
 
 void TCatagories::RemoveCatagory(int catagory) {
+  RemoveCatagory(catagory, [](const std::string& path) { DeleteOneFile(path); });
+}
+
+void TCatagories::RemoveCatagory(int catagory, const TFileRemover& removeFile) {
   // A file that could not be read is never deleted unseen: its category
   // leaves the list and comes back at the next start.
-  if (!At(catagory).LoadFailed) DeleteOneFile(CatagoryFileName(Items[catagory].Name));
+  if (!At(catagory).LoadFailed) {
+    std::string path = CatagoryFileName(Items[catagory].Name);
+    TFileStamp now;
+    if (ReadFileStamp(path, now) && now != Items[catagory].Stamp) {
+      ReadCatagoryFile(Items[catagory]);
+      ++FGeneration;
+      throw ECatagoryChanged(path);
+    }
+    removeFile(path);
+  }
   if (static_cast<std::size_t>(catagory) + 1 < Items.size())
     Items[catagory] = std::move(Items.back());
   Items.pop_back();
@@ -89,12 +125,19 @@ void TCatagories::RemoveCatagory(int catagory) {
 }
 
 int TCatagories::AddMacro(int catagory, const TMacro& macro) {
-  TCatagory& target = Writable(catagory);
+  TOsFile file = OpenUnchanged(catagory);
+  TCatagory& target = Items[catagory];
   // The position comes from memory, not from the file length: a final
   // partial record loaded from a damaged file is a macro too, and the new
   // record goes behind it (the gap is padded with the zeros it holds in memory).
   std::size_t index = target.Macros.size();
-  WriteRecordAt(CatagoryFileName(target.Name), index, &macro, sizeof macro);
+  try {
+    WriteRecordAt(file, index, &macro, sizeof macro);
+  } catch (const EFileError&) {
+    Written(catagory, file);
+    throw;
+  }
+  Written(catagory, file);
   target.Macros.push_back(macro);
   ++FGeneration;
   return static_cast<int>(index);
@@ -102,22 +145,68 @@ int TCatagories::AddMacro(int catagory, const TMacro& macro) {
 
 void TCatagories::UpdateMacro(int catagory, int macro) {
   CheckMacroIndex(catagory, macro);
-  WriteRecordAt(CatagoryFileName(Items[catagory].Name), macro, &Items[catagory].Macros[macro],
-                kMacroRecordSize);
+  UpdateMacro(catagory, macro, TMacro(Items[catagory].Macros[macro]));
+}
+
+void TCatagories::UpdateMacro(int catagory, int macro, const TMacro& value) {
+  CheckMacroIndex(catagory, macro);
+  TOsFile file = OpenUnchanged(catagory);
+  try {
+    WriteRecordAt(file, macro, &value, kMacroRecordSize);
+  } catch (const EFileError&) {
+    Written(catagory, file);
+    throw;
+  }
+  Written(catagory, file);
+  Items[catagory].Macros[macro] = value;
   ++FGeneration;
 }
 
 void TCatagories::RemoveMacro(int catagory, int macro) {
   CheckMacroIndex(catagory, macro);
+  TOsFile file = OpenUnchanged(catagory);
   TMacroList& macros = Items[catagory].Macros;
   std::size_t last = macros.size() - 1;
   // The file first: when it cannot be changed, memory keeps the macro too,
   // so the editor goes on showing what the file holds.
-  RemoveRecordMovingLast(CatagoryFileName(Items[catagory].Name), macro, last, &macros[last],
-                         kMacroRecordSize);
+  try {
+    RemoveRecordMovingLast(file, macro, last, &macros[last], kMacroRecordSize);
+  } catch (const EFileError&) {
+    Written(catagory, file);
+    throw;
+  }
+  Written(catagory, file);
   if (static_cast<std::size_t>(macro) < last) macros[macro] = macros[last];
   macros.pop_back();
   ++FGeneration;
+}
+
+TOsFile TCatagories::OpenUnchanged(int catagory) {
+  TCatagory& target = Writable(catagory);
+  std::string path = CatagoryFileName(target.Name);
+  // A file that is gone or cannot be opened fails here with the system's
+  // reason; only one that is there and differs counts as changed.
+  TOsFile file(path, omReadWrite);
+  if (file.Stamp() != target.Stamp) {
+    file = TOsFile();
+    ReadCatagoryFile(target);
+    ++FGeneration;
+    throw ECatagoryChanged(path);
+  }
+  return file;
+}
+
+void TCatagories::Written(int catagory, TOsFile& file) {
+  // Also after a failed write, which has put the file back as memory has
+  // it: the next change must not take that for another program's.
+  std::string path = file.Path();
+  try {
+    file.Close();
+  } catch (const EFileError&) {
+    ReadFileStamp(path, Items[catagory].Stamp);
+    throw;
+  }
+  ReadFileStamp(path, Items[catagory].Stamp);
 }
 
 bool TCatagories::FindShortCut(std::uint16_t shortCut, int& catagory, int& macro) const {

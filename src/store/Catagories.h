@@ -6,12 +6,14 @@
 // record, or one moved record and a cut. No file is rewritten whole.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <new>
 #include <utility>
 #include <string>
 #include <vector>
 
+#include "base/OsFile.h"
 #include "store/Macro.h"
 
 // Leaves new records uninitialised when the vector grows by resize(), so that
@@ -41,6 +43,9 @@ struct TCatagory {
   // so every change to it is refused rather than written over records that
   // were never seen.
   bool LoadFailed = false;
+  // The file as the store last read or wrote it; a file that no longer
+  // matches was changed by another program and is never written over.
+  TFileStamp Stamp;
 };
 
 // A category name that cannot be used (too long for its field).
@@ -53,6 +58,21 @@ class ECatagoryName : public std::runtime_error {
 // refuses in file names, refused alike on every platform so that a store
 // made on Linux can be used on Windows.
 bool IsValidCatagoryName(const std::string& name);
+
+// Raises ECatagoryName (too long, or a name Windows keeps for a device such
+// as CON or LPT1) or EFileError (a character no file name may hold) with a
+// message that says why. Names that pass are the same on every platform.
+void CheckCatagoryName(const std::string& name);
+
+// A change refused because another program changed the category's file
+// since the store last saw it; the category has been read again.
+class ECatagoryChanged : public EFileError {
+ public:
+  explicit ECatagoryChanged(const std::string& fileName);
+};
+
+// Takes a category file away, raising EFileError when it cannot.
+using TFileRemover = std::function<void(const std::string& path)>;
 
 class TCatagories {
  public:
@@ -71,15 +91,25 @@ class TCatagories {
   // when it is missing, ignoring a failure.
   std::string CatagoryFileName(const std::string& name) const;
 
+  // Every change below first checks that the category's file is as the
+  // store last saw it (length and last-write time). When it is not, nothing
+  // is written: the category is read again and ECatagoryChanged is raised.
+  // A failed write raises EFileError and leaves memory as it was; the file
+  // is put back as it was where the system allows.
+
   // -1 when a file of that name exists already (names compare without case).
   // Raises EFileError when the file cannot be created.
   int AddCatagory(const std::string& name);
   // Deletes the file (a failure is ignored); the last category takes its place.
   void RemoveCatagory(int catagory);
+  // The file goes through removeFile; when that raises, the category stays.
+  void RemoveCatagory(int catagory, const TFileRemover& removeFile);
   // Appends the record to the file, then a copy to memory; returns its index.
   int AddMacro(int catagory, const TMacro& macro);
   // Writes macro m, as it now is in memory, over its record in the file.
   void UpdateMacro(int catagory, int macro);
+  // Writes value over record m, then memory takes it.
+  void UpdateMacro(int catagory, int macro, const TMacro& value);
   // The last macro takes the place of the removed one, in the file and in memory.
   void RemoveMacro(int catagory, int macro);
 
@@ -93,6 +123,11 @@ class TCatagories {
 
  private:
   void LoadCatagory(const std::string& fileName);
+  void ReadCatagoryFile(TCatagory& catagory);
+  // The category's file open for writing, once it is known unchanged.
+  TOsFile OpenUnchanged(int catagory);
+  // Closes the written file and notes its new stamp.
+  void Written(int catagory, TOsFile& file);
   TCatagory& At(int catagory);
   TCatagory& Writable(int catagory);
   void CheckMacroIndex(int catagory, int macro);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "common/NonAsciiName.h"
@@ -7,6 +9,7 @@
 #include "base/CodePage.h"
 #include "base/FileCopy.h"
 #include "base/OsFile.h"
+#include "base/SafeFile.h"
 
 TEST(CopyFileContents, CopiesEveryByteOverAnOlderLongerTarget) {
   TTempFolder folder;
@@ -148,4 +151,40 @@ TEST(CodePage, UndefinedBytesAndUnmappableCharactersAreRefused) {
 TEST(CodePage, OtherCodePagesConvertTheirOwnLetters) {
   EXPECT_EQ(AnsiToUtf8("\xC0", 1251), "\xD0\x90");  // Cyrillic A
   EXPECT_EQ(Utf8ToAnsi("\xD0\x90", 1251), "\xC0");
+}
+
+TEST(WriteWholeFileSafely, ReplacesTheWholeFileAndLeavesNothingBeside) {
+  TTempFolder folder;
+  std::string path = folder.File("t.txt");
+  WriteWholeFileSafely(path, "first, long");
+  WriteBytes(folder.File("t.txt.~1"), "another run's leftover");
+  WriteWholeFileSafely(path, "second");
+  EXPECT_EQ(ReadBytes(path), "second");
+  EXPECT_EQ(ReadBytes(folder.File("t.txt.~1")), "another run's leftover");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 2);
+}
+
+TEST(WriteWholeFileSafely, AFailedWriteLeavesTheOldFileWholeAndGivesTheSystemsReason) {
+  TTempFolder folder;
+  std::string path = folder.File("t.txt");
+  WriteBytes(path, "old text");
+  for (std::size_t written : {std::size_t{0}, std::size_t{3}}) {
+    FailNthWriteForTests(1, written);
+    try {
+      WriteWholeFileSafely(path, "new text that does not fit");
+      ADD_FAILURE() << "no error";
+    } catch (const EFileError& error) {
+      EXPECT_FALSE(error.OsText().empty()) << error.what();
+#ifndef _WIN32
+      EXPECT_EQ(error.OsText(), std::strerror(ENOSPC));
+#endif
+    }
+    FailNthWriteForTests(0, 0);
+    EXPECT_EQ(ReadBytes(path), "old text");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1) << "a new file was left";
+  }
+  // A folder in the file's place cannot be replaced.
+  std::filesystem::create_directory(folder.File("dir"));
+  EXPECT_THROW(WriteWholeFileSafely(folder.File("dir"), "x"), EFileError);
+  EXPECT_TRUE(DirectoryExists(folder.File("dir")));
 }

@@ -27,3 +27,10 @@ TEST(PathParts, ExtensionOfTheFileNameOnly) {
   EXPECT_EQ(LowerExtensionOf("C:.bmp"), ".bmp");
   EXPECT_EQ(LowerExtensionOf("plain"), "");
 }
+
+TEST(PathParts, DeviceNamesWindowsKeeps) {
+  for (const char* name : {"CON", "con.txt", "Nul", "aux", "PRN.x.y", "com1", "COM9.cat", "lpt5", "NUL  "})
+    EXPECT_TRUE(IsReservedDeviceName(name)) << name;
+  for (const char* name : {"", "CONS", "con_", "COM0", "COM10", "LPT", "x.con", "comx", ".con"})
+    EXPECT_FALSE(IsReservedDeviceName(name)) << name;
+}

@@ -164,6 +164,7 @@ TEST_F(CliStore, FaultyImportsNameThePlaceAndWriteNothing) {
       // A name no file can have, found before the category ahead of it is written.
       {R"({"catagories":[{"name":"New","macros":[{}]},{"name":"A:B","macros":[{}]}]})", "field name"},
       {R"({"catagories":[{"name":"New","macros":[{}]},{"name":"","macros":[]}]})", "field name"},
+      {R"({"catagories":[{"name":"New","macros":[]},{"name":"Lpt1.txt","macros":[]}]})", "Windows keeps"},
   };
   std::string before = ReadBytes(PathJoin(Dir(), "Web.cat"));
   for (const TCase& c : cases) {

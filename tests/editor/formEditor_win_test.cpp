@@ -14,8 +14,11 @@
 #include <thread>
 #include <utility>
 
+#include <filesystem>
+
 #include "common/TempFolder.h"
 #include "common/WindowSearch_win.h"
+#include "base/OsFile.h"
 #include "editor/formEditor_win.h"
 
 namespace {
@@ -437,4 +440,30 @@ TEST(TemplateEditor, AFileThatCannotBeReadOrWrittenIsReportedAndTheTextStays) {
   CloseHandle(holder);
   EXPECT_EQ(ReadBytes(held), "old");
   EXPECT_EQ(editor.Text(), "keep");
+}
+
+TEST(TemplateEditor, ASaveThatFailsPartWayLeavesTheOldFileWholeAndNamesTheSystemsError) {
+  TTempFolder folder;
+  std::string path = folder.File("kept.txt");
+  WriteBytes(path, "old");
+  OPEN_EDITOR(editor, kTemplate);
+  editor.Press(idEditorSave);
+  HWND picker = WaitForWindow("Save As");
+  ASSERT_TRUE(picker);
+  SetWindowTextA(GetDlgItem(picker, 0x47C), path.c_str());
+  FailNthWriteForTests(1, 2);  // the disk fills up after two bytes
+  PostMessageA(GetDlgItem(picker, IDOK), BM_CLICK, 0, 0);
+  HWND replace = WaitForOwnedWindow(picker);
+  ASSERT_TRUE(replace);
+  PostMessageA(replace, WM_COMMAND, IDYES, 0);
+  ASSERT_TRUE(WaitUntilGone(picker));
+  HWND error = WaitForWindow("Error");
+  FailNthWriteForTests(0, 0);
+  ASSERT_TRUE(error);
+  SetLastError(ERROR_DISK_FULL);
+  EXPECT_EQ(MessageOf(error), "Cannot create file " + path + "\n\n" + LastOsErrorText());
+  PostMessageA(error, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitUntilGone(error));
+  EXPECT_EQ(ReadBytes(path), "old");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1) << "a new file was left";
 }

@@ -459,7 +459,22 @@ TEST_F(MacroEditor, RemovingCatagoriesShowsTheStoresNewOrderAndFinallyThePlaceho
   editor.ChooseEntry(b);
   EXPECT_EQ(editor.Titles(), std::vector<std::string>{"in B"});
   editor.Click(idOptionsRemoveCat);
-  EXPECT_EQ(AnswerMessageBox("Delete Catagory", IDNO), "Are you sure you want to remove the catagory 'B'?");
+  HWND question = WaitForWindow("Delete Catagory");
+  ASSERT_TRUE(question);
+  // No is the default button and holds the focus: a stray Enter keeps the category.
+  EXPECT_EQ((GetWindowLongA(GetDlgItem(question, IDNO), GWL_STYLE) & BS_TYPEMASK), BS_DEFPUSHBUTTON);
+  EXPECT_EQ((GetWindowLongA(GetDlgItem(question, IDYES), GWL_STYLE) & BS_TYPEMASK), BS_PUSHBUTTON);
+  GUITHREADINFO focus{};
+  focus.cbSize = sizeof focus;
+  ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(question, nullptr), &focus));
+  EXPECT_EQ(focus.hwndFocus, GetDlgItem(question, IDNO));
+  // Where the file goes, the question says; where the bin cannot take it,
+  // that the removal is for good.
+  const std::string asked = "Are you sure you want to remove the catagory 'B'?\n\n";
+  std::string message = AnswerMessageBox("Delete Catagory", IDNO);
+  EXPECT_TRUE(message == asked + "Its file goes to the Recycle Bin." ||
+              message == asked + "Its folder has no Recycle Bin: the file will be deleted permanently.")
+      << message;
   EXPECT_EQ(FStore.Items.size(), 4u);
   editor.Click(idOptionsRemoveCat);
   AnswerMessageBox("Delete Catagory", IDYES);

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <set>
 
 #include "common/TempFolder.h"
@@ -332,4 +334,92 @@ TEST_F(CatagoryStore, FailedWritesLeaveMemoryAsTheFileIs) {
     EXPECT_NE(std::string(error.what()).find("Gone.cat"), std::string::npos) << error.what();
     EXPECT_FALSE(error.OsText().empty());
   }
+}
+
+namespace {
+
+// Makes the next file write put only its first bytes and then fail as a
+// full disk does; off again at the end of the scope.
+struct TFullDisk {
+  explicit TFullDisk(std::size_t written) { FailNthWriteForTests(1, written); }
+  ~TFullDisk() { FailNthWriteForTests(0, 0); }
+};
+
+}  // namespace
+
+TEST_F(CatagoryStore, AWriteThatFailsPartWayLeavesFileAndMemoryAsTheyWere) {
+  struct TCase {
+    const char* what;
+    std::function<void(TCatagories&)> change;
+  };
+  const TCase cases[] = {
+      {"append", [](TCatagories& store) { store.AddMacro(0, Named("D")); }},
+      {"overwrite", [](TCatagories& store) { store.UpdateMacro(0, 1, Named("Bee")); }},
+      {"remove", [](TCatagories& store) { store.RemoveMacro(0, 0); }},
+  };
+  for (const TCase& c : cases) {
+    WriteCatagory("C", {Named("A"), Named("B"), Named("C")});
+    std::string before = ReadBytes(CatFile("C"));
+    TCatagories store(Dir());
+    try {
+      TFullDisk full(1000);
+      c.change(store);
+      ADD_FAILURE() << c.what << ": no error";
+    } catch (const EFileError& error) {
+      EXPECT_NE(std::string(error.what()).find("C.cat"), std::string::npos) << error.what();
+      EXPECT_FALSE(error.OsText().empty()) << c.what;
+    }
+    EXPECT_TRUE(ReadBytes(CatFile("C")) == before) << c.what << ": the file was left half-written";
+    EXPECT_EQ(Titles(store.Items[0]), "ABC") << c.what;
+    EXPECT_EQ(Titles(TCatagories(Dir()).Items[0]), "ABC") << c.what;
+    // The store does not take its own repair for another program's change.
+    c.change(store);
+    EXPECT_EQ(FileTitles(CatFile("C")), Titles(store.Items[0])) << c.what;
+  }
+}
+
+TEST_F(CatagoryStore, NamesWindowsKeepsForDevicesAreRefusedWithTheReason) {
+  TCatagories store(Dir());
+  for (const char* name : {"CON", "con.txt", "Nul", "com1", "LPT9", "aux ", "prn.cat.x"}) {
+    try {
+      store.AddCatagory(name);
+      ADD_FAILURE() << name << " was taken";
+    } catch (const ECatagoryName& error) {
+      EXPECT_NE(std::string(error.what()).find("Windows keeps"), std::string::npos) << error.what();
+    }
+  }
+  EXPECT_TRUE(store.Items.empty());
+  for (const char* name : {"Console", "com0", "COM10", "nul-ish", "x.con"})
+    EXPECT_GE(store.AddCatagory(name), 0) << name;
+}
+
+TEST_F(CatagoryStore, AFileAnotherProgramChangedIsReadAgainAndNotWrittenOver) {
+  WriteCatagory("C", {Named("A"), Named("B")});
+  TCatagories store(Dir());
+  auto expectRefused = [&](const std::function<void()>& change, const std::string& titles) {
+    try {
+      change();
+      ADD_FAILURE() << "the change was made";
+    } catch (const ECatagoryChanged& error) {
+      EXPECT_NE(std::string(error.what()).find("Another program has changed"), std::string::npos);
+    }
+    EXPECT_EQ(FileTitles(CatFile("C")), titles) << "the other program's change was lost";
+    EXPECT_EQ(Titles(store.Items[0]), titles) << "not read again";
+  };
+  // Appended to.
+  WriteBytes(CatFile("C"), ReadBytes(CatFile("C")) + Bytes(Named("X")));
+  expectRefused([&] { store.UpdateMacro(0, 0, Named("Q")); }, "ABX");
+  store.AddMacro(0, Named("D"));  // read again, it may be changed
+  EXPECT_EQ(FileTitles(CatFile("C")), "ABXD");
+
+  // Replaced by a file of the same length.
+  auto written = std::filesystem::last_write_time(CatFile("C"));
+  WriteCatagory("C", {Named("E"), Named("F"), Named("G"), Named("H")});
+  std::filesystem::last_write_time(CatFile("C"), written + std::chrono::seconds(2));
+  expectRefused([&] { store.RemoveMacro(0, 0); }, "EFGH");
+  WriteBytes(CatFile("C"), "");
+  expectRefused([&] { store.AddMacro(0, Named("Z")); }, "");
+  WriteCatagory("C", {Named("K")});
+  expectRefused([&] { store.RemoveCatagory(0); }, "K");
+  EXPECT_EQ(store.Items.size(), 1u);
 }
