@@ -290,7 +290,7 @@ TEST_F(RunMacroThreadTest, EmailThatDoesNotStartIsShownButTheUsersCancelIsNot) {
     EXPECT_TRUE(Run(MacroWith(mtEmail, {}), [&] {
       HWND box = FindRunWindow("Zarvel");
       if (box == nullptr || !shown.empty()) return;
-      shown = StaticTexts(box);
+      shown = wintest::MessageOf(box);
       PressButton(box, IDOK);
     }));
     EXPECT_EQ(shown.empty(), result == MAPI_USER_ABORT) << result << ": " << shown;
