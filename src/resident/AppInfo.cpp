@@ -19,3 +19,9 @@ bool SkipIncludeFilterOn(std::uint32_t platformId, std::uint32_t majorVersion) {
   constexpr std::uint32_t kPlatformNt = 2;
   return platformId == kPlatformNt && (majorVersion == 3 || majorVersion == 4);
 }
+
+bool CopyAlreadyRunning(std::uint32_t createMutexError) {
+  constexpr std::uint32_t kErrorAccessDenied = 5;
+  constexpr std::uint32_t kErrorAlreadyExists = 183;
+  return createMutexError == kErrorAlreadyExists || createMutexError == kErrorAccessDenied;
+}

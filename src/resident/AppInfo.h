@@ -34,3 +34,9 @@ constexpr const char* kNoHookMessage =
 // NT 3.x and 4.0 (platform id 2) cannot identify the foreground program, so
 // the include list is not applied there.
 bool SkipIncludeFilterOn(std::uint32_t platformId, std::uint32_t majorVersion);
+
+// The instance mutex's answer at start-up (the system's last error after
+// creating it): another copy runs when the name exists, and also when it is
+// refused, as it is to a normal start while the copy that made it runs as
+// administrator.
+bool CopyAlreadyRunning(std::uint32_t createMutexError);

@@ -46,3 +46,15 @@ void ReplaceAppWindowProc(HWND window) {
 }
 
 void AttachAppMessageHandler(TAppMessageHandler* handler) { Handler = handler; }
+
+bool AllowMessageFromLowerIntegrity(HWND window, UINT message) {
+  using TChangeWindowMessageFilterEx = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+  constexpr DWORD kMsgFltAllow = 1;  // MSGFLT_ALLOW
+  if (message == 0) return false;
+  HMODULE user32 = GetModuleHandleA("user32.dll");
+  if (user32 == nullptr) return false;
+  // Looked up: older systems lack it.
+  auto change = reinterpret_cast<TChangeWindowMessageFilterEx>(
+      reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilterEx")));
+  return change != nullptr && change(window, message, kMsgFltAllow, nullptr) != FALSE;
+}

@@ -24,3 +24,7 @@ TWindowHandle CreateAppWindow(HINSTANCE instance);
 void ReplaceAppWindowProc(HWND window);
 // nullptr detaches.
 void AttachAppMessageHandler(TAppMessageHandler* handler);
+// Lets the registered message through the message filter from processes
+// of a lower integrity level. False where the system has no such filter
+// (before Windows 7) or refuses.
+bool AllowMessageFromLowerIntegrity(HWND window, UINT message);

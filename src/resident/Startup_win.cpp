@@ -54,8 +54,9 @@ int Run(HINSTANCE instance) {
   const TProgramValues values = ReadProgramValues();
   UINT newInstanceMessage = RegisterWindowMessageA(kNewInstanceMessageName);
   // One copy only: a second one tells the first and leaves.
+  SetLastError(ERROR_SUCCESS);
   TKernelHandle instanceMutex(CreateMutexA(nullptr, FALSE, kInstanceMutexName));
-  if (GetLastError() == ERROR_ALREADY_EXISTS) {
+  if (CopyAlreadyRunning(GetLastError())) {
     PostMessageA(HWND_BROADCAST, newInstanceMessage, 0, 0);
     return 0;
   }
@@ -67,6 +68,10 @@ int Run(HINSTANCE instance) {
   const HWND appWindow = running.Window.Get();
   // The window procedure catches what reaches it (ErrorPolicy_win.h).
   ReplaceAppWindowProc(appWindow);
+  // A second start and a new notification area reach this copy also when
+  // it runs at a higher integrity level than their sender.
+  AllowMessageFromLowerIntegrity(appWindow, newInstanceMessage);
+  AllowMessageFromLowerIntegrity(appWindow, RegisterWindowMessageA("TaskbarCreated"));
   // Shortcuts start enabled; then the store and the include list.
   running.Catagories = std::make_unique<TCatagories>(values.File("Macros"));
   running.IncludeList = std::make_unique<TIncludeList>(values.File("include.dat"));

@@ -40,3 +40,12 @@ TEST(TrayMenu, FixedPositionsAndEveryTagOnce) {
   EXPECT_EQ(seen[mtagNone], 2);
   for (int tag = 1; tag <= 8; ++tag) EXPECT_EQ(seen[tag], 1) << tag;
 }
+
+TEST(InstanceMutex, ExistingOrRefusedMeansAnotherCopy) {
+  EXPECT_TRUE(CopyAlreadyRunning(183));  // ERROR_ALREADY_EXISTS
+  EXPECT_TRUE(CopyAlreadyRunning(5));    // ERROR_ACCESS_DENIED: the first copy runs as administrator
+  EXPECT_FALSE(CopyAlreadyRunning(0));   // made afresh
+  // Any other failure is no sign of a copy: the program starts as before.
+  EXPECT_FALSE(CopyAlreadyRunning(6));
+  EXPECT_FALSE(CopyAlreadyRunning(1450));
+}
