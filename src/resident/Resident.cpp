@@ -36,6 +36,13 @@ void TResident::MacroEditorCommand() {
   }
 }
 
+void TResident::SecondStartCommand() {
+  if (FOptionsThread)
+    FPorts.BringMacroEditorToFront();
+  else
+    MacroEditorCommand();
+}
+
 bool TResident::StartWindowThread(bool& reference, TThreadDoneCode kind) {
   if (reference) return false;
   reference = FPorts.StartWindowThread(kind);

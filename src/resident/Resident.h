@@ -36,6 +36,8 @@ class TResidentPorts {
   // Presses and releases the masking key (kAltMaskKey), so that the Alt
   // release after a withheld key is not a lone Alt tap.
   virtual void MaskAltRelease() = 0;
+  // Brings the open macro editor (or the dialog it shows) to the front.
+  virtual void BringMacroEditorToFront() = 0;
 };
 
 struct TModifierState {
@@ -56,6 +58,9 @@ class TResident {
 
   // The tray menu's commands that touch the state.
   void MacroEditorCommand();
+  // A second start of the program: the macro editor opens, or the open one
+  // comes to the front.
+  void SecondStartCommand();
   void EnabledCommand();
   void SettingsCommand();
   void AboutCommand();

@@ -7,6 +7,7 @@
 #include "resident/Messages.h"
 #include "resident/WindowThreads_win.h"
 #include "run/RunMacroThread_win.h"
+#include "wingui/ForegroundWindow_win.h"
 
 namespace {
 
@@ -86,7 +87,7 @@ void TResidentProgram::TrayNotify(LPARAM mouseMessage) {
 bool TResidentProgram::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   result = 0;
   if (message == FNewInstanceMessage && FNewInstanceMessage != 0) {
-    MenuClick(mtagMacroEditor);
+    FCore.SecondStartCommand();
     return true;
   }
   if (message == FTaskbarCreatedMessage && FTaskbarCreatedMessage != 0) {
@@ -129,6 +130,12 @@ bool TResidentProgram::StartRunMacro(const TMacro& macro) {
 }
 
 bool TResidentProgram::ModifierDown(unsigned keyCode) { return GetAsyncKeyState(static_cast<int>(keyCode)) < 0; }
+
+void TResidentProgram::BringMacroEditorToFront() {
+  HWND editor = MacroEditorWindow();
+  // The dialog the editor shows, when one is open, is what the user needs.
+  if (editor != nullptr) ForceForegroundWindow(GetLastActivePopup(editor));
+}
 
 void TResidentProgram::MaskAltRelease() {
   INPUT inputs[2] = {};

@@ -49,6 +49,7 @@ class TResidentProgram : public TAppMessageHandler, private TResidentPorts {
   bool StartRunMacro(const TMacro& macro) override;
   bool ModifierDown(unsigned keyCode) override;
   void MaskAltRelease() override;
+  void BringMacroEditorToFront() override;
   void TrayNotify(LPARAM mouseMessage);
 
   HWND FAppWindow;

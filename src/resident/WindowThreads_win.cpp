@@ -1,5 +1,6 @@
 #include "resident/WindowThreads_win.h"
 
+#include <atomic>
 #include <memory>
 
 #include "wingui/ErrorPolicy_win.h"
@@ -23,7 +24,31 @@ void TWindowThread::Run() noexcept {
   FDone.Post();
 }
 
-void TOptionsThread::Execute() { ShowMacroEditor(FCatagories, FValues.ExeDir, FValues.VersionLong); }
+namespace {
+// The editor's thread while it runs, 0 otherwise: one editor at a time.
+std::atomic<DWORD> EditorThreadId{0};
+
+BOOL CALLBACK FindUnownedVisible(HWND window, LPARAM found) {
+  if (!IsWindowVisible(window) || GetWindow(window, GW_OWNER) != nullptr) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+}  // namespace
+
+void TOptionsThread::Execute() {
+  struct TEditorThreadMark {
+    TEditorThreadMark() { EditorThreadId = GetCurrentThreadId(); }
+    ~TEditorThreadMark() { EditorThreadId = 0; }
+  } mark;
+  ShowMacroEditor(FCatagories, FValues.ExeDir, FValues.VersionLong);
+}
+
+HWND MacroEditorWindow() {
+  DWORD thread = EditorThreadId;
+  HWND found = nullptr;
+  if (thread != 0) EnumThreadWindows(thread, FindUnownedVisible, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
 
 void TAboutThread::Execute() { ShowAboutBox(FVersionLong); }
 

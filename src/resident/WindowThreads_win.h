@@ -47,6 +47,9 @@ class TOptionsThread : public TWindowThread {
   TCatagories& FCatagories;
 };
 
+// The open macro editor's window; nullptr while none is shown.
+HWND MacroEditorWindow();
+
 class TAboutThread : public TWindowThread {
  public:
   TAboutThread(HWND notifyWindow, const TProgramValues& values)

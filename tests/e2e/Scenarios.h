@@ -41,6 +41,7 @@ bool ShortCutPassesThrough(TDriverWindow& driver);
 
 // Start and end of the program (ScenariosStart.cpp).
 void SecondStartScenario(const TScenarioContext& context);
+void SecondStartFrontScenario(const TScenarioContext& context);
 void MissingLibraryScenario(const TScenarioContext& context);
 void LibraryWithoutDestroyScenario(const TScenarioContext& context);
 void TrayMenuScenario(const TScenarioContext& context);

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "DriverWindow.h"
 #include "E2eSupport.h"
 #include "ProgramWindows.h"
 #include "Scenarios.h"
@@ -76,6 +77,25 @@ void SecondStartScenario(const TScenarioContext& context) {
         "the window the first copy opened does not close");
   Check(WaitFor([&] { return TrayIconLook() == trayBefore; }, seconds(3)),
         "the tray does not look as before the second start once the editor is closed");
+}
+
+void SecondStartFrontScenario(const TScenarioContext& context) {
+  HWND app = RunningApp();
+  const std::string caption = "Zarvel " + VersionLongOf(context.ExePath());
+  HWND editor = OpenFromMenu(app, "&Macro Editor", caption);
+  // Another window in front of the open editor.
+  TDriverWindow driver;
+  driver.Activate();
+  TProgram second(context.ExePath());
+  DWORD exitCode = 1;
+  Check(second.WaitForExit(seconds(10), exitCode) && exitCode == 0, "the second copy did not end with code 0");
+  bool inFront = WaitFor([&] { return GetForegroundWindow() == editor; }, seconds(5));
+  HWND front = GetForegroundWindow();
+  Check(inFront, "the foreground window after the second start is '" + TextOf(front) + "', not the editor");
+  Check(WindowsWithCaption(ProcessOf(app), caption).size() == 1, "a second start opened a second editor");
+  PostMessageA(editor, WM_CLOSE, 0, 0);
+  Check(WaitFor([&] { return !IsWindow(editor) || !IsWindowVisible(editor); }, seconds(5)),
+        "the editor does not close");
 }
 
 void TrayMenuScenario(const TScenarioContext& context) {

@@ -61,6 +61,8 @@ const std::vector<TScenario>& AllScenarios() {
       {"settings-startup", "the settings dialog ticks and clears start with Windows", SettingsStartupScenario},
       {"update-declined", "No to Check for update... keeps the program running", UpdateDeclinedScenario},
       {"second-start", "a second start opens nothing and exits 0", SecondStartScenario},
+      {"second-start-front", "a second start brings the open editor in front of another window",
+       SecondStartFrontScenario},
       {"exit", "Exit removes the icon and ends the program", ExitScenario},
   };
   return scenarios;

@@ -51,6 +51,7 @@ class TRecordingPorts : public TResidentPorts {
     return SystemUp.count(keyCode) == 0;
   }
   void MaskAltRelease() override { ++Masks; }
+  void BringMacroEditorToFront() override { ++EditorRaises; }
 
   std::vector<bool> Shown;
   std::vector<TThreadDoneCode> Started;
@@ -61,6 +62,7 @@ class TRecordingPorts : public TResidentPorts {
   std::set<unsigned> SystemUp;
   int KeyStateLookups = 0;
   int Masks = 0;
+  int EditorRaises = 0;
   bool ThreadsStart = true;
   bool RunsStart = true;
   bool PostsArrive = true;
@@ -420,6 +422,19 @@ TEST_F(ResidentCore, WhileTheEditorIsOpenEnabledAndASecondEditorDoNothing) {
   EXPECT_FALSE(Core.Enabled());
   EXPECT_TRUE(Core.EnabledBeforeEditor());
   EXPECT_EQ(Ports.Started, (std::vector<TThreadDoneCode>{tdOptions}));
+}
+
+TEST_F(ResidentCore, SecondStartOpensTheEditorOnceThenBringsItToTheFront) {
+  Core.SecondStartCommand();
+  EXPECT_EQ(Ports.EditorRaises, 0);
+  Core.SecondStartCommand();
+  EXPECT_EQ(Ports.Started, (std::vector<TThreadDoneCode>{tdOptions}));
+  EXPECT_EQ(Ports.EditorRaises, 1);
+  EXPECT_FALSE(Core.Enabled());  // the shortcuts stay off for the editor
+  Core.ThreadDone(tdOptions);
+  Core.SecondStartCommand();  // closed: a new one opens
+  EXPECT_EQ(Ports.Started, (std::vector<TThreadDoneCode>{tdOptions, tdOptions}));
+  EXPECT_EQ(Ports.EditorRaises, 1);
 }
 
 TEST_F(ResidentCore, EditorThatCannotStartGivesTheShortCutsBack) {
