@@ -38,5 +38,9 @@ constexpr std::size_t kTrayMenuItemCount = sizeof kTrayMenuItems / sizeof kTrayM
 constexpr int kMacroEditorPosition = 0;
 constexpr int kEnabledPosition = 1;
 
+constexpr const char* kNoUpdaterMessage =
+    "The updater (vornupdate.exe) is not installed, so Zarvel keeps running. New versions are "
+    "published with the release downloads on the project's download page.";
+
 // The project's own page for bug reports, opened in the default browser.
 constexpr const char* kReportBugUrl = "https://zarvel.example/issues";

@@ -41,6 +41,12 @@ bool StartUpdateCheck(const TProgramValues& values) {
       "This will temporarily shutdown Zarvel and check for any new updates, are you sure you want to continue?",
       "Check for update...", MB_YESNO | MB_ICONQUESTION);
   if (answer != IDYES) return false;
+  // Without the updater there is nothing to hand over to: the program says
+  // where new versions are found and stays.
+  if (!FileExists(values.File("vornupdate.exe"))) {
+    MessageBoxA(nullptr, kNoUpdaterMessage, "Check for update...", MB_OK | MB_ICONINFORMATION);
+    return false;
+  }
   ShellExecuteA(nullptr, "open", values.File("vornupdate.exe").c_str(), values.ExeName.c_str(), nullptr,
                 SW_SHOWDEFAULT);
   return true;

@@ -30,7 +30,8 @@ class TPopupMenu {
 void OpenHelpFile(const std::string& exeDir);
 // Check for update: asks; on Yes starts vornupdate.exe from the program's
 // folder with the program's path and returns true (the caller then ends
-// the program).
+// the program). Without vornupdate.exe it says where new versions are
+// found instead and returns false.
 bool StartUpdateCheck(const TProgramValues& values);
 // Report a bug: the project's issue page in the default browser.
 void OpenBugReportPage();

@@ -12,7 +12,11 @@ int PressShortCutCommand(const char* key, const char* text, const char* part, co
 // "\n" to CR LF, "\t" to TAB, "\\" to one backslash; anything else as it is.
 std::string UnescapeCommandText(const std::string& text);
 
-// update-without-updater: Check for update... answered Yes in a program
-// folder without vornupdate.exe. The program must end within 10 s and no
-// other window may appear (no error, nothing started). PASS/FAIL as above.
-int UpdateWithoutUpdaterCommand();
+// Check for update... answered Yes in the program folder (its Windows path)
+// without vornupdate.exe: the program says where new versions are found,
+// keeps running after OK, and nothing else appears (no error, nothing
+// started). Throws TFail otherwise.
+void CheckUpdateWithoutUpdater(const std::string& appDir);
+// update-without-updater APPDIR, for tools/release --check: the same,
+// PASS/FAIL as above.
+int UpdateWithoutUpdaterCommand(const std::string& appDir);

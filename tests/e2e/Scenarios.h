@@ -46,6 +46,7 @@ void MissingLibraryScenario(const TScenarioContext& context);
 void LibraryWithoutDestroyScenario(const TScenarioContext& context);
 void TrayMenuScenario(const TScenarioContext& context);
 void UpdateDeclinedScenario(const TScenarioContext& context);
+void UpdateWithoutUpdaterScenario(const TScenarioContext& context);
 void ExitScenario(const TScenarioContext& context);
 // Keys (ScenariosKeys.cpp).
 void DispatchScenario(const TScenarioContext& context);

@@ -3,6 +3,7 @@
 #include "DriverWindow.h"
 #include "E2eSupport.h"
 #include "ProgramWindows.h"
+#include "ReleaseCheck.h"
 #include "Scenarios.h"
 #include "TrayIconLook.h"
 #include "TrayMenu.h"
@@ -176,4 +177,10 @@ void UpdateDeclinedScenario(const TScenarioContext&) {
   Check(IsWindow(app), "the program ended although the update was declined");
   TTrayMenu menu(app);
   Check(menu.OpenAndRead().size() == 10, "the tray menu is not the same after the update was declined");
+}
+
+void UpdateWithoutUpdaterScenario(const TScenarioContext& context) {
+  CheckUpdateWithoutUpdater(context.AppDir);
+  TTrayMenu menu(RunningApp());
+  Check(menu.OpenAndRead().size() == 10, "the tray menu is not the same after the message");
 }

@@ -8,7 +8,7 @@
 //   zarvel-e2e-driver run-shortcut           for tools/demo
 //   zarvel-e2e-driver exit-program           for tools/demo
 //   zarvel-e2e-driver press-shortcut KEY TEXT PART EXPECTED   for tools/release --check
-//   zarvel-e2e-driver update-without-updater                  for tools/release --check
+//   zarvel-e2e-driver update-without-updater APPDIR           for tools/release --check
 // A failure prints one line, "FAIL NAME: reason", and exits with 1.
 
 #include <windows.h>
@@ -60,6 +60,8 @@ const std::vector<TScenario>& AllScenarios() {
       {"settings-copy", "the settings dialog switches the copy rule", SettingsCopyScenario},
       {"settings-startup", "the settings dialog ticks and clears start with Windows", SettingsStartupScenario},
       {"update-declined", "No to Check for update... keeps the program running", UpdateDeclinedScenario},
+      {"update-no-updater", "Yes to Check for update... without the updater: a message, and the program stays",
+       UpdateWithoutUpdaterScenario},
       {"second-start", "a second start opens nothing and exits 0", SecondStartScenario},
       {"second-start-front", "a second start brings the open editor in front of another window",
        SecondStartFrontScenario},
@@ -122,7 +124,7 @@ int main(int argc, char** argv) {
   if (command == "run-shortcut" && argc == 2) return RunShortCutCommand();
   if (command == "exit-program" && argc == 2) return ExitProgramCommand();
   if (command == "press-shortcut" && argc == 6) return PressShortCutCommand(argv[2], argv[3], argv[4], argv[5]);
-  if (command == "update-without-updater" && argc == 2) return UpdateWithoutUpdaterCommand();
+  if (command == "update-without-updater" && argc == 3) return UpdateWithoutUpdaterCommand(argv[2]);
   if (command == "list" && argc == 2) {
     for (const TScenario& scenario : AllScenarios()) std::printf("%-20s %s\n", scenario.Name, scenario.Summary);
     return 0;
