@@ -34,6 +34,7 @@ class TQuietPorts : public TResidentPorts {
   bool StartRunMacro(const TMacro&) override { return false; }
   bool ModifierDown(unsigned) override { return true; }
   void MaskAltRelease() override {}
+  void BringMacroEditorToFront() override {}
   long Posted = 0;
   int LastCatagory = -1;
   int LastMacro = -1;

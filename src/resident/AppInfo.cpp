@@ -25,3 +25,8 @@ bool CopyAlreadyRunning(std::uint32_t createMutexError) {
   constexpr std::uint32_t kErrorAlreadyExists = 183;
   return createMutexError == kErrorAlreadyExists || createMutexError == kErrorAccessDenied;
 }
+
+TBugReportTarget BugReportTargetOf(const std::string& configuredUrl, const std::string& exeDir) {
+  if (!configuredUrl.empty()) return {configuredUrl, ""};
+  return {"hh.exe", exeDir + "\\zarvel.chm::/troubleshooting.html"};
+}

@@ -35,6 +35,14 @@ constexpr const char* kNoHookMessage =
 // the include list is not applied there.
 bool SkipIncludeFilterOn(std::uint32_t platformId, std::uint32_t majorVersion);
 
+// What "Report a bug..." opens through the shell: the configured page, or
+// without one the help file's troubleshooting page through the help viewer.
+struct TBugReportTarget {
+  std::string File;
+  std::string Parameters;
+};
+TBugReportTarget BugReportTargetOf(const std::string& configuredUrl, const std::string& exeDir);
+
 // The instance mutex's answer at start-up (the system's last error after
 // creating it): another copy runs when the name exists, and also when it is
 // refused, as it is to a normal start while the copy that made it runs as

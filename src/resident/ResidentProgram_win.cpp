@@ -64,7 +64,7 @@ void TResidentProgram::MenuClick(int tag) {
     case mtagCheckForUpdate:
       if (StartUpdateCheck(FValues)) PostQuitMessage(0);
       break;
-    case mtagReportBug: OpenBugReportPage(); break;
+    case mtagReportBug: OpenBugReportPage(FValues.ExeDir); break;
     case mtagExit: PostQuitMessage(0); break;
     default: break;
   }

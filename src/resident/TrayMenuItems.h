@@ -42,5 +42,10 @@ constexpr const char* kNoUpdaterMessage =
     "The updater (vornupdate.exe) is not installed, so Zarvel keeps running. New versions are "
     "published with the release downloads on the project's download page.";
 
-// The project's own page for bug reports, opened in the default browser.
-constexpr const char* kReportBugUrl = "https://zarvel.example/issues";
+// The page for bug reports, set at build time (ZARVEL_REPORT_BUG_URL); empty
+// when the build names none.
+#ifdef ZARVEL_REPORT_BUG_URL
+constexpr const char* kReportBugUrl = ZARVEL_REPORT_BUG_URL;
+#else
+constexpr const char* kReportBugUrl = "";
+#endif

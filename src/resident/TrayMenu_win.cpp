@@ -52,4 +52,8 @@ bool StartUpdateCheck(const TProgramValues& values) {
   return true;
 }
 
-void OpenBugReportPage() { ShellExecuteA(nullptr, "open", kReportBugUrl, nullptr, nullptr, SW_SHOWNORMAL); }
+void OpenBugReportPage(const std::string& exeDir) {
+  TBugReportTarget target = BugReportTargetOf(kReportBugUrl, exeDir);
+  ShellExecuteA(nullptr, "open", target.File.c_str(), target.Parameters.empty() ? nullptr : target.Parameters.c_str(),
+                nullptr, SW_SHOWNORMAL);
+}

@@ -33,5 +33,6 @@ void OpenHelpFile(const std::string& exeDir);
 // the program). Without vornupdate.exe it says where new versions are
 // found instead and returns false.
 bool StartUpdateCheck(const TProgramValues& values);
-// Report a bug: the project's issue page in the default browser.
-void OpenBugReportPage();
+// Report a bug: the configured page in the default browser, or the help
+// file's troubleshooting page (BugReportTargetOf).
+void OpenBugReportPage(const std::string& exeDir);

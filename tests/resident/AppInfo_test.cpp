@@ -49,3 +49,14 @@ TEST(InstanceMutex, ExistingOrRefusedMeansAnotherCopy) {
   EXPECT_FALSE(CopyAlreadyRunning(6));
   EXPECT_FALSE(CopyAlreadyRunning(1450));
 }
+
+TEST(ReportBug, TheHelpFilesTroubleshootingPageUnlessAPageIsConfigured) {
+  TBugReportTarget help = BugReportTargetOf("", "C:\\Programs\\Zarvel");
+  EXPECT_EQ(help.File, "hh.exe");
+  EXPECT_EQ(help.Parameters, "C:\\Programs\\Zarvel\\zarvel.chm::/troubleshooting.html");
+  TBugReportTarget page = BugReportTargetOf("https://example.org/bugs", "C:\\Programs\\Zarvel");
+  EXPECT_EQ(page.File, "https://example.org/bugs");
+  EXPECT_TRUE(page.Parameters.empty());
+  // A build that names no page opens no placeholder.
+  EXPECT_STREQ(kReportBugUrl, "");
+}
