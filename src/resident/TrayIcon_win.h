@@ -25,7 +25,7 @@ class TTrayIcon {
   void SetIcon(HICON icon);
   // A tip longer than 63 characters is cut there.
   void SetTip(const std::string& tip);
-  // Refuses, with a message, while no icon has been set.
+  // Shows the icon or takes it away; the icon must have been set first.
   void SetVisible(bool visible);
   // The notification area was made anew (its shell restarted) and has
   // forgotten every icon: a visible icon is added again.
