@@ -15,37 +15,11 @@
 
 #include "store/IncludeList.h"
 
+#include "FuzzFolder.h"
+
 namespace {
 
-void Check(bool condition) {
-  if (!condition) std::abort();
-}
-
-// Memory-backed when the system has it: thousands of files a second are
-// written and removed.
-std::filesystem::path FuzzTempRoot() {
-  std::error_code error;
-  if (std::filesystem::is_directory("/dev/shm", error)) return "/dev/shm";
-  return std::filesystem::temp_directory_path();
-}
-
-// One folder per process, emptied for every input.
-struct TFuzzFolder {
-  std::filesystem::path Root = FuzzTempRoot() /
-                               ("zarvel-include-fuzz-" + std::to_string(::getpid()));
-  TFuzzFolder() { std::filesystem::remove_all(Root); }
-  ~TFuzzFolder() { std::filesystem::remove_all(Root); }
-  std::string Fresh() const {
-    std::filesystem::remove_all(Root);
-    std::filesystem::create_directories(Root);
-    return Root.string();
-  }
-} gFolder;
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+TFuzzFolder gFolder("include");
 
 }  // namespace
 

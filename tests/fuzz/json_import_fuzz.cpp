@@ -25,38 +25,14 @@
 #include "cli/MacroJson.h"
 #include "store/Catagories.h"
 
+#include "FuzzFolder.h"
+
 namespace {
 
-void Check(bool condition) {
-  if (!condition) std::abort();
-}
+TFuzzFolder gFolder("json-import");
 
-// Memory-backed when the system has it: thousands of files a second are
-// written and removed.
-std::filesystem::path FuzzTempRoot() {
-  std::error_code error;
-  if (std::filesystem::is_directory("/dev/shm", error)) return "/dev/shm";
-  return std::filesystem::temp_directory_path();
-}
-
-// One folder per process, emptied for every input.
-struct TFuzzFolder {
-  std::filesystem::path Root = FuzzTempRoot() /
-                               ("zarvel-json-import-fuzz-" + std::to_string(::getpid()));
-  TFuzzFolder() { std::filesystem::remove_all(Root); }
-  ~TFuzzFolder() { std::filesystem::remove_all(Root); }
-  void Fresh() const {
-    std::filesystem::remove_all(Root);
-    std::filesystem::create_directories(Root / "Macros");
-  }
-  std::string Macros() const { return (Root / "Macros").string(); }
-  std::string Document() const { return (Root / "in.json").string(); }
-} gFolder;
-
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+std::string MacrosFolder() { return (gFolder.Root() / "Macros").string(); }
+std::string DocumentPath() { return (gFolder.Root() / "in.json").string(); }
 
 // Every entry below the folder with its bytes ("/" after a folder's name).
 std::map<std::string, std::string> Snapshot(const std::filesystem::path& root) {
@@ -72,8 +48,8 @@ std::map<std::string, std::string> Snapshot(const std::filesystem::path& root) {
 // The store before the import: one category with one macro, and a folder
 // where a category "Sub" would go.
 void MakeStore() {
-  std::filesystem::create_directories(gFolder.Macros() + "/Sub.cat");
-  TCatagories store(gFolder.Macros());
+  std::filesystem::create_directories(MacrosFolder() + "/Sub.cat");
+  TCatagories store(MacrosFolder());
   TMacro macro = NewMacro();
   SetTitle(macro, "Link");
   SetMacroText(macro, mxLine1, "<a href=\"{sel}\">");
@@ -92,17 +68,17 @@ const TCatagory* Find(const TCatagories& store, const std::string& name) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size > 16384) return 0;
   gFolder.Fresh();
+  std::filesystem::create_directories(MacrosFolder());
   MakeStore();
-  std::ofstream(gFolder.Document(), std::ios::binary).write(reinterpret_cast<const char*>(data),
-                                                             static_cast<std::streamsize>(size));
-  const auto before = Snapshot(gFolder.Macros());
-  const TCatagories old(gFolder.Macros());
+  WriteAll(DocumentPath(), data, size);
+  const auto before = Snapshot(MacrosFolder());
+  const TCatagories old(MacrosFolder());
 
   std::istringstream in;
   std::ostringstream out, err;
   TCliStreams io{in, out, err};
-  const int code = RunCli({"import", "--macros", gFolder.Macros(), gFolder.Document()}, io);
-  const auto after = Snapshot(gFolder.Macros());
+  const int code = RunCli({"import", "--macros", MacrosFolder(), DocumentPath()}, io);
+  const auto after = Snapshot(MacrosFolder());
   if (code != kExitOk) {
     Check(after == before);
     return 0;
@@ -116,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const std::exception&) {
     Check(false);  // imported, yet the document is refused
   }
-  const TCatagories store(gFolder.Macros());
+  const TCatagories store(MacrosFolder());
   Check(store.LoadProblems().empty());
   for (const TCatagory& catagory : store.Items) {
     TMacroList expected;
