@@ -1,7 +1,10 @@
 #include "run/SelectionTransfer_win.h"
 
+#include <exception>
+
 #include "run/Clipboard_win.h"
 #include "run/Keystrokes_win.h"
+#include "wingui/ErrorPolicy_win.h"
 
 namespace {
 
@@ -20,8 +23,39 @@ void Restore(HWND owner, const TClipboardSnapshot& saved) {
   saved.Restore(clipboard);
 }
 
+// Call in a catch block: puts the user's clipboard back with `restore`, then
+// raises the error caught, or, when the clipboard did not come back either,
+// one that tells both.
+template <typename TRestore>
+[[noreturn]] void RestoreAndRethrow(TRestore restore) {
+  const std::exception_ptr failure = std::current_exception();
+  try {
+    restore();
+  } catch (const std::exception& restoreError) {
+    throw EClipboardError(ErrorMessageOf(ebRun, failure) + "\n\n" + restoreError.what());
+  }
+  std::rethrow_exception(failure);
+}
+
+// Saves the user's clipboard, empties it and lets `fill` put the run's own
+// contents there, all in one opening; a fill that fails puts the saved
+// contents back before its error goes on, so the clipboard is never left
+// empty.
+template <typename TFill>
+void SaveThenFill(HWND owner, TClipboardSnapshot& saved, TFill fill) {
+  TOpenClipboard clipboard(owner);
+  saved.Save(clipboard);
+  try {
+    clipboard.Empty();
+    fill(clipboard);
+  } catch (...) {
+    RestoreAndRethrow([&] { saved.Restore(clipboard); });
+  }
+}
+
 // Runs `step`, then puts the user's clipboard back, also when the step fails
-// (its error is the one reported then).
+// (its error is the one reported then, with the restore's when that failed
+// too).
 template <typename TStep>
 auto ThenRestore(HWND owner, const TClipboardSnapshot& saved, TStep step) {
   try {
@@ -29,11 +63,7 @@ auto ThenRestore(HWND owner, const TClipboardSnapshot& saved, TStep step) {
     Restore(owner, saved);
     return result;
   } catch (...) {
-    try {
-      Restore(owner, saved);
-    } catch (...) {
-    }
-    throw;
+    RestoreAndRethrow([&] { Restore(owner, saved); });
   }
 }
 
@@ -63,11 +93,7 @@ void TSelectionTransfer::SelectAll(HWND control) { SendAndWait(control, EM_SETSE
 
 bool TSelectionTransfer::Take(HWND control, std::wstring& text) {
   TClipboardSnapshot saved;
-  {
-    TOpenClipboard clipboard(FOwner);
-    saved.Save(clipboard);
-    clipboard.Empty();
-  }
+  SaveThenFill(FOwner, saved, [](TOpenClipboard&) {});
   return ThenRestore(FOwner, saved, [&] {
     const DWORD before = GetClipboardSequenceNumber();
     bool copied = false;
@@ -105,12 +131,10 @@ void TSelectionTransfer::Put(HWND control, const std::wstring& text) {
     return;
   }
   TClipboardSnapshot saved;
-  {
-    TOpenClipboard clipboard(FOwner);
-    saved.Save(clipboard);
+  SaveThenFill(FOwner, saved, [&](TOpenClipboard& clipboard) {
     clipboard.WriteText(text);
     clipboard.KeepOutOfHistory();
-  }
+  });
   ThenRestore(FOwner, saved, [&] {
     SendAndWait(control, WM_PASTE);
     return true;
@@ -123,13 +147,10 @@ void TSelectionTransfer::Put(HWND control, const std::wstring& text) {
 void TSelectionTransfer::PasteByKeystroke(const std::wstring& text) {
   TClipboardSnapshot saved;
   TDelayedText offer(FOwner, text);
-  {
-    TOpenClipboard clipboard(FOwner);
-    saved.Save(clipboard);
-    clipboard.Empty();
+  SaveThenFill(FOwner, saved, [&](TOpenClipboard& clipboard) {
     offer.Offer();
     clipboard.KeepOutOfHistory();
-  }
+  });
   ThenRestore(FOwner, saved, [&] {
     ReleaseModifiers(kModifierReleaseMs);
     if (FTerminal) PressChord({VK_SHIFT, VK_INSERT});

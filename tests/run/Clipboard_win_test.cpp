@@ -176,3 +176,20 @@ TEST_F(ClipboardTest, AClipboardThatStaysHeldGivesAClearError) {
   release = true;
   other.join();
 }
+
+TEST_F(ClipboardTest, ARestoreThatLosesAFormatPutsBackTheOthersAndSaysSo) {
+  const UINT custom = RegisterClipboardFormatA("ZarvelTestFormat");
+  const unsigned char customBytes[] = {7, 8, 9};
+  TClipboardSnapshot saved;
+  {
+    TOpenClipboard clipboard(FOwner.Handle());
+    clipboard.WriteText(L"kept");
+    PutGlobal(custom, customBytes, sizeof customBytes);
+    saved.Save(clipboard);
+  }
+  TOpenClipboard clipboard(FOwner.Handle());
+  FailClipboardWrites(cwRestore, 1);
+  EXPECT_THROW(saved.Restore(clipboard), EClipboardError);
+  FailClipboardWrites(cwRestore, 0);
+  EXPECT_TRUE(IsClipboardFormatAvailable(custom)) << "one refused format took the others with it";
+}

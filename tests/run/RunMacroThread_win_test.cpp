@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -523,4 +524,49 @@ TEST_F(RunMacroThreadTest, ATerminalSetToMessagesOnlyGetsNoKeys) {
   ASSERT_TRUE(Run(MacroWith(mtBlockMode, {{mxLine1, "{line} -la"}})));
   EXPECT_EQ(terminal.Copies + terminal.Pastes + terminal.Interrupts, 0);
   EXPECT_EQ(terminal.Prompt(), L"$ ");
+}
+
+namespace {
+
+const unsigned char kOwnBytes[] = {1, 2, 0, 3};
+
+UINT OwnFormat() { return RegisterClipboardFormatA("ZarvelTestFormat"); }
+
+// The user's clipboard with text and a program's own format beside it.
+void SetUsersClipboard(HWND owner) {
+  TOpenClipboard clipboard(owner);
+  clipboard.WriteText(L"the user's own clipboard");
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof kOwnBytes);
+  std::memcpy(GlobalLock(memory), kOwnBytes, sizeof kOwnBytes);
+  GlobalUnlock(memory);
+  SetClipboardData(OwnFormat(), memory);
+}
+
+bool OwnFormatIsBack(HWND owner) {
+  TOpenClipboard clipboard(owner);
+  HANDLE data = GetClipboardData(OwnFormat());
+  if (data == nullptr || GlobalSize(data) < sizeof kOwnBytes) return false;
+  const bool same = std::memcmp(GlobalLock(data), kOwnBytes, sizeof kOwnBytes) == 0;
+  GlobalUnlock(data);
+  return same;
+}
+
+}  // namespace
+
+TEST_F(RunMacroThreadTest, AResultTheClipboardRefusesIsShownAndTheUsersClipboardComesBackWhole) {
+  SetUsersClipboard(FOwner.Handle());
+  FTarget.SetSelected(L"[", L"two", L"]");
+  std::string shown;
+  FailClipboardWrites(cwResult, 1);
+  ASSERT_TRUE(Run(MacroWith(mtChangeCase, {}), [&] {
+    HWND box = FindRunWindow("Zarvel");
+    if (box == nullptr || !shown.empty()) return;
+    shown = wintest::MessageOf(box);
+    PressButton(box, IDOK);
+  }));
+  FailClipboardWrites(cwResult, 0);
+  EXPECT_NE(shown.find("memory"), std::string::npos) << shown;
+  EXPECT_EQ(FTarget.Text(), L"[two]");
+  EXPECT_EQ(ClipboardText(FOwner.Handle()), L"the user's own clipboard");
+  EXPECT_TRUE(OwnFormatIsBack(FOwner.Handle()));
 }
