@@ -11,6 +11,9 @@ namespace {
 
 constexpr int kOpenAttempts = 25;
 constexpr DWORD kOpenRetryMs = 20;
+// How long the clipboard's owner may take to answer before the run stops
+// rather than ask it for contents it would never render.
+constexpr UINT kOwnerAnswerMs = 1000;
 
 std::atomic<int> FailingWrites[2];
 
@@ -94,6 +97,17 @@ void SetDword(const char* formatName, DWORD value) {
   if (format != 0) SetGlobal(cwResult, format, &value, sizeof value);
 }
 
+// A program's window that holds the clipboard renders its delayed formats
+// when asked, on its own thread; one that no longer answers messages would
+// keep the asking thread waiting for good.
+bool OwnerAnswers() {
+  HWND owner = GetClipboardOwner();
+  if (owner == nullptr || CountClipboardFormats() == 0) return true;
+  if (GetWindowThreadProcessId(owner, nullptr) == GetCurrentThreadId()) return true;
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutW(owner, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kOwnerAnswerMs, &result) != 0;
+}
+
 }  // namespace
 
 void FailClipboardWrites(TClipboardWrite kind, int count) { FailingWrites[kind] = count; }
@@ -154,6 +168,10 @@ void TDelayedText::Render() {
 
 void TClipboardSnapshot::Save(const TOpenClipboard&) {
   FFormats.clear();
+  if (!OwnerAnswers())
+    throw EClipboardError(
+        "The program that put the clipboard's contents there does not answer, so they cannot be saved. "
+        "Zarvel left the clipboard alone and did nothing; please try again when that program answers.");
   for (UINT format = EnumClipboardFormats(0); format != 0; format = EnumClipboardFormats(format)) {
     if (format != CF_ENHMETAFILE && IsHandleFormat(format)) continue;
     HANDLE data = GetClipboardData(format);

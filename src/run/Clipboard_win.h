@@ -50,7 +50,9 @@ class TOpenClipboard {
 // left out.
 class TClipboardSnapshot {
  public:
-  // Call with the clipboard open.
+  // Call with the clipboard open. Raises EClipboardError, and leaves the
+  // clipboard as it is, when the program that owns it does not answer:
+  // asking it for a format it renders on demand would wait for ever.
   void Save(const TOpenClipboard& clipboard);
   // Empties the clipboard and puts every saved format back, in the order it
   // was offered. Call with the clipboard open. A format the clipboard

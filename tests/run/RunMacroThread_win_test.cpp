@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/TempFolder.h"
@@ -551,6 +553,42 @@ bool OwnFormatIsBack(HWND owner) {
   return same;
 }
 
+// A program's window on a thread of its own, made by `make`, that stops
+// answering messages once made, until released; then it answers them again
+// till it goes.
+class THungWindowThread {
+ public:
+  explicit THungWindowThread(std::function<HWND()> make) {
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    FThread = std::thread([this, make, ready] {
+      FWindow = make();
+      SetEvent(ready);
+      WaitForSingleObject(FRelease, 30000);
+      while (!FQuit) {
+        wintest::PumpMessages();
+        Sleep(5);
+      }
+      DestroyWindow(FWindow);
+    });
+    WaitForSingleObject(ready, INFINITE);
+    CloseHandle(ready);
+  }
+  ~THungWindowThread() {
+    Release();
+    FQuit = true;
+    FThread.join();
+    CloseHandle(FRelease);
+  }
+  void Release() { SetEvent(FRelease); }
+  HWND Window() const { return FWindow; }
+
+ private:
+  HANDLE FRelease = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::atomic<bool> FQuit{false};
+  HWND FWindow = nullptr;
+  std::thread FThread;
+};
+
 }  // namespace
 
 TEST_F(RunMacroThreadTest, AResultTheClipboardRefusesIsShownAndTheUsersClipboardComesBackWhole) {
@@ -569,4 +607,31 @@ TEST_F(RunMacroThreadTest, AResultTheClipboardRefusesIsShownAndTheUsersClipboard
   EXPECT_EQ(FTarget.Text(), L"[two]");
   EXPECT_EQ(ClipboardText(FOwner.Handle()), L"the user's own clipboard");
   EXPECT_TRUE(OwnFormatIsBack(FOwner.Handle()));
+}
+
+TEST_F(RunMacroThreadTest, AClipboardOwnerThatDoesNotAnswerStopsTheRunBeforeTheClipboardIsTouched) {
+  THungWindowThread owner([] {
+    HWND window = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    if (OpenClipboard(window)) {
+      EmptyClipboard();
+      SetClipboardData(OwnFormat(), nullptr);  // rendered only when asked
+      CloseClipboard();
+    }
+    return window;
+  });
+  FTarget.SetSelected(L"[", L"two", L"]");
+  std::string shown;
+  const auto start = steady_clock::now();
+  ASSERT_TRUE(Run(MacroWith(mtChangeCase, {}), [&] {
+    HWND box = FindRunWindow("Zarvel");
+    if (box == nullptr || !shown.empty()) return;
+    shown = wintest::MessageOf(box);
+    PressButton(box, IDOK);
+  }));
+  EXPECT_LT(duration_cast<milliseconds>(steady_clock::now() - start).count(), 8000);
+  EXPECT_NE(shown.find("does not answer"), std::string::npos) << shown;
+  EXPECT_EQ(FTarget.Text(), L"[two]");
+  EXPECT_EQ(GetClipboardOwner(), owner.Window());
+  EXPECT_TRUE(IsClipboardFormatAvailable(OwnFormat()));
 }
