@@ -17,6 +17,11 @@ constexpr DWORD kCopyWaitMs = 400;
 constexpr DWORD kPasteReadWaitMs = 1000;
 constexpr DWORD kPasteCloseWaitMs = 500;
 constexpr DWORD kPollMs = 5;
+// How long a program that did not answer the copy keys may still answer
+// them late and be undone; and how long it may take to answer a plain
+// message before it counts as hung or busy.
+constexpr DWORD kLateCopyWatchMs = 2000;
+constexpr UINT kTargetAnswerMs = 500;
 
 void Restore(HWND owner, const TClipboardSnapshot& saved) {
   TOpenClipboard clipboard(owner);
@@ -82,6 +87,29 @@ bool WaitPumping(DWORD limitMs, TCondition condition) {
   return true;
 }
 
+// Whether the window's thread takes a message within a short time; there is
+// nothing to ask when no window is known.
+bool Answers(HWND window) {
+  DWORD_PTR result = 0;
+  return window == nullptr ||
+         SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kTargetAnswerMs, &result) != 0;
+}
+
+// A program that was too busy to copy when asked still copies once it gets
+// to the keys, and its copy would replace the clipboard just put back. Owning
+// the clipboard cannot stop that (any program may empty it), so the
+// clipboard is watched for a while and put back again when someone else
+// changed it.
+void KeepLateCopyOut(HWND owner, const TClipboardSnapshot& saved) {
+  const DWORD start = GetTickCount();
+  DWORD seen = GetClipboardSequenceNumber();
+  for (DWORD waited = 0; waited < kLateCopyWatchMs; waited = GetTickCount() - start) {
+    if (!WaitPumping(kLateCopyWatchMs - waited, [&] { return GetClipboardSequenceNumber() != seen; })) return;
+    if (GetClipboardOwner() != owner) Restore(owner, saved);
+    seen = GetClipboardSequenceNumber();
+  }
+}
+
 }  // namespace
 
 void TSelectionTransfer::SendAndWait(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -94,7 +122,8 @@ void TSelectionTransfer::SelectAll(HWND control) { SendAndWait(control, EM_SETSE
 bool TSelectionTransfer::Take(HWND control, std::wstring& text) {
   TClipboardSnapshot saved;
   SaveThenFill(FOwner, saved, [](TOpenClipboard&) {});
-  return ThenRestore(FOwner, saved, [&] {
+  bool answered = true;
+  const bool taken = ThenRestore(FOwner, saved, [&] {
     const DWORD before = GetClipboardSequenceNumber();
     bool copied = false;
     if (FMethod != tmKeystrokes && control != nullptr) {
@@ -107,11 +136,22 @@ bool TSelectionTransfer::Take(HWND control, std::wstring& text) {
     if (!copied && FMethod != tmMessages) {
       FByKeystroke = true;
       copied = CopyByKeystroke(before);
+      // Nothing copied means nothing selected only when the program was
+      // free to copy: a busy or hung one may still have a selection, which
+      // the paste would overwrite.
+      if (!copied) answered = Answers(control != nullptr ? control : GetForegroundWindow());
     }
     if (!copied) return false;
     TOpenClipboard clipboard(FOwner);
     return clipboard.ReadText(text) && !text.empty();
   });
+  if (!answered) {
+    KeepLateCopyOut(FOwner, saved);
+    throw EClipboardError(
+        "The program in front did not answer the copy keys in time: it is busy or does not respond. "
+        "Nothing was pasted; please try again when it answers.");
+  }
+  return taken;
 }
 
 bool TSelectionTransfer::CopyByKeystroke(DWORD sequenceBefore) {

@@ -635,3 +635,48 @@ TEST_F(RunMacroThreadTest, AClipboardOwnerThatDoesNotAnswerStopsTheRunBeforeTheC
   EXPECT_EQ(GetClipboardOwner(), owner.Window());
   EXPECT_TRUE(IsClipboardFormatAvailable(OwnFormat()));
 }
+
+TEST_F(RunMacroThreadTest, ATargetThatDoesNotAnswerTheCopyKeysGetsNoPasteAndItsLateCopyIsUndone) {
+  ASSERT_TRUE(WriteTransferMethod(FFolder.Path(), OwnExeName(), tmKeystrokes));
+  HWND edit = nullptr;
+  THungWindowThread target([&] {
+    HWND window = CreateWindowExW(0, L"STATIC", L"hung", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60, 300, 150, nullptr,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+    edit = CreateWindowExW(0, L"EDIT", L"[two]", WS_CHILD | WS_VISIBLE, 0, 0, 280, 100, window, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(edit, EM_SETSEL, 1, 4);
+    SetForegroundWindow(window);
+    SetFocus(edit);
+    return window;
+  });
+  // Once the run has put the user's clipboard back, the target wakes up and
+  // copies on the keys it was given long ago. Watched from a thread of its
+  // own: this one may wait on the hung window meanwhile.
+  std::atomic<bool> stop{false};
+  std::thread waker([&] {
+    while (!stop) {
+      HWND clipboardOwner = GetClipboardOwner();
+      if (clipboardOwner != nullptr && clipboardOwner != FOwner.Handle() &&
+          IsClipboardFormatAvailable(CF_UNICODETEXT)) {
+        target.Release();
+        return;
+      }
+      Sleep(5);
+    }
+  });
+  std::string shown;
+  const bool ended = Run(MacroWith(mtBlockMode, {{mxLine1, "<{line}>"}}), [&] {
+    HWND box = FindRunWindow("Zarvel");
+    if (box == nullptr || !shown.empty()) return;
+    shown = wintest::MessageOf(box);
+    PressButton(box, IDOK);
+  });
+  stop = true;
+  waker.join();
+  ASSERT_TRUE(ended);
+  EXPECT_NE(shown.find("did not answer"), std::string::npos) << shown;
+  target.Release();
+  Sleep(300);
+  EXPECT_EQ(wintest::TextOfW(edit), L"[two]");
+  EXPECT_EQ(ClipboardText(FOwner.Handle()), L"the user's own clipboard");
+}
