@@ -1,6 +1,8 @@
 #include "run/Clipboard_win.h"
 
+#include <atomic>
 #include <cstring>
+#include <string>
 #include <utility>
 
 #include "wingui/WinHandles_win.h"
@@ -9,6 +11,19 @@ namespace {
 
 constexpr int kOpenAttempts = 25;
 constexpr DWORD kOpenRetryMs = 20;
+// How long the clipboard's owner may take to answer before the run stops
+// rather than ask it for contents it would never render.
+constexpr UINT kOwnerAnswerMs = 1000;
+
+std::atomic<int> FailingWrites[2];
+
+bool WriteFails(TClipboardWrite kind) {
+  std::atomic<int>& failing = FailingWrites[kind];
+  int left = failing.load();
+  while (left > 0)
+    if (failing.compare_exchange_weak(left, left - 1)) return true;
+  return false;
+}
 
 // Formats whose data is a GDI or other handle rather than global memory.
 bool IsHandleFormat(UINT format) {
@@ -52,8 +67,8 @@ bool HandToClipboard(UINT format, TGlobalMemory memory) {
   return true;
 }
 
-void SetGlobal(UINT format, const void* bytes, std::size_t size) {
-  TGlobalMemory memory = NewGlobal(bytes, size);
+void SetGlobal(TClipboardWrite kind, UINT format, const void* bytes, std::size_t size) {
+  TGlobalMemory memory = WriteFails(kind) ? TGlobalMemory() : NewGlobal(bytes, size);
   if (!memory) throw EClipboardError("There is not enough memory for the clipboard's contents.");
   if (!HandToClipboard(format, std::move(memory))) throw EClipboardError("The clipboard refused its contents.");
 }
@@ -79,10 +94,23 @@ LRESULT CALLBACK OwnerWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 
 void SetDword(const char* formatName, DWORD value) {
   const UINT format = RegisterClipboardFormatA(formatName);
-  if (format != 0) SetGlobal(format, &value, sizeof value);
+  if (format != 0) SetGlobal(cwResult, format, &value, sizeof value);
+}
+
+// A program's window that holds the clipboard renders its delayed formats
+// when asked, on its own thread; one that no longer answers messages would
+// keep the asking thread waiting for good.
+bool OwnerAnswers() {
+  HWND owner = GetClipboardOwner();
+  if (owner == nullptr || CountClipboardFormats() == 0) return true;
+  if (GetWindowThreadProcessId(owner, nullptr) == GetCurrentThreadId()) return true;
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutW(owner, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kOwnerAnswerMs, &result) != 0;
 }
 
 }  // namespace
+
+void FailClipboardWrites(TClipboardWrite kind, int count) { FailingWrites[kind] = count; }
 
 TOpenClipboard::TOpenClipboard(HWND owner) {
   for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
@@ -115,7 +143,7 @@ bool TOpenClipboard::ReadText(std::wstring& text) const {
 
 void TOpenClipboard::WriteText(const std::wstring& text) {
   Empty();
-  SetGlobal(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+  SetGlobal(cwResult, CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
 }
 
 void TOpenClipboard::KeepOutOfHistory() {
@@ -133,12 +161,17 @@ TDelayedText::~TDelayedText() { SetWindowLongPtrA(FOwner, GWLP_USERDATA, 0); }
 void TDelayedText::Offer() { SetClipboardData(CF_UNICODETEXT, nullptr); }
 
 void TDelayedText::Render() {
+  if (WriteFails(cwResult)) return;
   TGlobalMemory memory = NewGlobal(FText.c_str(), (FText.size() + 1) * sizeof(wchar_t));
   if (memory && HandToClipboard(CF_UNICODETEXT, std::move(memory))) FRendered = true;
 }
 
 void TClipboardSnapshot::Save(const TOpenClipboard&) {
   FFormats.clear();
+  if (!OwnerAnswers())
+    throw EClipboardError(
+        "The program that put the clipboard's contents there does not answer, so they cannot be saved. "
+        "Zarvel left the clipboard alone and did nothing; please try again when that program answers.");
   for (UINT format = EnumClipboardFormats(0); format != 0; format = EnumClipboardFormats(format)) {
     if (format != CF_ENHMETAFILE && IsHandleFormat(format)) continue;
     HANDLE data = GetClipboardData(format);
@@ -159,14 +192,26 @@ void TClipboardSnapshot::Save(const TOpenClipboard&) {
 
 void TClipboardSnapshot::Restore(TOpenClipboard& clipboard) const {
   clipboard.Empty();
+  std::size_t missing = 0;
   for (const TFormat& saved : FFormats) {
     if (saved.Format == CF_ENHMETAFILE) {
       HENHMETAFILE metafile = SetEnhMetaFileBits(static_cast<UINT>(saved.Bytes.size()), saved.Bytes.data());
-      if (metafile != nullptr && SetClipboardData(CF_ENHMETAFILE, metafile) == nullptr) DeleteEnhMetaFile(metafile);
+      if (metafile == nullptr) ++missing;
+      else if (SetClipboardData(CF_ENHMETAFILE, metafile) == nullptr) {
+        DeleteEnhMetaFile(metafile);
+        ++missing;
+      }
       continue;
     }
-    SetGlobal(saved.Format, saved.Bytes.data(), saved.Bytes.size());
+    try {
+      SetGlobal(cwRestore, saved.Format, saved.Bytes.data(), saved.Bytes.size());
+    } catch (const EClipboardError&) {
+      ++missing;
+    }
   }
+  if (missing > 0)
+    throw EClipboardError("Your clipboard could not be put back whole: " + std::to_string(missing) + " of its " +
+                          std::to_string(FFormats.size()) + " formats are missing.");
 }
 
 TClipboardOwnerWindow::TClipboardOwnerWindow() {

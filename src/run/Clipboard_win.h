@@ -14,6 +14,12 @@ class EClipboardError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// For tests: the next `count` clipboard writes of one kind fail as they do
+// when memory runs out. A result is what a run puts there (its text and the
+// marks that keep it out of history); a restore puts a snapshot back.
+enum TClipboardWrite { cwResult, cwRestore };
+void FailClipboardWrites(TClipboardWrite kind, int count);
+
 // Opens the clipboard for `owner` (a window of the calling thread, which
 // becomes the owner when the clipboard is emptied) and closes it again when
 // it goes out of scope. Raises EClipboardError when another program keeps
@@ -44,10 +50,14 @@ class TOpenClipboard {
 // left out.
 class TClipboardSnapshot {
  public:
-  // Call with the clipboard open.
+  // Call with the clipboard open. Raises EClipboardError, and leaves the
+  // clipboard as it is, when the program that owns it does not answer:
+  // asking it for a format it renders on demand would wait for ever.
   void Save(const TOpenClipboard& clipboard);
   // Empties the clipboard and puts every saved format back, in the order it
-  // was offered. Call with the clipboard open.
+  // was offered. Call with the clipboard open. A format the clipboard
+  // refuses does not keep the others out; EClipboardError says afterwards
+  // how many are missing.
   void Restore(TOpenClipboard& clipboard) const;
   bool Empty() const { return FFormats.empty(); }
   std::size_t FormatCount() const { return FFormats.size(); }

@@ -1,7 +1,10 @@
 #include "run/SelectionTransfer_win.h"
 
+#include <exception>
+
 #include "run/Clipboard_win.h"
 #include "run/Keystrokes_win.h"
+#include "wingui/ErrorPolicy_win.h"
 
 namespace {
 
@@ -14,14 +17,50 @@ constexpr DWORD kCopyWaitMs = 400;
 constexpr DWORD kPasteReadWaitMs = 1000;
 constexpr DWORD kPasteCloseWaitMs = 500;
 constexpr DWORD kPollMs = 5;
+// How long a program that did not answer the copy keys may still answer
+// them late and be undone; and how long it may take to answer a plain
+// message before it counts as hung or busy.
+constexpr DWORD kLateCopyWatchMs = 2000;
+constexpr UINT kTargetAnswerMs = 500;
 
 void Restore(HWND owner, const TClipboardSnapshot& saved) {
   TOpenClipboard clipboard(owner);
   saved.Restore(clipboard);
 }
 
+// Call in a catch block: puts the user's clipboard back with `restore`, then
+// raises the error caught, or, when the clipboard did not come back either,
+// one that tells both.
+template <typename TRestore>
+[[noreturn]] void RestoreAndRethrow(TRestore restore) {
+  const std::exception_ptr failure = std::current_exception();
+  try {
+    restore();
+  } catch (const std::exception& restoreError) {
+    throw EClipboardError(ErrorMessageOf(ebRun, failure) + "\n\n" + restoreError.what());
+  }
+  std::rethrow_exception(failure);
+}
+
+// Saves the user's clipboard, empties it and lets `fill` put the run's own
+// contents there, all in one opening; a fill that fails puts the saved
+// contents back before its error goes on, so the clipboard is never left
+// empty.
+template <typename TFill>
+void SaveThenFill(HWND owner, TClipboardSnapshot& saved, TFill fill) {
+  TOpenClipboard clipboard(owner);
+  saved.Save(clipboard);
+  try {
+    clipboard.Empty();
+    fill(clipboard);
+  } catch (...) {
+    RestoreAndRethrow([&] { saved.Restore(clipboard); });
+  }
+}
+
 // Runs `step`, then puts the user's clipboard back, also when the step fails
-// (its error is the one reported then).
+// (its error is the one reported then, with the restore's when that failed
+// too).
 template <typename TStep>
 auto ThenRestore(HWND owner, const TClipboardSnapshot& saved, TStep step) {
   try {
@@ -29,11 +68,7 @@ auto ThenRestore(HWND owner, const TClipboardSnapshot& saved, TStep step) {
     Restore(owner, saved);
     return result;
   } catch (...) {
-    try {
-      Restore(owner, saved);
-    } catch (...) {
-    }
-    throw;
+    RestoreAndRethrow([&] { Restore(owner, saved); });
   }
 }
 
@@ -52,6 +87,29 @@ bool WaitPumping(DWORD limitMs, TCondition condition) {
   return true;
 }
 
+// Whether the window's thread takes a message within a short time; there is
+// nothing to ask when no window is known.
+bool Answers(HWND window) {
+  DWORD_PTR result = 0;
+  return window == nullptr ||
+         SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kTargetAnswerMs, &result) != 0;
+}
+
+// A program that was too busy to copy when asked still copies once it gets
+// to the keys, and its copy would replace the clipboard just put back. Owning
+// the clipboard cannot stop that (any program may empty it), so the
+// clipboard is watched for a while and put back again when someone else
+// changed it.
+void KeepLateCopyOut(HWND owner, const TClipboardSnapshot& saved) {
+  const DWORD start = GetTickCount();
+  DWORD seen = GetClipboardSequenceNumber();
+  for (DWORD waited = 0; waited < kLateCopyWatchMs; waited = GetTickCount() - start) {
+    if (!WaitPumping(kLateCopyWatchMs - waited, [&] { return GetClipboardSequenceNumber() != seen; })) return;
+    if (GetClipboardOwner() != owner) Restore(owner, saved);
+    seen = GetClipboardSequenceNumber();
+  }
+}
+
 }  // namespace
 
 void TSelectionTransfer::SendAndWait(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -63,12 +121,9 @@ void TSelectionTransfer::SelectAll(HWND control) { SendAndWait(control, EM_SETSE
 
 bool TSelectionTransfer::Take(HWND control, std::wstring& text) {
   TClipboardSnapshot saved;
-  {
-    TOpenClipboard clipboard(FOwner);
-    saved.Save(clipboard);
-    clipboard.Empty();
-  }
-  return ThenRestore(FOwner, saved, [&] {
+  SaveThenFill(FOwner, saved, [](TOpenClipboard&) {});
+  bool answered = true;
+  const bool taken = ThenRestore(FOwner, saved, [&] {
     const DWORD before = GetClipboardSequenceNumber();
     bool copied = false;
     if (FMethod != tmKeystrokes && control != nullptr) {
@@ -81,11 +136,22 @@ bool TSelectionTransfer::Take(HWND control, std::wstring& text) {
     if (!copied && FMethod != tmMessages) {
       FByKeystroke = true;
       copied = CopyByKeystroke(before);
+      // Nothing copied means nothing selected only when the program was
+      // free to copy: a busy or hung one may still have a selection, which
+      // the paste would overwrite.
+      if (!copied) answered = Answers(control != nullptr ? control : GetForegroundWindow());
     }
     if (!copied) return false;
     TOpenClipboard clipboard(FOwner);
     return clipboard.ReadText(text) && !text.empty();
   });
+  if (!answered) {
+    KeepLateCopyOut(FOwner, saved);
+    throw EClipboardError(
+        "The program in front did not answer the copy keys in time: it is busy or does not respond. "
+        "Nothing was pasted; please try again when it answers.");
+  }
+  return taken;
 }
 
 bool TSelectionTransfer::CopyByKeystroke(DWORD sequenceBefore) {
@@ -105,12 +171,10 @@ void TSelectionTransfer::Put(HWND control, const std::wstring& text) {
     return;
   }
   TClipboardSnapshot saved;
-  {
-    TOpenClipboard clipboard(FOwner);
-    saved.Save(clipboard);
+  SaveThenFill(FOwner, saved, [&](TOpenClipboard& clipboard) {
     clipboard.WriteText(text);
     clipboard.KeepOutOfHistory();
-  }
+  });
   ThenRestore(FOwner, saved, [&] {
     SendAndWait(control, WM_PASTE);
     return true;
@@ -123,13 +187,10 @@ void TSelectionTransfer::Put(HWND control, const std::wstring& text) {
 void TSelectionTransfer::PasteByKeystroke(const std::wstring& text) {
   TClipboardSnapshot saved;
   TDelayedText offer(FOwner, text);
-  {
-    TOpenClipboard clipboard(FOwner);
-    saved.Save(clipboard);
-    clipboard.Empty();
+  SaveThenFill(FOwner, saved, [&](TOpenClipboard& clipboard) {
     offer.Offer();
     clipboard.KeepOutOfHistory();
-  }
+  });
   ThenRestore(FOwner, saved, [&] {
     ReleaseModifiers(kModifierReleaseMs);
     if (FTerminal) PressChord({VK_SHIFT, VK_INSERT});

@@ -176,3 +176,72 @@ TEST_F(ClipboardTest, AClipboardThatStaysHeldGivesAClearError) {
   release = true;
   other.join();
 }
+
+TEST_F(ClipboardTest, ARestoreThatLosesAFormatPutsBackTheOthersAndSaysSo) {
+  const UINT custom = RegisterClipboardFormatA("ZarvelTestFormat");
+  const unsigned char customBytes[] = {7, 8, 9};
+  TClipboardSnapshot saved;
+  {
+    TOpenClipboard clipboard(FOwner.Handle());
+    clipboard.WriteText(L"kept");
+    PutGlobal(custom, customBytes, sizeof customBytes);
+    saved.Save(clipboard);
+  }
+  TOpenClipboard clipboard(FOwner.Handle());
+  FailClipboardWrites(cwRestore, 1);
+  EXPECT_THROW(saved.Restore(clipboard), EClipboardError);
+  FailClipboardWrites(cwRestore, 0);
+  EXPECT_TRUE(IsClipboardFormatAvailable(custom)) << "one refused format took the others with it";
+}
+
+namespace {
+
+// Another program's window that put a format on the clipboard to render on
+// demand and then stopped answering messages.
+class THungClipboardOwner {
+ public:
+  explicit THungClipboardOwner(UINT format) {
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    FThread = std::thread([this, format, ready] {
+      FWindow = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+      if (OpenClipboard(FWindow)) {
+        EmptyClipboard();
+        SetClipboardData(format, nullptr);
+        CloseClipboard();
+      }
+      SetEvent(ready);
+      WaitForSingleObject(FRelease, 30000);
+      DestroyWindow(FWindow);
+    });
+    WaitForSingleObject(ready, INFINITE);
+    CloseHandle(ready);
+  }
+  ~THungClipboardOwner() {
+    SetEvent(FRelease);
+    FThread.join();
+    CloseHandle(FRelease);
+  }
+  HWND Window() const { return FWindow; }
+
+ private:
+  HANDLE FRelease = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HWND FWindow = nullptr;
+  std::thread FThread;
+};
+
+}  // namespace
+
+TEST_F(ClipboardTest, AnOwnerThatNoLongerAnswersStopsTheSaveQuicklyAndKeepsItsFormat) {
+  const UINT custom = RegisterClipboardFormatA("ZarvelTestFormat");
+  THungClipboardOwner owner(custom);
+  TClipboardSnapshot saved;
+  const DWORD start = GetTickCount();
+  {
+    TOpenClipboard clipboard(FOwner.Handle());
+    EXPECT_THROW(saved.Save(clipboard), EClipboardError);
+  }
+  EXPECT_LT(GetTickCount() - start, 5000u);
+  EXPECT_EQ(GetClipboardOwner(), owner.Window());
+  EXPECT_TRUE(IsClipboardFormatAvailable(custom));
+}

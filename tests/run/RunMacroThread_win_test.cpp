@@ -6,9 +6,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
+#include <cstring>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/TempFolder.h"
@@ -523,4 +526,157 @@ TEST_F(RunMacroThreadTest, ATerminalSetToMessagesOnlyGetsNoKeys) {
   ASSERT_TRUE(Run(MacroWith(mtBlockMode, {{mxLine1, "{line} -la"}})));
   EXPECT_EQ(terminal.Copies + terminal.Pastes + terminal.Interrupts, 0);
   EXPECT_EQ(terminal.Prompt(), L"$ ");
+}
+
+namespace {
+
+const unsigned char kOwnBytes[] = {1, 2, 0, 3};
+
+UINT OwnFormat() { return RegisterClipboardFormatA("ZarvelTestFormat"); }
+
+// The user's clipboard with text and a program's own format beside it.
+void SetUsersClipboard(HWND owner) {
+  TOpenClipboard clipboard(owner);
+  clipboard.WriteText(L"the user's own clipboard");
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof kOwnBytes);
+  std::memcpy(GlobalLock(memory), kOwnBytes, sizeof kOwnBytes);
+  GlobalUnlock(memory);
+  SetClipboardData(OwnFormat(), memory);
+}
+
+bool OwnFormatIsBack(HWND owner) {
+  TOpenClipboard clipboard(owner);
+  HANDLE data = GetClipboardData(OwnFormat());
+  if (data == nullptr || GlobalSize(data) < sizeof kOwnBytes) return false;
+  const bool same = std::memcmp(GlobalLock(data), kOwnBytes, sizeof kOwnBytes) == 0;
+  GlobalUnlock(data);
+  return same;
+}
+
+// A program's window on a thread of its own, made by `make`, that stops
+// answering messages once made, until released; then it answers them again
+// till it goes.
+class THungWindowThread {
+ public:
+  explicit THungWindowThread(std::function<HWND()> make) {
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    FThread = std::thread([this, make, ready] {
+      FWindow = make();
+      SetEvent(ready);
+      WaitForSingleObject(FRelease, 30000);
+      while (!FQuit) {
+        wintest::PumpMessages();
+        Sleep(5);
+      }
+      DestroyWindow(FWindow);
+    });
+    WaitForSingleObject(ready, INFINITE);
+    CloseHandle(ready);
+  }
+  ~THungWindowThread() {
+    Release();
+    FQuit = true;
+    FThread.join();
+    CloseHandle(FRelease);
+  }
+  void Release() { SetEvent(FRelease); }
+  HWND Window() const { return FWindow; }
+
+ private:
+  HANDLE FRelease = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::atomic<bool> FQuit{false};
+  HWND FWindow = nullptr;
+  std::thread FThread;
+};
+
+}  // namespace
+
+TEST_F(RunMacroThreadTest, AResultTheClipboardRefusesIsShownAndTheUsersClipboardComesBackWhole) {
+  SetUsersClipboard(FOwner.Handle());
+  FTarget.SetSelected(L"[", L"two", L"]");
+  std::string shown;
+  FailClipboardWrites(cwResult, 1);
+  ASSERT_TRUE(Run(MacroWith(mtChangeCase, {}), [&] {
+    HWND box = FindRunWindow("Zarvel");
+    if (box == nullptr || !shown.empty()) return;
+    shown = wintest::MessageOf(box);
+    PressButton(box, IDOK);
+  }));
+  FailClipboardWrites(cwResult, 0);
+  EXPECT_NE(shown.find("memory"), std::string::npos) << shown;
+  EXPECT_EQ(FTarget.Text(), L"[two]");
+  EXPECT_EQ(ClipboardText(FOwner.Handle()), L"the user's own clipboard");
+  EXPECT_TRUE(OwnFormatIsBack(FOwner.Handle()));
+}
+
+TEST_F(RunMacroThreadTest, AClipboardOwnerThatDoesNotAnswerStopsTheRunBeforeTheClipboardIsTouched) {
+  THungWindowThread owner([] {
+    HWND window = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    if (OpenClipboard(window)) {
+      EmptyClipboard();
+      SetClipboardData(OwnFormat(), nullptr);  // rendered only when asked
+      CloseClipboard();
+    }
+    return window;
+  });
+  FTarget.SetSelected(L"[", L"two", L"]");
+  std::string shown;
+  const auto start = steady_clock::now();
+  ASSERT_TRUE(Run(MacroWith(mtChangeCase, {}), [&] {
+    HWND box = FindRunWindow("Zarvel");
+    if (box == nullptr || !shown.empty()) return;
+    shown = wintest::MessageOf(box);
+    PressButton(box, IDOK);
+  }));
+  EXPECT_LT(duration_cast<milliseconds>(steady_clock::now() - start).count(), 8000);
+  EXPECT_NE(shown.find("does not answer"), std::string::npos) << shown;
+  EXPECT_EQ(FTarget.Text(), L"[two]");
+  EXPECT_EQ(GetClipboardOwner(), owner.Window());
+  EXPECT_TRUE(IsClipboardFormatAvailable(OwnFormat()));
+}
+
+TEST_F(RunMacroThreadTest, ATargetThatDoesNotAnswerTheCopyKeysGetsNoPasteAndItsLateCopyIsUndone) {
+  ASSERT_TRUE(WriteTransferMethod(FFolder.Path(), OwnExeName(), tmKeystrokes));
+  HWND edit = nullptr;
+  THungWindowThread target([&] {
+    HWND window = CreateWindowExW(0, L"STATIC", L"hung", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60, 300, 150, nullptr,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+    edit = CreateWindowExW(0, L"EDIT", L"[two]", WS_CHILD | WS_VISIBLE, 0, 0, 280, 100, window, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(edit, EM_SETSEL, 1, 4);
+    SetForegroundWindow(window);
+    SetFocus(edit);
+    return window;
+  });
+  // Once the run has put the user's clipboard back, the target wakes up and
+  // copies on the keys it was given long ago. Watched from a thread of its
+  // own: this one may wait on the hung window meanwhile.
+  std::atomic<bool> stop{false};
+  std::thread waker([&] {
+    while (!stop) {
+      HWND clipboardOwner = GetClipboardOwner();
+      if (clipboardOwner != nullptr && clipboardOwner != FOwner.Handle() &&
+          IsClipboardFormatAvailable(CF_UNICODETEXT)) {
+        target.Release();
+        return;
+      }
+      Sleep(5);
+    }
+  });
+  std::string shown;
+  const bool ended = Run(MacroWith(mtBlockMode, {{mxLine1, "<{line}>"}}), [&] {
+    HWND box = FindRunWindow("Zarvel");
+    if (box == nullptr || !shown.empty()) return;
+    shown = wintest::MessageOf(box);
+    PressButton(box, IDOK);
+  });
+  stop = true;
+  waker.join();
+  ASSERT_TRUE(ended);
+  EXPECT_NE(shown.find("did not answer"), std::string::npos) << shown;
+  target.Release();
+  Sleep(300);
+  EXPECT_EQ(wintest::TextOfW(edit), L"[two]");
+  EXPECT_EQ(ClipboardText(FOwner.Handle()), L"the user's own clipboard");
 }
