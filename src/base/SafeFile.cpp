@@ -38,3 +38,10 @@ void ReplaceFileSafely(const std::string& path, const std::function<void(TOsFile
 void WriteWholeFileSafely(const std::string& path, const std::string& bytes) {
   ReplaceFileSafely(path, [&](TOsFile& file) { file.Write(bytes.data(), bytes.size()); });
 }
+
+std::string ReadWholeFile(const std::string& path) {
+  TOsFile file(path, omRead);
+  std::string bytes(static_cast<std::size_t>(file.Size()), '\0');
+  bytes.resize(file.Read(&bytes[0], bytes.size()));
+  return bytes;
+}

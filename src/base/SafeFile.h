@@ -1,6 +1,6 @@
 #pragma once
-// Writing a file whole so that a failure never leaves it half-written, nor
-// damages the file it replaces.
+// Reading a file whole, and writing one whole so that a failure never leaves
+// it half-written, nor damages the file it replaces.
 
 #include <functional>
 #include <string>
@@ -15,3 +15,7 @@ void ReplaceFileSafely(const std::string& path, const std::function<void(TOsFile
 
 // The same with bytes as the whole content.
 void WriteWholeFileSafely(const std::string& path, const std::string& bytes);
+
+// The whole content of an existing file; raises EFileError when it cannot be
+// read.
+std::string ReadWholeFile(const std::string& path);

@@ -17,10 +17,10 @@
 
 namespace {
 
-const TCatagory& FindCatagory(const TCatagories& store, const std::string& name) {
-  for (const TCatagory& catagory : store.Items)
-    if (SameFileName(catagory.Name, name)) return catagory;
-  throw std::runtime_error("There is no catagory '" + name + "'.");
+const TCatagory& NamedCatagory(const TCatagories& store, const std::string& name) {
+  int index = FindCatagory(store, name);
+  if (index < 0) throw std::runtime_error("There is no catagory '" + name + "'.");
+  return store.Items[index];
 }
 
 const TMacro& FindMacro(const TCatagory& catagory, const TOptions& options) {
@@ -92,7 +92,7 @@ int CmdApply(const TCliArgs& args, TCliStreams& io) {
   const std::string folder = options.Required("macros");
   if (!DirectoryExists(folder)) throw std::runtime_error("The folder \"" + folder + "\" does not exist.");
   TCatagories store(folder);
-  const TMacro& macro = FindMacro(FindCatagory(store, options.Required("category")), options);
+  const TMacro& macro = FindMacro(NamedCatagory(store, options.Required("category")), options);
   if (macro.MacroType == mtEmail)
     throw std::runtime_error("E-mail macros need the resident program: the mail client is asked through MAPI.");
 

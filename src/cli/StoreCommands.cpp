@@ -5,11 +5,12 @@
 #include <sstream>
 
 #include "cli/Commands.h"
-#include "cli/MacroJson.h"
+#include "exchange/CatagoryExchange.h"
 #include "cli/Options.h"
 #include "store/ShortCut.h"
 #include "base/CodePage.h"
 #include "base/OsFile.h"
+#include "base/SafeFile.h"
 
 namespace {
 
@@ -27,21 +28,8 @@ unsigned CodePageOption(const TOptions& options) {
   return codePage;
 }
 
-int FindCatagory(const TCatagories& store, const std::string& name) {
-  for (std::size_t i = 0; i < store.Items.size(); ++i)
-    if (SameFileName(store.Items[i].Name, name)) return static_cast<int>(i);
-  return -1;
-}
-
 void ReportLoadProblems(const TCatagories& store, std::ostream& err) {
   for (const std::string& problem : store.LoadProblems()) err << "zarvel-cli: warning: " << problem << "\n";
-}
-
-std::string ReadWholeFile(const std::string& path) {
-  TOsFile file(path, omRead);
-  std::string text(static_cast<std::size_t>(file.Size()), '\0');
-  text.resize(file.Read(&text[0], text.size()));
-  return text;
 }
 
 }  // namespace
@@ -66,19 +54,14 @@ int CmdExport(const TCliArgs& args, TCliStreams& io) {
   unsigned codePage = CodePageOption(options);
   TCatagories store = OpenStore(options);
   ReportLoadProblems(store, io.Err);
-  nlohmann::ordered_json document;
-  document["catagories"] = nlohmann::ordered_json::array();
+  int index = -1;
   if (options.Has("category")) {
-    int index = FindCatagory(store, options.Value("category"));
+    index = FindCatagory(store, options.Value("category"));
     if (index < 0) throw std::runtime_error("There is no catagory '" + options.Value("category") + "'.");
-    document["catagories"].push_back(CatagoryToJson(store.Items[index], codePage));
-  } else {
-    for (const TCatagory& catagory : store.Items)
-      document["catagories"].push_back(CatagoryToJson(catagory, codePage));
   }
   // Everything is converted before the first byte is written, so a refused
   // text leaves standard output empty.
-  io.Out << document.dump(2) << '\n';
+  io.Out << ExportText(store, index, codePage);
   return kExitOk;
 }
 
@@ -87,33 +70,11 @@ int CmdImport(const TCliArgs& args, TCliStreams& io) {
   if (options.Positional().size() != 1) throw EUsage("one JSON file is needed");
   unsigned codePage = CodePageOption(options);
   std::string path = options.Positional()[0];
-  nlohmann::json document;
-  try {
-    document = nlohmann::json::parse(ReadWholeFile(path));
-  } catch (const nlohmann::json::exception& error) {
-    throw std::runtime_error("\"" + path + "\" is not valid JSON: " + error.what());
-  }
-  std::vector<TImportCatagory> incoming = CatagoriesFromJson(document, codePage);
+  std::vector<TImportCatagory> incoming = ReadImportText(ReadWholeFile(path), codePage, path);
   TCatagories store = OpenStore(options);
-  for (const TImportCatagory& catagory : incoming) {
-    int index = FindCatagory(store, catagory.Name);
-    if (index >= 0 && store.Items[index].LoadFailed)
-      throw std::runtime_error("The catagory '" + catagory.Name + "' could not be read; nothing was imported into it.");
-    std::string path = store.CatagoryFileName(catagory.Name);
-    if (index < 0 && (FileExists(path) || DirectoryExists(path)))
-      throw std::runtime_error("Cannot create the catagory '" + catagory.Name + "': \"" + path +
-                               "\" is in the way; nothing was imported.");
-  }
-  int added = 0;
-  for (const TImportCatagory& catagory : incoming) {
-    int index = FindCatagory(store, catagory.Name);
-    if (index < 0) index = store.AddCatagory(catagory.Name);
-    for (const TMacro& macro : catagory.Macros) {
-      store.AddMacro(index, macro);
-      ++added;
-    }
-  }
+  TImportPlan plan = PlanImport(store, std::move(incoming));
+  int added = ApplyImport(store, plan);
   io.Err << "Imported " << added << " macro" << (added == 1 ? "" : "s") << " in "
-         << incoming.size() << " catagor" << (incoming.size() == 1 ? "y" : "ies") << ".\n";
+         << plan.Catagories.size() << " catagor" << (plan.Catagories.size() == 1 ? "y" : "ies") << ".\n";
   return kExitOk;
 }

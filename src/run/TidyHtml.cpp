@@ -7,6 +7,7 @@
 
 #include "base/OsFile.h"
 #include "base/PathParts.h"
+#include "base/SafeFile.h"
 
 namespace {
 
@@ -36,13 +37,6 @@ std::string JoinLines(const std::vector<std::string>& lines, std::size_t count) 
     text += lines[i];
   }
   return text;
-}
-
-std::string ReadWholeFile(const std::string& path) {
-  TOsFile file(path, omRead);
-  std::string bytes(static_cast<std::size_t>(file.Size()), '\0');
-  bytes.resize(file.Read(&bytes[0], bytes.size()));
-  return bytes;
 }
 
 void WriteWholeFile(const std::string& path, const std::string& bytes) {

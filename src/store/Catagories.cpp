@@ -241,3 +241,9 @@ void TCatagories::CheckMacroIndex(int catagory, int macro) {
     throw std::out_of_range("Catagory '" + owner.Name + "' has no macro with the index " +
                             std::to_string(macro) + ".");
 }
+
+int FindCatagory(const TCatagories& store, const std::string& name) {
+  for (std::size_t i = 0; i < store.Items.size(); ++i)
+    if (SameFileName(store.Items[i].Name, name)) return static_cast<int>(i);
+  return -1;
+}

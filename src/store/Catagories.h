@@ -136,3 +136,6 @@ class TCatagories {
   std::vector<std::string> FLoadProblems;
   std::uint64_t FGeneration = 0;
 };
+
+// The store's category of that name (names compare as file names do), or -1.
+int FindCatagory(const TCatagories& store, const std::string& name);

@@ -22,7 +22,7 @@
 #include "base/CodePage.h"
 #include "base/OsFile.h"
 #include "cli/Commands.h"
-#include "cli/MacroJson.h"
+#include "exchange/MacroJson.h"
 #include "store/Catagories.h"
 
 #include "FuzzFolder.h"

@@ -1,4 +1,4 @@
-#include "cli/MacroJson.h"
+#include "exchange/MacroJson.h"
 
 #include "store/ShortCut.h"
 #include "base/CodePage.h"

@@ -1,0 +1,48 @@
+#pragma once
+// Every macro of the store as the searches see it: where it is, and its
+// texts as they are shown and in lower case for matching. Built once per
+// change of the store (TCatagories::Generation), not per keystroke.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "store/Catagories.h"
+
+struct TMacroEntry {
+  int Catagory = 0;  // index into TCatagories::Items
+  int Macro = 0;     // index into that category's macros
+  std::string Title;
+  std::string CatagoryName;
+  std::string Kind;      // the macro type's name
+  std::string ShortCut;  // "Ctrl+Alt+L", or "" without one
+  std::uint16_t ShortCutValue = 0;
+  // The same texts in lower case; Text joins the template texts (first and
+  // last line, the three lines, the replace and with texts) with newlines.
+  std::string LowerTitle;
+  std::string LowerCatagory;
+  std::string LowerKind;
+  std::string LowerShortCut;
+  std::string LowerText;
+};
+
+class TMacroIndex {
+ public:
+  TMacroIndex() = default;
+  explicit TMacroIndex(const TCatagories& store);
+
+  const std::vector<TMacroEntry>& Entries() const { return FEntries; }
+  std::uint64_t Generation() const { return FGeneration; }
+
+ private:
+  std::vector<TMacroEntry> FEntries;
+  std::uint64_t FGeneration = 0;
+};
+
+// A query in the form matching uses: lower case, spaces at either end gone.
+std::string SearchKey(const std::string& query);
+
+// The positions in index.Entries() of the macros whose title, shortcut text,
+// kind or template text holds the query, ignoring case, in store order.
+// An empty query keeps every macro.
+std::vector<int> FilterMacros(const TMacroIndex& index, const std::string& query);
