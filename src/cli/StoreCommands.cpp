@@ -8,6 +8,7 @@
 #include "exchange/CatagoryExchange.h"
 #include "cli/Options.h"
 #include "store/ShortCut.h"
+#include "store/StoreEncoding.h"
 #include "base/CodePage.h"
 #include "base/OsFile.h"
 #include "base/SafeFile.h"
@@ -26,6 +27,18 @@ unsigned CodePageOption(const TOptions& options) {
   unsigned codePage = static_cast<unsigned>(options.Number("codepage", kDefaultCodePage, 1, 65535));
   CheckCodePage(codePage);
   return codePage;
+}
+
+// The code page of the folder's texts: UTF-8 for a folder marked so, where
+// --codepage has no say, else --codepage or the default.
+unsigned FolderCodePage(const TOptions& options, std::ostream& err) {
+  if (ReadStoreEncoding(options.Required("macros")) == TStoreEncoding::Utf8) {
+    if (options.Has("codepage"))
+      err << "zarvel-cli: warning: the macros are stored as UTF-8; --codepage applies only to "
+             "ANSI folders and is ignored.\n";
+    return kUtf8CodePage;
+  }
+  return CodePageOption(options);
 }
 
 void ReportLoadProblems(const TCatagories& store, std::ostream& err) {
@@ -51,8 +64,8 @@ int CmdList(const TCliArgs& args, TCliStreams& io) {
 int CmdExport(const TCliArgs& args, TCliStreams& io) {
   TOptions options(args, {"macros", "category", "codepage"});
   if (!options.Positional().empty()) throw EUsage("unexpected argument '" + options.Positional()[0] + "'");
-  unsigned codePage = CodePageOption(options);
   TCatagories store = OpenStore(options);
+  unsigned codePage = FolderCodePage(options, io.Err);
   ReportLoadProblems(store, io.Err);
   int index = -1;
   if (options.Has("category")) {
@@ -68,10 +81,10 @@ int CmdExport(const TCliArgs& args, TCliStreams& io) {
 int CmdImport(const TCliArgs& args, TCliStreams& io) {
   TOptions options(args, {"macros", "codepage"});
   if (options.Positional().size() != 1) throw EUsage("one JSON file is needed");
-  unsigned codePage = CodePageOption(options);
   std::string path = options.Positional()[0];
-  std::vector<TImportCatagory> incoming = ReadImportText(ReadWholeFile(path), codePage, path);
   TCatagories store = OpenStore(options);
+  unsigned codePage = FolderCodePage(options, io.Err);
+  std::vector<TImportCatagory> incoming = ReadImportText(ReadWholeFile(path), codePage, path);
   TImportPlan plan = PlanImport(store, std::move(incoming));
   int added = ApplyImport(store, plan);
   io.Err << "Imported " << added << " macro" << (added == 1 ? "" : "s") << " in "

@@ -4,6 +4,7 @@
 
 #include "base/OsFile.h"
 #include "base/PathParts.h"
+#include "base/SafeFile.h"
 #include "store/RecordFile.h"
 
 namespace {
@@ -178,6 +179,17 @@ void TCatagories::RemoveMacro(int catagory, int macro) {
   Written(catagory, file);
   if (static_cast<std::size_t>(macro) < last) macros[macro] = macros[last];
   macros.pop_back();
+  ++FGeneration;
+}
+
+void TCatagories::ReplaceMacros(int catagory, const TMacroList& macros) {
+  OpenUnchanged(catagory).Close();
+  std::string path = CatagoryFileName(Items[catagory].Name);
+  ReplaceFileSafely(path, [&](TOsFile& file) {
+    if (!macros.empty()) file.Write(macros.data(), macros.size() * kMacroRecordSize);
+  });
+  ReadFileStamp(path, Items[catagory].Stamp);
+  Items[catagory].Macros = macros;
   ++FGeneration;
 }
 

@@ -112,6 +112,10 @@ class TCatagories {
   void UpdateMacro(int catagory, int macro, const TMacro& value);
   // The last macro takes the place of the removed one, in the file and in memory.
   void RemoveMacro(int catagory, int macro);
+  // Writes the category's file anew with these records (a new file put in
+  // place in one step, so a failure leaves the old one whole), then memory
+  // takes them.
+  void ReplaceMacros(int catagory, const TMacroList& macros);
 
   // Grows with every change, so that readers can rebuild what they derive
   // from the store (the shortcut index) only when it changed.

@@ -182,3 +182,19 @@ TEST_F(CliStore, FaultyImportsNameThePlaceAndWriteNothing) {
   EXPECT_NE(run.Err.find("1023"), std::string::npos) << run.Err;
 }
 
+
+TEST_F(CliStore, Utf8FolderSurvivesExportAndImportByteForByte) {
+  const std::string arrows = "\xE2\x86\x92 \xE2\x9C\x93 \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80";
+  Add("Web", "Mark \xE2\x9C\x93", mtBlockMode, 0xC04C, arrows);
+  WriteBytes(Folder.File("Macros/encoding"), "utf-8\r\n");
+  std::string before = ReadBytes(Folder.File("Macros/Web.cat"));
+  TRun exported = Cli({"export", "--macros", Dir(), "--codepage", "1252"});
+  ASSERT_EQ(exported.Code, 0) << exported.Err;
+  EXPECT_NE(exported.Err.find("--codepage applies only to ANSI folders"), std::string::npos);
+  EXPECT_NE(exported.Out.find(arrows), std::string::npos) << "UTF-8 texts pass unconverted";
+  std::string json = WriteJson(exported.Out);
+  std::filesystem::remove(Folder.File("Macros/Web.cat"));
+  TRun imported = Cli({"import", "--macros", Dir(), json});
+  ASSERT_EQ(imported.Code, 0) << imported.Err;
+  EXPECT_EQ(ReadBytes(Folder.File("Macros/Web.cat")), before);
+}
