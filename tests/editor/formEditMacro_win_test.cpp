@@ -358,7 +358,7 @@ TEST_F(MacroDialog, NoShortCutAndShortCutOfAnotherMacroAreRefused) {
   dialog.FocusControl(idMacroShortCut);
   PressKeys({{VK_CONTROL, true}, {'B', true}, {'B', false}, {VK_CONTROL, false}});
   ASSERT_TRUE(WaitFor([&] { return dialog.Text(idMacroShortCut) == "Ctrl+B"; }, 3000));
-  EXPECT_EQ(dialog.OKRefused(), "The specified shortcut is already in use by macro 'Bold'");
+  EXPECT_EQ(dialog.OKRefused(), "The specified shortcut is already in use by macro 'Bold' in catagory 'Web'");
   EXPECT_TRUE(IsWindowVisible(dialog.Window()));
   EXPECT_EQ(dialog.Text(FieldId(ftBlockFirst)), "typed") << "fields stay as typed";
 }
