@@ -216,10 +216,13 @@ bool MacroFormChanged(const TMacroForm& opened, const TMacroForm& now) {
   return false;
 }
 
+std::string CatagoryNameTakenMessage(const std::string& name) {
+  return "A catagory named '" + name + "' already exists. Please choose another name.";
+}
+
 std::string NewCatagoryNameProblem(const TCatagories& catagories, const std::string& name) {
   if (name.empty()) return "Please enter a name for the catagory.";
-  if (FindCatagory(catagories, name) >= 0)
-    return "A catagory named '" + name + "' already exists. Please choose another name.";
+  if (FindCatagory(catagories, name) >= 0) return CatagoryNameTakenMessage(name);
   try {
     CheckCatagoryName(name);
   } catch (const std::exception& error) {

@@ -100,6 +100,8 @@ bool MacroFormChanged(const TMacroForm& opened, const TMacroForm& now);
 // category of the store (names compare as file names do), or a name no
 // category file can have.
 std::string NewCatagoryNameProblem(const TCatagories& catagories, const std::string& name);
+// The message for a name another category (or its file) has already.
+std::string CatagoryNameTakenMessage(const std::string& name);
 
 // Writes every record field from the form: the selected kind's texts, all
 // others empty; an empty block or line template becomes "{line}"; the title

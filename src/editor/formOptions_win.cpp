@@ -515,7 +515,7 @@ void TfrmOptions::tbAddCatClick() {
     if (problem.empty() && StoreStep([&] { added = FCatagories.AddCatagory(name); })) {
       if (added >= 0) break;
       // A file of that name came since the store was read.
-      problem = "A catagory named '" + name + "' already exists. Please choose another name.";
+      problem = CatagoryNameTakenMessage(name);
     }
     if (!problem.empty()) ShowInputError(Handle(), problem);
   }
