@@ -216,6 +216,16 @@ std::string AnswerEndQuestion(DWORD process, HWND dialog, int answer) {
   return message;
 }
 
+// The session's end, asked from a thread of its own, which may outlive a
+// failed check: what it uses is static.
+DWORD_PTR SessionEndAnswer = 0;
+HWND SessionEndAsked = nullptr;
+DWORD WINAPI AskSessionEnd(void*) {
+  SendMessageTimeoutA(SessionEndAsked, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 60000,
+                      &SessionEndAnswer);
+  return 0;
+}
+
 }  // namespace
 
 void ExitWithUnsavedScenario(const TScenarioContext&) {
@@ -252,19 +262,10 @@ void ExitWithUnsavedScenario(const TScenarioContext&) {
   Check(typed == title, std::string("the title reads '") + title + "' after No, expected '" + typed + "'");
 
   // Windows ending the session asks the same; No refuses the end.
-  // Asked from a thread of its own, which outlives a failed check: what it
-  // uses is static.
-  static DWORD_PTR answer;
-  static HWND asked;
+  DWORD_PTR& answer = SessionEndAnswer;
   answer = 99;
-  asked = app;
-  HANDLE asking = CreateThread(
-      nullptr, 0,
-      [](void*) -> DWORD {
-        SendMessageTimeoutA(asked, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 60000, &answer);
-        return 0;
-      },
-      nullptr, 0, nullptr);
+  SessionEndAsked = app;
+  HANDLE asking = CreateThread(nullptr, 0, AskSessionEnd, nullptr, 0, nullptr);
   Check(asking != nullptr, "the driver could not start its thread");
   TOwnedHandle thread(asking);
   message = AnswerEndQuestion(process, dialog, IDNO);
