@@ -1,5 +1,8 @@
 #include "editor/MacroForm.h"
 
+#include <exception>
+
+#include "regex/RegExpr.h"
 #include "store/Catagories.h"
 #include "store/ShortCut.h"
 #include "base/StrUtils.h"
@@ -75,7 +78,7 @@ std::string StoredText(const TMacroForm& form, TFormText field) {
 std::string QuotedLabel(TFormText field) { return "\"" + FormTextLabel(field) + "\""; }
 
 bool ShortCutUsedElsewhere(const TMacroForm& form, const TCatagories& catagories,
-                           std::string& title) {
+                           std::string& title, std::string& catagoryName) {
   for (std::size_t c = 0; c < catagories.Items.size(); ++c) {
     const TMacroList& macros = catagories.Items[c].Macros;
     for (std::size_t m = 0; m < macros.size(); ++m) {
@@ -83,6 +86,7 @@ bool ShortCutUsedElsewhere(const TMacroForm& form, const TCatagories& catagories
         continue;
       if (macros[m].ShortCut == form.ShortCutValue) {
         title = GetTitle(macros[m]);
+        catagoryName = catagories.Items[c].Name;
         return true;
       }
     }
@@ -155,22 +159,74 @@ std::string ShortCutProblem(std::uint16_t shortCut) {
 
 }  // namespace
 
-std::string ValidateMacroForm(const TMacroForm& form, const TCatagories& catagories) {
-  if (form.Title.empty()) return "Please enter a title for this macro!";
+TFormProblem CheckMacroForm(const TMacroForm& form, const TCatagories& catagories) {
+  if (form.Title.empty()) return {"Please enter a title for this macro!", ffTitle};
   if (form.ShortCutText.empty() || form.ShortCutText == kNoShortCutText)
-    return "Please specify a shortcut for this macro!";
+    return {"Please specify a shortcut for this macro!", ffShortCut};
   if (form.ShortCutValue == kToggleShortCut)
-    return "This shortcut is reserved for enabling / disabling Zarvel!";
+    return {"This shortcut is reserved for enabling / disabling Zarvel!", ffShortCut};
   std::string problem = ShortCutProblem(form.ShortCutValue);
-  if (!problem.empty()) return problem;
-  std::string other;
-  if (ShortCutUsedElsewhere(form, catagories, other))
-    return "The specified shortcut is already in use by macro '" + other + "'";
+  if (!problem.empty()) return {problem, ffShortCut};
+  std::string other, otherCatagory;
+  if (ShortCutUsedElsewhere(form, catagories, other, otherCatagory))
+    return {"The specified shortcut is already in use by macro '" + other + "' in catagory '" + otherCatagory +
+                "'",
+            ffShortCut};
   for (const TFieldLink& link : LinksForType(StoredType(form))) {
     if (IsReplaceField(link.Form)) continue;  // cut to 75 when stored
     std::string text = StoredText(form, link.Form);
     if (text.size() > kTextCapacity)
-      return ETextTooLong(QuotedLabel(link.Form), text.size(), kTextCapacity).what();
+      return {ETextTooLong(QuotedLabel(link.Form), text.size(), kTextCapacity).what(), link.Form};
+  }
+  if (StoredType(form) == mtStripTags) {
+    problem = StripExpressionProblem(form.Texts[ftStripExpr]);
+    if (!problem.empty()) return {problem, ftStripExpr};
+  }
+  return {};
+}
+
+std::string ValidateMacroForm(const TMacroForm& form, const TCatagories& catagories) {
+  return CheckMacroForm(form, catagories).Message;
+}
+
+std::string StripExpressionProblem(const std::string& expression) {
+  for (const char* opening : {"{$", "{!", "{file:", "{image:", "{width:", "{height:", "{reldir:"})
+    if (expression.find(opening) != std::string::npos) return "";
+  std::string text = expression;
+  ReplaceAll(text, "{n}", "\r\n");
+  ReplaceAll(text, "{tab}", "\t");
+  TRegexEngine engine;
+  // The flags of a run: without case, ^ and $ at every line.
+  engine.SetModifierFlag(rmIndexI, true);
+  engine.SetModifierFlag(rmIndexM, true);
+  try {
+    engine.Expression(text);
+    engine.Compile();
+  } catch (const ERegexError& error) {
+    return "The expression does not compile: " + std::string(error.what());
+  }
+  return "";
+}
+
+bool MacroFormChanged(const TMacroForm& opened, const TMacroForm& now) {
+  if (opened.Title != now.Title || opened.TypeIndex != now.TypeIndex || opened.ShortCutValue != now.ShortCutValue)
+    return true;
+  for (int field = 0; field < kFormTextCount; ++field)
+    if (opened.Texts[field] != now.Texts[field]) return true;
+  return false;
+}
+
+std::string CatagoryNameTakenMessage(const std::string& name) {
+  return "A catagory named '" + name + "' already exists. Please choose another name.";
+}
+
+std::string NewCatagoryNameProblem(const TCatagories& catagories, const std::string& name) {
+  if (name.empty()) return "Please enter a name for the catagory.";
+  if (FindCatagory(catagories, name) >= 0) return CatagoryNameTakenMessage(name);
+  try {
+    CheckCatagoryName(name);
+  } catch (const std::exception& error) {
+    return error.what();
   }
   return "";
 }

@@ -66,12 +66,42 @@ void LoadMacroForm(TMacroForm& form, const TMacro& macro, int catagoryIndex, int
 // "Edit Macro 'title'".
 std::string MacroFormCaption(const TMacro& macro);
 
-// The message that keeps the dialog open, or "" when OK may close it. Order:
-// title, shortcut given, shortcut reserved, a key that is no shortcut
-// (Shift, Ctrl or Alt alone; a key that types or edits text without Ctrl or
-// Alt; Ctrl+A, C, V, X, Y or Z), shortcut used by another macro, then a
-// template too long for its record buffer (named by its label).
+// Where the dialog puts the focus for a refused form: the title, the
+// shortcut, or (any value from 0) the TFormText field.
+enum TFormFocus : int { ffNone = -1, ffTitle = -2, ffShortCut = -3 };
+
+// Why OK cannot close the dialog, and the control to correct; an empty
+// message when it can.
+struct TFormProblem {
+  std::string Message;
+  int Focus = ffNone;
+};
+
+// The checks of OK, in order: title, shortcut given, shortcut reserved, a
+// key that is no shortcut (Shift, Ctrl or Alt alone; a key that types or
+// edits text without Ctrl or Alt; Ctrl+A, C, V, X, Y or Z), shortcut used by
+// another macro (named with its category), a template too long for its
+// record buffer (named by its label), then a Strip tags expression that does
+// not compile.
+TFormProblem CheckMacroForm(const TMacroForm& form, const TCatagories& catagories);
+// Only the message of CheckMacroForm.
 std::string ValidateMacroForm(const TMacroForm& form, const TCatagories& catagories);
+
+// Why a Strip tags expression cannot run, or "": it is compiled as a run
+// compiles it, {n} and {tab} put in. An expression holding a variable or an
+// optional section gets its text only when it runs, and is not judged here.
+std::string StripExpressionProblem(const std::string& expression);
+
+// Whether the dialog's values differ from the ones it was opened with (the
+// texts of every kind's options count, shown or not).
+bool MacroFormChanged(const TMacroForm& opened, const TMacroForm& now);
+
+// Why a new category cannot have this name, or "": empty, taken by a
+// category of the store (names compare as file names do), or a name no
+// category file can have.
+std::string NewCatagoryNameProblem(const TCatagories& catagories, const std::string& name);
+// The message for a name another category (or its file) has already.
+std::string CatagoryNameTakenMessage(const std::string& name);
 
 // Writes every record field from the form: the selected kind's texts, all
 // others empty; an empty block or line template becomes "{line}"; the title

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/EndQuestion_win.h"
 #include "editor/MacroForm.h"
 #include "editor/formEditor_win.h"
 #include "wingui/DialogBase_win.h"
@@ -39,8 +40,10 @@ int LabelId(TFormText field) { return FieldId(field) + idMacroLabelOffset; }
 enum TFieldButton { fbNone, fbEdit, fbBrowseFile, fbBrowseFolder };
 
 // One option row: label, field and button, at a height inside its group box.
+// The label's caption carries its mnemonic; no two shown together share one.
 struct TOptionRow {
   TFormText Field;
+  const char* Caption;
   int Top;
   TFieldButton Button;
 };
@@ -67,16 +70,19 @@ struct TGroupDesign {
 const std::vector<TGroupDesign>& Groups() {
   static const std::vector<TGroupDesign> groups = {
       {idMacroGroupBlock, "Block Mode Options",
-       {{ftBlockFirst, 22, fbEdit}, {ftLineLine, 52, fbEdit}, {ftBlockLast, 82, fbEdit}},
+       {{ftBlockFirst, "&First line:", 22, fbEdit}, {ftLineLine, "&Line:", 52, fbEdit},
+        {ftBlockLast, "L&ast line:", 82, fbEdit}},
        true, {118, 136, 30, ftLineReplace1, idMacroBlockReplaceHeading, idMacroBlockWithHeading}, 0},
       {idMacroGroupLine, "Line Mode Options",
-       {{ftLineFirst, 18, fbEdit}, {ftBlockLine1, 44, fbEdit}, {ftBlockLine2, 70, fbEdit},
-        {ftBlockLine3, 96, fbEdit}, {ftLineLast, 122, fbEdit}},
+       {{ftLineFirst, "&First line:", 18, fbEdit}, {ftBlockLine1, "Line &1:", 44, fbEdit},
+        {ftBlockLine2, "Line &2:", 70, fbEdit}, {ftBlockLine3, "Line &3:", 96, fbEdit},
+        {ftLineLast, "L&ast line:", 122, fbEdit}},
        true, {150, 166, 26, ftBlockReplace1, idMacroLineReplaceHeading, idMacroLineWithHeading}, 0},
       {idMacroGroupRun, "Run Program Options",
-       {{ftRunFile, 22, fbBrowseFile}, {ftRunPath, 52, fbBrowseFolder}, {ftRunParameters, 82, fbNone}},
+       {{ftRunFile, "&File:", 22, fbBrowseFile}, {ftRunPath, "&Path:", 52, fbBrowseFolder},
+        {ftRunParameters, "P&arameters:", 82, fbNone}},
        false, {}, 0},
-      {idMacroGroupStrip, "Strip Tags Options", {{ftStripExpr, 22, fbEdit}}, false, {}, 0},
+      {idMacroGroupStrip, "Strip Tags Options", {{ftStripExpr, "&Expression:", 22, fbEdit}}, false, {}, 0},
       {idMacroGroupChangeCase, "Change Case Options", {}, false, {}, idMacroNoOptionsChangeCase},
       {idMacroGroupTidy, "Tidy HTML Options", {}, false, {}, idMacroNoOptionsTidy},
       {idMacroGroupEmail, "Email Options", {}, false, {}, idMacroNoOptionsEmail},
@@ -108,6 +114,8 @@ class TfrmEditMacro : public TDialogBase {
     LoadMacroForm(FForm, macro, catagoryIndex, macroIndex);
   }
   void Store(TMacro& macro) const { StoreMacroForm(FForm, macro); }
+  // Whether the controls hold other values than the dialog was opened with.
+  bool HasChanges() const;
 
  protected:
   INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -124,6 +132,8 @@ class TfrmEditMacro : public TDialogBase {
   void ShowOptions(int typeIndex);
   void WriteControls();
   void ReadControls();
+  void ReadControlsInto(TMacroForm& form) const;
+  void FocusControl(int id);
   void OnCommand(int id, int code);
   void cmbTypeChange();
   void cmdOKClick();
@@ -140,11 +150,16 @@ class TfrmEditMacro : public TDialogBase {
 
   const TCatagories& FCatagories;
   TMacroForm FForm;
+  TMacroForm FOpened;  // as the controls showed it when the dialog opened
   // Every control of each group box, the box itself first, for ShowOptions.
   std::vector<std::vector<int>> FGroupControls;
 };
 
 INT_PTR TfrmEditMacro::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (IsEndQuestion(message)) {
+    SetWindowLongPtrA(Handle(), DWLP_MSGRESULT, AnswerEndQuestion(Handle(), wParam, lParam, HasChanges()));
+    return TRUE;
+  }
   switch (message) {
     case WM_INITDIALOG:
       FormCreate();
@@ -156,8 +171,14 @@ INT_PTR TfrmEditMacro::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       RemoveWindowSubclass(Control(idMacroShortCut), ShortCutEditProc, 0);
       return FALSE;
   }
-  (void)lParam;
   return FALSE;
+}
+
+bool TfrmEditMacro::HasChanges() const {
+  if (Handle() == nullptr) return false;
+  TMacroForm now = FForm;
+  ReadControlsInto(now);
+  return MacroFormChanged(FOpened, now);
 }
 
 void TfrmEditMacro::FormCreate() {
@@ -172,6 +193,9 @@ void TfrmEditMacro::FormCreate() {
   CenterOverOwner(Handle(), GetWindow(Handle(), GW_OWNER));
   Layout();
   WriteControls();
+  // What the controls show: the baseline of the changes.
+  FOpened = FForm;
+  ReadControlsInto(FOpened);
   SetWindowSubclass(Control(idMacroShortCut), ShortCutEditProc, 0, reinterpret_cast<DWORD_PTR>(this));
   // Posted: the dialog manager moves the focus with its own rules (and
   // selects the title's text) once the dialog is visible.
@@ -180,13 +204,14 @@ void TfrmEditMacro::FormCreate() {
 
 void TfrmEditMacro::CreateControls() {
   const DWORD edit = ES_AUTOHSCROLL | WS_TABSTOP;
-  AddControl("STATIC", "Title:", SS_LEFT | SS_NOPREFIX, idMacroTitleLabel);
+  // Each label comes just before its control: its mnemonic moves there.
+  AddControl("STATIC", "&Title:", SS_LEFT, idMacroTitleLabel);
   AddControl("EDIT", "", edit, idMacroTitle, WS_EX_CLIENTEDGE);
-  AddControl("STATIC", "Type:", SS_LEFT | SS_NOPREFIX, idMacroTypeLabel);
+  AddControl("STATIC", "T&ype:", SS_LEFT, idMacroTypeLabel);
   HWND type = AddControl("COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, idMacroType);
   for (const char* item : kMacroTypeItems)
     SendMessageA(type, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-  AddControl("STATIC", "Shortcut:", SS_LEFT | SS_NOPREFIX, idMacroShortCutLabel);
+  AddControl("STATIC", "&Shortcut:", SS_LEFT, idMacroShortCutLabel);
   AddControl("EDIT", kNoShortCutText, edit | ES_READONLY, idMacroShortCut, WS_EX_CLIENTEDGE);
   // Titles and replace texts cannot be longer in the record; the templates
   // take any length here, so a too long one is reported, never cut.
@@ -206,8 +231,7 @@ void TfrmEditMacro::CreateGroup(const TGroupDesign& group) {
     ids.push_back(FieldId(field));
   };
   for (const TOptionRow& row : group.Rows) {
-    std::string label = FormTextLabel(row.Field) + ":";
-    AddControl("STATIC", label.c_str(), SS_LEFT | SS_NOPREFIX, LabelId(row.Field));
+    AddControl("STATIC", row.Caption, SS_LEFT, LabelId(row.Field));
     ids.push_back(LabelId(row.Field));
     addField(row.Field);
     if (row.Button == fbNone) continue;
@@ -216,12 +240,16 @@ void TfrmEditMacro::CreateGroup(const TGroupDesign& group) {
     ids.push_back(ButtonId(row.Field));
   }
   if (group.HasReplaceRows) {
-    AddControl("STATIC", "Replace:", SS_LEFT | SS_NOPREFIX, group.Replace.ReplaceHeadingId);
-    AddControl("STATIC", "With:", SS_LEFT | SS_NOPREFIX, group.Replace.WithHeadingId);
+    // Each heading just before the first field under it, for its mnemonic.
+    AddControl("STATIC", "&Replace:", SS_LEFT, group.Replace.ReplaceHeadingId);
     ids.push_back(group.Replace.ReplaceHeadingId);
-    ids.push_back(group.Replace.WithHeadingId);
-    for (int field = group.Replace.FirstField; field < group.Replace.FirstField + 6; ++field)
+    for (int field = group.Replace.FirstField; field < group.Replace.FirstField + 6; ++field) {
+      if (field == group.Replace.FirstField + 1) {
+        AddControl("STATIC", "&With:", SS_LEFT, group.Replace.WithHeadingId);
+        ids.push_back(group.Replace.WithHeadingId);
+      }
       addField(static_cast<TFormText>(field));
+    }
   }
   if (group.NoOptionsId) {
     AddControl("STATIC", "[no options available]", SS_CENTER | SS_NOPREFIX | WS_DISABLED,
@@ -285,10 +313,17 @@ void TfrmEditMacro::WriteControls() {
     SetControlText(FieldId(static_cast<TFormText>(field)), FForm.Texts[field]);
 }
 
-void TfrmEditMacro::ReadControls() {
-  FForm.Title = ControlText(idMacroTitle);
+void TfrmEditMacro::ReadControls() { ReadControlsInto(FForm); }
+
+void TfrmEditMacro::ReadControlsInto(TMacroForm& form) const {
+  form.Title = ControlText(idMacroTitle);
   for (int field = 0; field < kFormTextCount; ++field)
-    FForm.Texts[field] = ControlText(FieldId(static_cast<TFormText>(field)));
+    form.Texts[field] = ControlText(FieldId(static_cast<TFormText>(field)));
+}
+
+void TfrmEditMacro::FocusControl(int id) {
+  // As the dialog manager moves it: an edit's text comes selected.
+  SendMessageA(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(id)), TRUE);
 }
 
 std::string TfrmEditMacro::ControlText(int id) const {
@@ -317,9 +352,13 @@ void TfrmEditMacro::cmbTypeChange() {
 
 void TfrmEditMacro::cmdOKClick() {
   ReadControls();
-  std::string problem = ValidateMacroForm(FForm, FCatagories);
-  if (!problem.empty()) {
-    ShowValidationError(problem);
+  TFormProblem problem = CheckMacroForm(FForm, FCatagories);
+  if (!problem.Message.empty()) {
+    ShowValidationError(problem.Message);
+    // The control to correct has the focus afterwards.
+    if (problem.Focus == ffTitle) FocusControl(idMacroTitle);
+    else if (problem.Focus == ffShortCut) FocusControl(idMacroShortCut);
+    else if (problem.Focus >= 0) FocusControl(FieldId(static_cast<TFormText>(problem.Focus)));
     return;
   }
   EndDialog(Handle(), IDOK);

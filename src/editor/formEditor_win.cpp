@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "editor/EditorPictures.h"
+#include "editor/EndQuestion_win.h"
 #include "editor/TemplateEdits.h"
 #include "wingui/DialogBase_win.h"
 #include "wingui/FileDialog_win.h"
@@ -162,18 +163,30 @@ class TfrmEditor : public TDialogBase {
   void InsertTag(TTemplateCommand command);
   void tbOptionalClick();
   void cmdOKClick();
+  void cmdCancelClick();
+  // Whether the text differs from the one last opened, emptied or saved.
+  bool HasChanges() const { return WindowText(TextBox()) != FBaseline; }
+  // The one question before the text is replaced (New, Open): true when
+  // there is nothing to lose or the user lets it go.
+  bool MayReplaceText(const char* caption);
+  void SetBaseline() { FBaseline = WindowText(TextBox()); }
   bool RunFileDialog(bool save, std::string& path);
   void Replace(const std::string& insertion);
   HWND TextBox() const { return GetDlgItem(Handle(), idEditorText); }
 
   HWND FOwner;
   std::string FText;
+  std::string FBaseline;
   TImageList FPictures;
   std::string LastImageName;
   std::wstring FWideHint;
 };
 
 INT_PTR TfrmEditor::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (IsEndQuestion(message)) {
+    SetWindowLongPtrA(Handle(), DWLP_MSGRESULT, AnswerEndQuestion(Handle(), wParam, lParam, HasChanges()));
+    return TRUE;
+  }
   switch (message) {
     case WM_INITDIALOG:
       FormCreate();
@@ -198,7 +211,7 @@ bool TfrmEditor::Command(int id) {
   HWND text = TextBox();
   switch (id) {
     case idEditorOK: cmdOKClick(); return true;
-    case idEditorCancel: EndDialog(Handle(), IDCANCEL); return true;
+    case idEditorCancel: cmdCancelClick(); return true;
     case idEditorNew: tbNewClick(); return true;
     case idEditorOpen: tbOpenClick(); return true;
     case idEditorSave: tbSaveClick(); return true;
@@ -227,13 +240,14 @@ void TfrmEditor::FormCreate() {
                          ES_MULTILINE | ES_AUTOHSCROLL | ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL |
                              WS_HSCROLL | WS_VSCROLL | WS_TABSTOP | WS_GROUP,
                          idEditorText, WS_EX_CLIENTEDGE);
-  AddControl("BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, idEditorOK);
-  AddControl("BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, idEditorCancel);
+  AddControl("BUTTON", "&OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, idEditorOK);
+  AddControl("BUTTON", "&Cancel", BS_PUSHBUTTON | WS_TABSTOP, idEditorCancel);
   SetWindowSubclass(text, TextProc, kTextSubclassId, 0);
   SendMessageA(text, EM_SETLIMITTEXT, 0, 0);  // as long as memory allows
   SetWindowTextA(text, FText.c_str());
   SendMessageA(text, EM_SETMODIFY, FALSE, 0);
   SendMessageA(text, EM_EMPTYUNDOBUFFER, 0, 0);
+  SetBaseline();
 
   SetWindowPos(Handle(), nullptr, 0, 0, Scale(kDesignWidth), Scale(kDesignHeight),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -314,7 +328,8 @@ void TfrmEditor::ShowHint(NMHDR* header) {
   }
 }
 
-// Tab writes a TAB into the text; Escape anywhere cancels the window.
+// Tab writes a TAB into the text; Ctrl+Enter confirms the window and Escape
+// cancels it (asking first when the text has changes).
 LRESULT CALLBACK TfrmEditor::TextProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                       DWORD_PTR) {
   switch (message) {
@@ -323,6 +338,11 @@ LRESULT CALLBACK TfrmEditor::TextProc(HWND window, UINT message, WPARAM wParam, 
     case WM_KEYDOWN:
       // The control itself would move the focus on; its character comes next.
       if (wParam == VK_TAB) return 0;
+      if (wParam == VK_RETURN && GetKeyState(VK_CONTROL) < 0) {
+        PostMessageA(GetParent(window), WM_COMMAND, MAKEWPARAM(idEditorOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(GetParent(window), idEditorOK)));
+        return 0;
+      }
       if (wParam == VK_ESCAPE) {
         PostMessageA(GetParent(window), WM_COMMAND, MAKEWPARAM(idEditorCancel, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(GetParent(window), idEditorCancel)));
@@ -331,6 +351,8 @@ LRESULT CALLBACK TfrmEditor::TextProc(HWND window, UINT message, WPARAM wParam, 
       break;
     case WM_CHAR:
       if (wParam == VK_ESCAPE) return 0;
+      // Ctrl+Enter's character: the key has confirmed the window already.
+      if (wParam == '\n' && GetKeyState(VK_CONTROL) < 0) return 0;
       if (wParam == '\t') {
         SendMessageA(window, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("\t"));
         return 0;
@@ -346,14 +368,18 @@ void TfrmEditor::Replace(const std::string& insertion) {
   SetFocus(text);
 }
 
+bool TfrmEditor::MayReplaceText(const char* caption) {
+  return !HasChanges() ||
+         MessageBoxA(Handle(), "The changes you've made will be lost, are you sure you want to continue?", caption,
+                     MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
 void TfrmEditor::tbNewClick() {
   HWND text = TextBox();
-  if (SendMessageA(text, EM_GETMODIFY, 0, 0) &&
-      MessageBoxA(Handle(), "The changes you've made will be lost, are you sure you want to continue?",
-                  "New Template", MB_YESNO | MB_ICONQUESTION) != IDYES)
-    return;
+  if (!MayReplaceText("New Template")) return;
   SetWindowTextA(text, "");
   SendMessageA(text, EM_SETMODIFY, FALSE, 0);
+  SetBaseline();
   SetFocus(text);
 }
 
@@ -364,6 +390,7 @@ bool TfrmEditor::RunFileDialog(bool save, std::string& path) {
 }
 
 void TfrmEditor::tbOpenClick() {
+  if (!MayReplaceText("Open Template")) return;
   std::string path;
   if (!RunFileDialog(false, path)) return;
   std::string bytes;
@@ -379,17 +406,20 @@ void TfrmEditor::tbOpenClick() {
   HWND text = TextBox();
   SetWindowTextA(text, TextFromFileLines(bytes).c_str());
   SendMessageA(text, EM_SETMODIFY, FALSE, 0);
+  SetBaseline();
   SetFocus(text);
 }
 
 void TfrmEditor::tbSaveClick() {
   std::string path;
   if (!RunFileDialog(true, path)) return;
-  std::string bytes = FileLinesFromText(WindowText(TextBox()));
+  std::string shown = WindowText(TextBox());
+  std::string bytes = FileLinesFromText(shown);
   // Written beside and then put in place: a failure at any point (a full
   // disk, a file another program holds) leaves the old file whole.
   try {
     WriteWholeFileSafely(path, bytes);
+    FBaseline = shown;  // kept in the file: nothing is lost any more
   } catch (const EFileError& error) {
     ShowError("Cannot create file " + path + "\n\n" + error.OsText());
   }
@@ -413,6 +443,20 @@ void TfrmEditor::tbOptionalClick() {
 void TfrmEditor::cmdOKClick() {
   FText = WindowText(TextBox());
   EndDialog(Handle(), IDOK);
+}
+
+// Escape, the close box and Cancel: changes are kept (as OK), let go, or
+// the window stays for more work.
+void TfrmEditor::cmdCancelClick() {
+  if (HasChanges()) {
+    switch (MessageBoxA(Handle(), "Do you want to keep the changes you've made to the template?", kEditorCaption,
+                        MB_YESNOCANCEL | MB_ICONQUESTION)) {
+      case IDYES: cmdOKClick(); return;
+      case IDNO: break;
+      default: SetFocus(TextBox()); return;
+    }
+  }
+  EndDialog(Handle(), IDCANCEL);
 }
 
 }  // namespace

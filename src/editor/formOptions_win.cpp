@@ -9,12 +9,14 @@
 #include <functional>
 #include <vector>
 
+#include "editor/MacroForm.h"
 #include "editor/OptionsPictures_win.h"
 #include "editor/WindowBounds.h"
 #include "editor/formEditMacro_win.h"
 #include "store/Settings.h"
 #include "store/ShortCut.h"
 #include "wingui/DialogBase_win.h"
+#include "wingui/ErrorPolicy_win.h"
 #include "wingui/ForegroundWindow_win.h"
 #include "wingui/InputBox_win.h"
 #include "wingui/RecycleBin_win.h"
@@ -502,14 +504,20 @@ bool TfrmOptions::StoreStep(const std::function<void()>& step) {
 
 void TfrmOptions::tbAddCatClick() {
   std::string name;
-  if (!InputQuery(Handle(), "Add Catagory", "Enter the new catagory's name:", name) || name.empty()) {
-    UpdateControls();
-    return;
-  }
   int added = -1;
-  if (!StoreStep([&] { added = FCatagories.AddCatagory(name); }) || added < 0) {
-    UpdateControls();
-    return;
+  // A name that cannot be taken is explained, and asked for again as typed.
+  for (;;) {
+    if (!InputQuery(Handle(), "Add Catagory", "Enter the new catagory's name:", name) || name.empty()) {
+      UpdateControls();
+      return;
+    }
+    std::string problem = NewCatagoryNameProblem(FCatagories, name);
+    if (problem.empty() && StoreStep([&] { added = FCatagories.AddCatagory(name); })) {
+      if (added >= 0) break;
+      // A file of that name came since the store was read.
+      problem = CatagoryNameTakenMessage(name);
+    }
+    if (!problem.empty()) ShowInputError(Handle(), problem);
   }
   HWND combo = Combo();
   if (FCatagories.Items.size() == 1) SendMessageA(combo, CB_RESETCONTENT, 0, 0);  // the placeholder goes
@@ -542,9 +550,11 @@ void TfrmOptions::tbAddMacroClick() {
   if (catagory < 0) return;
   TMacro macro{};
   SetTitle(macro, "untitled");
-  if (ExecuteMacroDialog(Handle(), macro, FCatagories, -1, -1) != IDOK) return;
   int added = -1;
-  if (!StoreStep([&] { added = FCatagories.AddMacro(catagory, macro); })) return;
+  // A macro the store could not take comes back in the dialog as typed.
+  do {
+    if (ExecuteMacroDialog(Handle(), macro, FCatagories, -1, -1) != IDOK) return;
+  } while (!StoreStep([&] { added = FCatagories.AddMacro(catagory, macro); }));
   // At the end of the list, however it is sorted, until the next reload.
   int row = AddRow(added);
   if (row >= 0) SelectRow(row);

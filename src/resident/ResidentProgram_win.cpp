@@ -6,6 +6,7 @@
 #include "resident/HookKeys.h"
 #include "resident/Messages.h"
 #include "resident/WindowThreads_win.h"
+#include "editor/EndQuestion_win.h"
 #include "run/RunMacroThread_win.h"
 #include "wingui/ForegroundWindow_win.h"
 
@@ -62,12 +63,29 @@ void TResidentProgram::MenuClick(int tag) {
     case mtagAbout: FCore.AboutCommand(); break;
     case mtagHelp: OpenHelpFile(FValues.ExeDir); break;
     case mtagCheckForUpdate:
-      if (StartUpdateCheck(FValues)) PostQuitMessage(0);
+      if (MayEnd(erExit) && StartUpdateCheck(FValues)) PostQuitMessage(0);
       break;
     case mtagReportBug: OpenBugReportPage(FValues.ExeDir); break;
-    case mtagExit: PostQuitMessage(0); break;
+    case mtagExit:
+      if (MayEnd(erExit)) PostQuitMessage(0);
+      break;
     default: break;
   }
+}
+
+bool TResidentProgram::MayEnd(int reason) {
+  HWND editor = FCore.OptionsThread() ? MacroEditorWindow() : nullptr;
+  if (editor == nullptr || !DialogsHoldChanges(editor)) return true;
+  // The session's end waits, and says why, while the user is asked.
+  const bool blocked = ShutdownBlockReasonCreate(FAppWindow, L"A macro has changes that are not saved.") != FALSE;
+  TEndAnswer answer = AskDialogsBeforeEnd(editor, static_cast<TEndReason>(reason));
+  if (blocked) ShutdownBlockReasonDestroy(FAppWindow);
+  if (answer == eaNoAnswer && reason == erExit)
+    MessageBoxA(nullptr,
+                "The macro editor does not answer, so Zarvel keeps running: nothing typed there is lost. "
+                "Close the editor first, then exit.",
+                kAppTitle, MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+  return answer == eaEnd;
 }
 
 void TResidentProgram::TrayNotify(LPARAM mouseMessage) {
@@ -102,6 +120,7 @@ bool TResidentProgram::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam,
       return true;
     case WM_HOOKKEYDOWN: result = FCore.HookKeyDown(static_cast<unsigned>(wParam)); return true;
     case WM_HOOKKEYUP: result = FCore.HookKeyUp(static_cast<unsigned>(wParam)); return true;
+    case WM_QUERYENDSESSION: result = MayEnd(erSessionEnd) ? TRUE : FALSE; return true;
     case WM_WTSSESSION_CHANGE:
       // The secure desktop keeps every release from the hook.
       if (wParam == WTS_SESSION_LOCK || wParam == WTS_SESSION_UNLOCK) FCore.ResetModifiers();

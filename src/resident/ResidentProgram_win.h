@@ -51,6 +51,10 @@ class TResidentProgram : public TAppMessageHandler, private TResidentPorts {
   void MaskAltRelease() override;
   void BringMacroEditorToFront() override;
   void TrayNotify(LPARAM mouseMessage);
+  // Whether the program may end now. A dialog of the macro editor that
+  // holds changes asks first, in front; meanwhile the session's end waits
+  // with a reason. False when the user keeps working.
+  bool MayEnd(int reason);
 
   HWND FAppWindow;
   const TProgramValues FValues;

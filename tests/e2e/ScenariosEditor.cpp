@@ -11,6 +11,7 @@
 #include "E2eSupport.h"
 #include "ProgramWindows.h"
 #include "Scenarios.h"
+#include "TrayMenu.h"
 #include "editor/MacroForm.h"
 #include "editor/formEditMacro_win.h"
 #include "editor/formOptions_win.h"
@@ -194,4 +195,92 @@ void MacroEditorAddScenario(const TScenarioContext& context) {
   DWORD exitCode = 1;
   program.WaitForExit(seconds(1), exitCode);
   Check(exitCode == 0, "the program ended with exit code " + std::to_string(exitCode));
+}
+
+namespace {
+
+// The question the program's end asks in the dialog, answered; its message.
+std::string AnswerEndQuestion(DWORD process, HWND dialog, int answer) {
+  HWND box = nullptr;
+  WaitFor(
+      [&] {
+        for (HWND window : WindowsWithCaption(process, "Zarvel"))
+          if (GetWindow(window, GW_OWNER) == dialog) box = window;
+        return box != nullptr;
+      },
+      seconds(10));
+  Check(box != nullptr, "no question owned by the properties dialog within 10 s");
+  std::string message = FindStaticText(box, [](const std::string& text) { return text.find("changes") != std::string::npos; });
+  PostMessageA(box, WM_COMMAND, answer, 0);
+  Check(WaitFor([&] { return !IsWindow(box); }, seconds(5)), "the question does not close");
+  return message;
+}
+
+// The session's end, asked from a thread of its own, which may outlive a
+// failed check: what it uses is static.
+DWORD_PTR SessionEndAnswer = 0;
+HWND SessionEndAsked = nullptr;
+DWORD WINAPI AskSessionEnd(void*) {
+  SendMessageTimeoutA(SessionEndAsked, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 60000,
+                      &SessionEndAnswer);
+  return 0;
+}
+
+}  // namespace
+
+void ExitWithUnsavedScenario(const TScenarioContext&) {
+  HWND app = RunningApp();
+  DWORD process = ProcessOf(app);
+  std::vector<HWND> before = VisibleWindowsOf(process);
+  {
+    TTrayMenu menu(app);
+    menu.Open();
+    menu.Choose("&Macro Editor");
+  }
+  HWND editor = WaitForNewWindow(process, before, seconds(5));
+  Check(editor != nullptr && TextOf(editor).rfind("Zarvel ", 0) == 0, "Macro Editor opened no macro editor");
+  before = VisibleWindowsOf(process);
+  ClickToolButton(editor, idOptionsAddMacro);
+  HWND dialog = WaitForNewWindow(process, before, seconds(5));
+  Check(dialog != nullptr, "Add Macro opened no properties dialog within 5 s");
+  const std::string typed = "typed, not saved";
+  SetDlgItemTextA(dialog, idMacroTitle, typed.c_str());
+
+  // Exit asks in the dialog; No keeps the program, the dialog and its text.
+  {
+    TTrayMenu menu(app);
+    menu.Open();
+    menu.Choose("E&xit");
+  }
+  std::string message = AnswerEndQuestion(process, dialog, IDNO);
+  Check(message.find("Zarvel is about to exit") != std::string::npos, "the question says '" + message + "'");
+  Pump(milliseconds(500));
+  Check(IsWindow(app) && FindAppWindow() == app, "the program ended although the user kept working");
+  Check(IsWindow(dialog) && IsWindowVisible(dialog), "the properties dialog is gone after No");
+  char title[64] = {};
+  GetDlgItemTextA(dialog, idMacroTitle, title, sizeof title);
+  Check(typed == title, std::string("the title reads '") + title + "' after No, expected '" + typed + "'");
+
+  // Windows ending the session asks the same; No refuses the end.
+  DWORD_PTR& answer = SessionEndAnswer;
+  answer = 99;
+  SessionEndAsked = app;
+  HANDLE asking = CreateThread(nullptr, 0, AskSessionEnd, nullptr, 0, nullptr);
+  Check(asking != nullptr, "the driver could not start its thread");
+  TOwnedHandle thread(asking);
+  message = AnswerEndQuestion(process, dialog, IDNO);
+  Check(message.find("Windows is ending your session") != std::string::npos, "the question says '" + message + "'");
+  Check(WaitForSingleObject(thread.Get(), 10000) == WAIT_OBJECT_0, "the session's end got no answer");
+  Check(answer == FALSE, "the session's end was answered " + std::to_string(answer) + ", expected FALSE");
+  Check(IsWindow(dialog), "the properties dialog is gone after the session's end was refused");
+
+  // With the dialog gone nothing holds changes: the end is allowed unasked.
+  PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  Check(WaitFor([&] { return !IsWindow(dialog); }, seconds(5)), "Cancel does not close the properties dialog");
+  answer = 99;
+  SendMessageTimeoutA(app, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 10000, &answer);
+  Check(answer == TRUE, "with nothing to lose the session's end was answered " + std::to_string(answer));
+  PostMessageA(editor, WM_CLOSE, 0, 0);
+  Check(WaitFor([&] { return !IsWindow(editor) || !IsWindowVisible(editor); }, seconds(5)),
+        "the macro editor does not close");
 }

@@ -65,6 +65,8 @@ const std::vector<TScenario>& AllScenarios() {
       {"second-start", "a second start opens nothing and exits 0", SecondStartScenario},
       {"second-start-front", "a second start brings the open editor in front of another window",
        SecondStartFrontScenario},
+      {"exit-unsaved", "Exit and the session's end ask in a properties dialog holding changes; No keeps all",
+       ExitWithUnsavedScenario},
       {"exit", "Exit removes the icon and ends the program", ExitScenario},
   };
   return scenarios;

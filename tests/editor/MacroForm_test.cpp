@@ -275,7 +275,7 @@ TEST_F(MacroFormChecks, EachCheckInItsOrder) {
   EXPECT_EQ(ValidateMacroForm(form, Store),
             "This shortcut is reserved for enabling / disabling Zarvel!");
   form.ShortCutValue = 0x4042;
-  EXPECT_EQ(ValidateMacroForm(form, Store), "The specified shortcut is already in use by macro 'Bold'");
+  EXPECT_EQ(ValidateMacroForm(form, Store), "The specified shortcut is already in use by macro 'Bold' in catagory 'First'");
   form.ShortCutValue = 0x4044;
   EXPECT_EQ(ValidateMacroForm(form, Store), "");
 }
@@ -313,18 +313,93 @@ TEST_F(MacroFormChecks, TheMacroItselfIsSkippedOnlyAtItsOwnIndexes) {
   EXPECT_EQ(ValidateMacroForm(Form(0x4042, 0, 0), Store), "") << "Bold keeps its own shortcut";
   // The same macro index in another category is another macro.
   EXPECT_EQ(ValidateMacroForm(Form(0x4042, 1, 0), Store),
-            "The specified shortcut is already in use by macro 'Bold'");
+            "The specified shortcut is already in use by macro 'Bold' in catagory 'First'");
   EXPECT_EQ(ValidateMacroForm(Form(0x4042, 0, 1), Store),
-            "The specified shortcut is already in use by macro 'Bold'");
+            "The specified shortcut is already in use by macro 'Bold' in catagory 'First'");
 }
 
-TEST_F(MacroFormChecks, TheFirstOtherUserInStoreOrderIsNamed) {
+TEST_F(MacroFormChecks, TheFirstOtherUserInStoreOrderIsNamedWithItsCatagory) {
   EXPECT_EQ(ValidateMacroForm(Form(0x4049), Store),
-            "The specified shortcut is already in use by macro 'Italic'");
+            "The specified shortcut is already in use by macro 'Italic' in catagory 'First'");
   EXPECT_EQ(ValidateMacroForm(Form(0x4049, 0, 1), Store),
-            "The specified shortcut is already in use by macro 'Also italic'");
+            "The specified shortcut is already in use by macro 'Also italic' in catagory 'Second'");
   EXPECT_EQ(ValidateMacroForm(Form(0x4050), Store),
-            "The specified shortcut is already in use by macro 'Plain'");
+            "The specified shortcut is already in use by macro 'Plain' in catagory 'Second'");
+}
+
+TEST_F(MacroFormChecks, EachRefusalNamesTheControlToCorrect) {
+  TMacroForm form = Form(0x4042);
+  form.Title = "";
+  EXPECT_EQ(CheckMacroForm(form, Store).Focus, ffTitle);
+  form.Title = "New";
+  EXPECT_EQ(CheckMacroForm(form, Store).Focus, ffShortCut) << "a shortcut in use";
+  form.ShortCutValue = 0x4044;
+  form.TypeIndex = mtLineMode;
+  form.Texts[ftBlockLine2] = std::string(1024, 'x');
+  EXPECT_EQ(CheckMacroForm(form, Store).Focus, ftBlockLine2);
+  form.Texts[ftBlockLine2].clear();
+  TFormProblem none = CheckMacroForm(form, Store);
+  EXPECT_EQ(none.Message, "");
+  EXPECT_EQ(none.Focus, ffNone);
+}
+
+// The Strip tags expression is compiled at OK as a run compiles it.
+TEST_F(MacroFormChecks, AStripExpressionThatDoesNotCompileIsRefusedWithTheEnginesPosition) {
+  TMacroForm form = Form(0x4044);
+  ChangeKind(form, mtStripTags);
+  EXPECT_EQ(CheckMacroForm(form, Store).Message, "") << "the default expression compiles";
+  form.Texts[ftStripExpr] = "<(b";
+  TFormProblem problem = CheckMacroForm(form, Store);
+  EXPECT_EQ(problem.Focus, ftStripExpr);
+  EXPECT_EQ(problem.Message.rfind("The expression does not compile: ", 0), 0u) << problem.Message;
+  EXPECT_NE(problem.Message.find("(pos 3)"), std::string::npos) << problem.Message;
+  form.Texts[ftStripExpr] = "";
+  EXPECT_NE(CheckMacroForm(form, Store).Message, "") << "an empty expression cannot run either";
+  // The same expression in the field of a kind not chosen stops nothing.
+  form.Texts[ftStripExpr] = "<(b";
+  ChangeKind(form, mtChangeCase);
+  EXPECT_EQ(CheckMacroForm(form, Store).Message, "");
+  // The shortcut is judged first.
+  ChangeKind(form, mtStripTags);
+  form.ShortCutValue = 0x4042;
+  EXPECT_EQ(CheckMacroForm(form, Store).Focus, ffShortCut);
+}
+
+TEST(StripExpression, LineTokensGoInAndVariablesWaitForTheRun) {
+  EXPECT_EQ(StripExpressionProblem("<(.*?)>"), "");
+  EXPECT_EQ(StripExpressionProblem("a{n}b{tab}c"), "");
+  EXPECT_NE(StripExpressionProblem("[a{n}"), "") << "tokens do not hide an error";
+  // Their texts come from the prompt: not judged before.
+  for (const char* later : {"(</?{$tag=b}", "({file:f}", "{!(!}", "({image:p}", "({width:p}"})
+    EXPECT_EQ(StripExpressionProblem(later), "") << later;
+}
+
+TEST(MacroFormChanges, AnyFieldTheKindOrTheShortCutCounts) {
+  const TMacroForm opened = FullForm(mtBlockMode);
+  EXPECT_FALSE(MacroFormChanged(opened, opened));
+  TMacroForm now = opened;
+  now.Texts[ftRunPath] += "x";  // a kind not shown
+  EXPECT_TRUE(MacroFormChanged(opened, now));
+  now = opened;
+  ChangeKind(now, mtEmail);
+  EXPECT_TRUE(MacroFormChanged(opened, now));
+  now = opened;
+  CaptureShortCut(now, 'K', false, true, false);
+  EXPECT_TRUE(MacroFormChanged(opened, now));
+  now = opened;
+  now.Title = "Other";
+  EXPECT_TRUE(MacroFormChanged(opened, now));
+}
+
+TEST_F(MacroFormChecks, ANewCatagoryNameIsRefusedWithTheReason) {
+  EXPECT_EQ(NewCatagoryNameProblem(Store, "Third"), "");
+  EXPECT_EQ(NewCatagoryNameProblem(Store, ""), "Please enter a name for the catagory.");
+  EXPECT_EQ(NewCatagoryNameProblem(Store, "second"),
+            "A catagory named 'second' already exists. Please choose another name.")
+      << "names compare as file names do";
+  EXPECT_NE(NewCatagoryNameProblem(Store, "LPT1").find("devices"), std::string::npos);
+  EXPECT_NE(NewCatagoryNameProblem(Store, "a/b"), "");
+  EXPECT_NE(NewCatagoryNameProblem(Store, std::string(256, 'n')).find("255"), std::string::npos);
 }
 
 TEST(MacroFormKindChange, BlockAndLineCarryTheirTemplatesOverButNotTheReplacePairs) {

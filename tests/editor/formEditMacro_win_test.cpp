@@ -9,13 +9,17 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cstring>
+#include <future>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "common/TempFolder.h"
 #include "common/WindowSearch_win.h"
+#include "editor/EndQuestion_win.h"
 #include "editor/MacroForm.h"
 #include "editor/formEditMacro_win.h"
 #include "editor/formEditor_win.h"
@@ -201,9 +205,9 @@ TEST_F(MacroDialog, NewMacroOpensAsDesigned) {
   EXPECT_TRUE(GetWindowLongA(type, GWL_STYLE) & CBS_DROPDOWNLIST);
   EXPECT_TRUE(GetWindowLongA(dialog.Control(idMacroShortCut), GWL_STYLE) & ES_READONLY);
 
-  EXPECT_EQ(dialog.Text(idMacroTitleLabel), "Title:");
-  EXPECT_EQ(dialog.Text(idMacroTypeLabel), "Type:");
-  EXPECT_EQ(dialog.Text(idMacroShortCutLabel), "Shortcut:");
+  EXPECT_EQ(dialog.Text(idMacroTitleLabel), "&Title:");
+  EXPECT_EQ(dialog.Text(idMacroTypeLabel), "T&ype:");
+  EXPECT_EQ(dialog.Text(idMacroShortCutLabel), "&Shortcut:");
   EXPECT_EQ(dialog.Text(idMacroOK), "OK");
   EXPECT_EQ(dialog.Text(idMacroCancel), "Cancel");
   EXPECT_EQ(GetWindowLongA(dialog.Control(idMacroOK), GWL_STYLE) & 0xF, BS_DEFPUSHBUTTON);
@@ -238,22 +242,22 @@ TEST_F(MacroDialog, OneGroupBoxForEachKindOnTheSamePlace) {
   EXPECT_FALSE(dialog.Visible(FieldId(ftStripExpr)));
 
   dialog.ChooseType(mtBlockMode);
-  EXPECT_EQ(dialog.Text(LabelId(ftLineLine)), "Line:");
+  EXPECT_EQ(dialog.Text(LabelId(ftLineLine)), "&Line:");
   EXPECT_EQ(dialog.Text(ButtonId(ftLineLine)), "Edit");
-  EXPECT_EQ(dialog.Text(idMacroBlockReplaceHeading), "Replace:");
-  EXPECT_EQ(dialog.Text(idMacroBlockWithHeading), "With:");
+  EXPECT_EQ(dialog.Text(idMacroBlockReplaceHeading), "&Replace:");
+  EXPECT_EQ(dialog.Text(idMacroBlockWithHeading), "&With:");
   EXPECT_TRUE(dialog.Visible(FieldId(ftLineWith3)));
   EXPECT_FALSE(dialog.Visible(FieldId(ftBlockWith3)));
   dialog.ChooseType(mtLineMode);
-  EXPECT_EQ(dialog.Text(LabelId(ftBlockLine3)), "Line 3:");
-  EXPECT_EQ(dialog.Text(LabelId(ftLineLast)), "Last line:");
+  EXPECT_EQ(dialog.Text(LabelId(ftBlockLine3)), "Line &3:");
+  EXPECT_EQ(dialog.Text(LabelId(ftLineLast)), "L&ast line:");
   dialog.ChooseType(mtRunProgram);
-  EXPECT_EQ(dialog.Text(LabelId(ftRunParameters)), "Parameters:");
+  EXPECT_EQ(dialog.Text(LabelId(ftRunParameters)), "P&arameters:");
   EXPECT_EQ(dialog.Text(ButtonId(ftRunFile)), "...");
   EXPECT_EQ(dialog.Text(ButtonId(ftRunPath)), "...");
   EXPECT_FALSE(dialog.Control(ButtonId(ftRunParameters)));
   dialog.ChooseType(mtStripTags);
-  EXPECT_EQ(dialog.Text(LabelId(ftStripExpr)), "Expression:");
+  EXPECT_EQ(dialog.Text(LabelId(ftStripExpr)), "&Expression:");
 }
 
 TEST_F(MacroDialog, TabOrderRunsTitleTypeShortCutVisibleGroupOkCancel) {
@@ -358,7 +362,7 @@ TEST_F(MacroDialog, NoShortCutAndShortCutOfAnotherMacroAreRefused) {
   dialog.FocusControl(idMacroShortCut);
   PressKeys({{VK_CONTROL, true}, {'B', true}, {'B', false}, {VK_CONTROL, false}});
   ASSERT_TRUE(WaitFor([&] { return dialog.Text(idMacroShortCut) == "Ctrl+B"; }, 3000));
-  EXPECT_EQ(dialog.OKRefused(), "The specified shortcut is already in use by macro 'Bold'");
+  EXPECT_EQ(dialog.OKRefused(), "The specified shortcut is already in use by macro 'Bold' in catagory 'Web'");
   EXPECT_TRUE(IsWindowVisible(dialog.Window()));
   EXPECT_EQ(dialog.Text(FieldId(ftBlockFirst)), "typed") << "fields stay as typed";
 }
@@ -526,4 +530,99 @@ TEST_F(MacroDialog, FolderBrowseIsTitledSelectPathAndCancelChangesNothing) {
   PostMessageA(browser, WM_COMMAND, IDCANCEL, 0);
   ASSERT_TRUE(WaitFor([&] { return !IsWindow(browser); }));
   EXPECT_EQ(dialog.Text(FieldId(ftRunPath)), "C:\\Before");
+}
+
+namespace {
+
+// The letter after "&" in a caption; 0 for none.
+char MnemonicOf(const std::string& caption) {
+  std::size_t at = caption.find('&');
+  return at != std::string::npos && at + 1 < caption.size() ? static_cast<char>(std::toupper(static_cast<unsigned char>(caption[at + 1]))) : 0;
+}
+
+BOOL CALLBACK CollectVisibleChild(HWND child, LPARAM data) {
+  if (IsWindowVisible(child)) reinterpret_cast<std::vector<HWND>*>(data)->push_back(child);
+  return TRUE;
+}
+
+}  // namespace
+
+TEST_F(MacroDialog, EachKindsLabelsCarryMnemonicsNoTwoAlikeAndAltMovesToTheField) {
+  OPEN_DIALOG(dialog, -1, -1);
+  for (int kind = 0; kind < 7; ++kind) {
+    SCOPED_TRACE(kMacroTypeItems[kind]);
+    dialog.ChooseType(kind);
+    std::vector<HWND> shown;
+    EnumChildWindows(dialog.Window(), CollectVisibleChild, reinterpret_cast<LPARAM>(&shown));
+    std::map<char, std::string> letters;
+    for (HWND child : shown) {
+      std::string caption = TextOf(child);
+      char letter = MnemonicOf(caption);
+      if (letter == 0) continue;
+      EXPECT_TRUE(letters.emplace(letter, caption).second)
+          << "'" << letter << "' in \"" << caption << "\" and \"" << letters[letter] << "\"";
+    }
+    for (int id : {idMacroTitleLabel, idMacroTypeLabel, idMacroShortCutLabel})
+      EXPECT_NE(MnemonicOf(dialog.Text(id)), 0) << id;
+  }
+  // Alt and the letter move to the control after the label.
+  const struct {
+    int Kind;
+    WORD Letter;
+    int Field;
+  } moves[] = {{mtStripTags, 'E', FieldId(ftStripExpr)}, {mtBlockMode, 'W', FieldId(ftLineWith1)},
+               {mtBlockMode, 'R', FieldId(ftLineReplace1)}, {mtLineMode, '3', FieldId(ftBlockLine3)},
+               {mtRunProgram, 'A', FieldId(ftRunParameters)}, {mtRunProgram, 'Y', idMacroType}};
+  for (const auto& move : moves) {
+    dialog.ChooseType(move.Kind);
+    dialog.FocusControl(idMacroTitle);
+    PressKeys({{VK_MENU, true}, {move.Letter, true}, {move.Letter, false}, {VK_MENU, false}});
+    EXPECT_TRUE(WaitFor([&] { return dialog.Focus() == dialog.Control(move.Field); }, 3000))
+        << "Alt+" << static_cast<char>(move.Letter) << " in kind " << move.Kind;
+  }
+}
+
+TEST_F(MacroDialog, AStripExpressionThatDoesNotCompileKeepsTheDialogOpenOnTheField) {
+  OPEN_DIALOG(dialog, -1, -1);
+  dialog.KeyDownInShortCut(VK_F4);
+  dialog.ChooseType(mtStripTags);
+  dialog.SetText(FieldId(ftStripExpr), "<(b");
+  dialog.FocusControl(idMacroTitle);
+  std::string message = dialog.OKRefused();
+  EXPECT_EQ(message.rfind("The expression does not compile: ", 0), 0u) << message;
+  EXPECT_NE(message.find("(pos 3)"), std::string::npos) << message;
+  EXPECT_TRUE(WaitFor([&] { return dialog.Focus() == dialog.Control(FieldId(ftStripExpr)); }, 3000))
+      << "the field to correct has the focus";
+  EXPECT_EQ(dialog.Text(FieldId(ftStripExpr)), "<(b");
+
+  dialog.SetText(FieldId(ftStripExpr), "<(b)>");
+  dialog.PostOK();
+  ASSERT_TRUE(dialog.WaitClosed());
+  EXPECT_EQ(dialog.Result(), IDOK);
+  EXPECT_EQ(GetMacroText(Macro, mxLine1), "<(b)>");
+}
+
+// The program's end asks in the front-most dialog, for the whole chain:
+// here a change in the properties dialog under an unchanged template editor.
+TEST_F(MacroDialog, TheProgramsEndAsksInFrontAndNoKeepsBothDialogsAndTheirText) {
+  SetMacroDialogTemplateEditor(nullptr);
+  OPEN_DIALOG(dialog, -1, -1);
+  EXPECT_FALSE(DialogsHoldChanges(dialog.Window())) << "a dialog as opened holds nothing to lose";
+  dialog.SetText(idMacroTitle, "typed title");
+  EXPECT_TRUE(DialogsHoldChanges(dialog.Window()));
+  dialog.PostClick(ButtonId(ftBlockFirst));
+  HWND editor = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (editor = FindOwnedWindow(dialog.Window(), kEditorCaption)) != nullptr; }));
+
+  auto asked = std::async(std::launch::async, [&] { return AskDialogsBeforeEnd(dialog.Window(), erExit); });
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (box = FindOwnedWindow(editor, "Zarvel")) != nullptr; }))
+      << "the question is asked in the template editor, in front";
+  EXPECT_NE(MessageOf(box).find("Zarvel is about to exit"), std::string::npos) << MessageOf(box);
+  PostMessageA(box, WM_COMMAND, IDNO, 0);
+  EXPECT_EQ(asked.get(), eaKeepWorking);
+  EXPECT_TRUE(IsWindow(editor));
+  EXPECT_EQ(dialog.Text(idMacroTitle), "typed title");
+  PostMessageA(editor, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(editor); }));
 }

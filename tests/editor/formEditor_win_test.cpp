@@ -9,6 +9,8 @@
 
 #include <commctrl.h>
 
+#include <future>
+#include <initializer_list>
 #include <iterator>
 #include <string>
 #include <thread>
@@ -19,6 +21,7 @@
 #include "common/TempFolder.h"
 #include "common/WindowSearch_win.h"
 #include "base/OsFile.h"
+#include "editor/EndQuestion_win.h"
 #include "editor/formEditor_win.h"
 
 namespace {
@@ -39,6 +42,8 @@ void AnswerQuestion(const char* caption, const std::string& expectedOffer, const
   EXPECT_TRUE(WaitUntilGone(box));
 }
 
+constexpr const char* kKeepQuestion = "Do you want to keep the changes you've made to the template?";
+
 // One template editor on its own thread; the destructor cancels one still open.
 class TEditorRun {
  public:
@@ -47,7 +52,16 @@ class TEditorRun {
     FWindow = WaitForWindow(kEditorCaption);
   }
   ~TEditorRun() {
-    if (FWindow && IsWindow(FWindow)) PostMessageA(FWindow, WM_COMMAND, IDCANCEL, 0);
+    // A changed text asks first: No lets it go. Any other box a failed
+    // test left open is cancelled.
+    for (int tries = 0; FWindow && IsWindow(FWindow) && tries < 100; ++tries) {
+      HWND owned = FindOwnedWindow(FWindow);
+      if (!owned)
+        PostMessageA(FWindow, WM_COMMAND, IDCANCEL, 0);
+      else
+        PostMessageA(owned, WM_COMMAND, MessageOf(owned) == kKeepQuestion ? IDNO : IDCANCEL, 0);
+      WaitFor([&] { return !IsWindow(FWindow) || FindOwnedWindow(FWindow) != owned; }, 1000);
+    }
     if (FThread.joinable()) FThread.join();
   }
   HWND Window() const { return FWindow; }
@@ -77,6 +91,15 @@ class TEditorRun {
   // Keys go through the editor's message loop: wait for their effect.
   bool WaitForText(const std::string& expected) const {
     return WaitFor([&] { return Text() == expected; }, 5000);
+  }
+  // Answers the question a changed text asks on Cancel; gives its message.
+  std::string AnswerKeepQuestion(int answer) const {
+    HWND box = WaitForOwnedWindow(FWindow);
+    if (!box) return "(no question)";
+    std::string message = MessageOf(box);
+    PostMessageA(box, WM_COMMAND, answer, 0);
+    WaitUntilGone(box);
+    return message;
   }
   // Lets the editor's thread finish the command it is in.
   void Settle() const { SendMessageA(FWindow, WM_NULL, 0, 0); }
@@ -123,8 +146,8 @@ TEST(TemplateEditor, OpensWithTheDesignedWindowToolbarAndFocus) {
   EXPECT_TRUE(style & WS_MAXIMIZEBOX);
   EXPECT_TRUE(style & WS_SYSMENU);
   EXPECT_EQ(editor.Text(), kTemplate);
-  EXPECT_EQ(TextOf(editor.Control(idEditorOK)), "OK");
-  EXPECT_EQ(TextOf(editor.Control(idEditorCancel)), "Cancel");
+  EXPECT_EQ(TextOf(editor.Control(idEditorOK)), "&OK");
+  EXPECT_EQ(TextOf(editor.Control(idEditorCancel)), "&Cancel");
   EXPECT_EQ(GetWindowLongPtrA(editor.Control(idEditorOK), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
   GUITHREADINFO info{};
   info.cbSize = sizeof info;
@@ -204,6 +227,7 @@ TEST(TemplateEditor, TabKeyWritesATabAndEscapeCancels) {
   editor.Key(VK_TAB);
   EXPECT_TRUE(editor.WaitForText("a\tb")) << "Tab stays in the text: " << editor.Text();
   editor.Key(VK_ESCAPE);
+  EXPECT_EQ(editor.AnswerKeepQuestion(IDNO), kKeepQuestion);
   std::string text;
   EXPECT_FALSE(editor.Finish(text));
   EXPECT_EQ(text, "ab") << "Cancel leaves the caller's text";
@@ -214,6 +238,7 @@ TEST(TemplateEditor, CancelAndCloseLeaveTheText) {
     OPEN_EDITOR(editor, kTemplate);
     editor.SetText("changed");
     editor.Press(idEditorCancel);
+    EXPECT_EQ(editor.AnswerKeepQuestion(IDNO), kKeepQuestion);
     std::string text;
     EXPECT_FALSE(editor.Finish(text));
     EXPECT_EQ(text, kTemplate);
@@ -222,6 +247,7 @@ TEST(TemplateEditor, CancelAndCloseLeaveTheText) {
     OPEN_EDITOR(editor, kTemplate);
     editor.SetText("changed");
     PostMessageA(editor.Window(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(editor.AnswerKeepQuestion(IDNO), kKeepQuestion);
     std::string text;
     EXPECT_FALSE(editor.Finish(text));
     EXPECT_EQ(text, kTemplate);
@@ -466,4 +492,129 @@ TEST(TemplateEditor, ASaveThatFailsPartWayLeavesTheOldFileWholeAndNamesTheSystem
   ASSERT_TRUE(WaitUntilGone(error));
   EXPECT_EQ(ReadBytes(path), "old");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1) << "a new file was left";
+}
+
+namespace {
+
+// Real key presses: the editor reads the keys held as the system has them.
+void PressKeys(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> inputs;
+  for (WORD key : keys) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    inputs.push_back(input);
+  }
+  for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = *key;
+    input.ki.dwFlags = KEYEVENTF_KEYUP;
+    inputs.push_back(input);
+  }
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void FocusText(const TEditorRun& editor) {
+  SetForegroundWindow(editor.Window());
+  SendMessageA(editor.Window(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(editor.Edit()), TRUE);
+  editor.Select(2, 2);
+}
+
+}  // namespace
+
+TEST(TemplateEditor, CtrlEnterAndAltOConfirmWhileEnterAndTabStayInTheText) {
+  {
+    OPEN_EDITOR(editor, "ab");
+    FocusText(editor);
+    PressKeys({VK_RETURN});
+    PressKeys({VK_TAB});
+    ASSERT_TRUE(editor.WaitForText("ab\r\n\t")) << editor.Text();
+    PressKeys({VK_CONTROL, VK_RETURN});
+    std::string text;
+    EXPECT_TRUE(editor.Finish(text)) << "Ctrl+Enter presses OK";
+    EXPECT_EQ(text, "ab\r\n\t") << "and writes no line break of its own";
+  }
+  OPEN_EDITOR(editor, "ab");
+  FocusText(editor);
+  PressKeys({VK_MENU, 'O'});
+  std::string text;
+  EXPECT_TRUE(editor.Finish(text)) << "Alt+O presses OK";
+  EXPECT_EQ(text, "ab");
+}
+
+TEST(TemplateEditor, CancelWithChangesAsksAndCanKeepWorkingOrKeepThem) {
+  {
+    // Typed and taken back: nothing to lose, nothing asked.
+    OPEN_EDITOR(editor, "same");
+    editor.SetText("other");
+    editor.SetText("same");
+    editor.Press(idEditorCancel);
+    std::string text;
+    EXPECT_FALSE(editor.Finish(text));
+  }
+  OPEN_EDITOR(editor, "first");
+  editor.Select(5, 5);
+  editor.PressAndWait(idEditorLine);
+  editor.Key(VK_ESCAPE);
+  EXPECT_EQ(editor.AnswerKeepQuestion(IDCANCEL), kKeepQuestion);
+  editor.Settle();
+  ASSERT_TRUE(IsWindow(editor.Window())) << "Cancel in the question keeps the editor";
+  EXPECT_EQ(editor.Text(), "first{line}");
+  editor.Key(VK_ESCAPE);
+  EXPECT_EQ(editor.AnswerKeepQuestion(IDYES), kKeepQuestion);
+  std::string text;
+  EXPECT_TRUE(editor.Finish(text)) << "Yes keeps the changes as OK does";
+  EXPECT_EQ(text, "first{line}");
+}
+
+TEST(TemplateEditor, OpenOverChangesAsksFirstAndASavedTextIsNoChange) {
+  TTempFolder folder;
+  WriteBytes(folder.File("other.txt"), "from the file");
+  OPEN_EDITOR(editor, "typed");
+  editor.Select(5, 5);
+  editor.PressAndWait(idEditorLine);
+  editor.Press(idEditorOpen);
+  HWND question = WaitForWindow("Open Template");
+  ASSERT_TRUE(question) << "a changed text is not replaced without asking";
+  EXPECT_EQ(MessageOf(question), "The changes you've made will be lost, are you sure you want to continue?");
+  PostMessageA(question, WM_COMMAND, IDNO, 0);
+  ASSERT_TRUE(WaitUntilGone(question));
+  editor.Settle();
+  EXPECT_FALSE(FindOwnedWindow(editor.Window())) << "No opens no picker";
+  EXPECT_EQ(editor.Text(), "typed{line}");
+
+  // Saved, the text is kept in its file: New and Open ask no more.
+  editor.Press(idEditorSave);
+  PickFile("Save As", folder.File("typed.txt"));
+  editor.Settle();
+  editor.Press(idEditorOpen);
+  PickFile("Open", folder.File("other.txt"));
+  editor.Settle();
+  EXPECT_EQ(editor.Text(), "from the file");
+  editor.Press(idEditorCancel);
+  std::string text;
+  EXPECT_FALSE(editor.Finish(text)) << "an opened file unchanged goes without a question";
+  EXPECT_EQ(text, "typed");
+}
+
+TEST(TemplateEditor, TheProgramsEndAsksInTheEditorOnlyWhenItHoldsChanges) {
+  OPEN_EDITOR(editor, "kept");
+  EXPECT_FALSE(DialogsHoldChanges(editor.Window()));
+  EXPECT_EQ(AskDialogsBeforeEnd(editor.Window(), erExit), eaEnd) << "nothing to lose, nothing asked";
+  editor.Select(4, 4);
+  editor.PressAndWait(idEditorLine);
+  EXPECT_TRUE(DialogsHoldChanges(editor.Window()));
+
+  for (int answer : {IDNO, IDYES}) {
+    auto asked = std::async(std::launch::async, [&] { return AskDialogsBeforeEnd(editor.Window(), erSessionEnd); });
+    HWND box = WaitForOwnedWindow(editor.Window());
+    ASSERT_TRUE(box) << "no question in the editor";
+    EXPECT_EQ(TextOf(box), "Zarvel");
+    EXPECT_NE(MessageOf(box).find("Windows is ending your session"), std::string::npos) << MessageOf(box);
+    PostMessageA(box, WM_COMMAND, answer, 0);
+    EXPECT_EQ(asked.get(), answer == IDYES ? eaEnd : eaKeepWorking);
+    EXPECT_TRUE(IsWindow(editor.Window())) << "the question itself closes nothing";
+    EXPECT_EQ(editor.Text(), "kept{line}");
+  }
 }

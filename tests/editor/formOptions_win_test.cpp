@@ -292,11 +292,16 @@ TEST_F(MacroEditor, AnEmptyStoreOffersOnlyAddCatagoryAndTheFirstCatagoryReplaces
   EXPECT_TRUE(editor.Enabled(idOptionsRemoveCat));
   EXPECT_FALSE(editor.Enabled(idOptionsEditMacro)) << "no row to edit";
 
-  // A second category of the same name (in other case) adds nothing.
+  // A second category of the same name (in other case) adds nothing: it is
+  // refused with the reason and asked for again as typed.
   editor.Click(idOptionsAddCat);
   std::string same = "WORK";
   ASSERT_TRUE(AnswerInputBox("Add Catagory", &same));
-  Sleep(200);
+  EXPECT_EQ(AnswerMessageBox("Error", IDOK), "A catagory named 'WORK' already exists. Please choose another name.");
+  HWND again = WaitForWindow("Add Catagory");
+  ASSERT_TRUE(again) << "the name is asked for again";
+  EXPECT_EQ(TextOf(FindWindowExA(again, nullptr, "Edit", nullptr)), "WORK");
+  ASSERT_TRUE(AnswerInputBox("Add Catagory", nullptr));
   EXPECT_EQ(editor.Entries(), std::vector<std::string>{"Work"});
   EXPECT_EQ(FStore.Items.size(), 1u);
 }
@@ -512,6 +517,7 @@ TEST_F(MacroEditor, AStoreErrorIsShownAndTheListsStayAsTheStoreIs) {
   ASSERT_TRUE(AnswerInputBox("Add Catagory", &bad));
   std::string message = AnswerMessageBox("Error", IDOK);
   EXPECT_NE(message.find("Cannot create"), std::string::npos) << message;
+  ASSERT_TRUE(AnswerInputBox("Add Catagory", nullptr)) << "the name is asked for again";
   EXPECT_EQ(editor.Entries(), std::vector<std::string>{"Kept"});
   EXPECT_EQ(FStore.Items.size(), 1u);
   EXPECT_TRUE(IsWindow(editor.Window())) << "the editor stays open";
@@ -614,6 +620,30 @@ TEST_F(MacroEditor, AFileThatCannotBeWrittenLeavesMemoryAndTheListAsTheFileIs) {
   editor.Click(idOptionsAddMacro);
   ASSERT_TRUE(AnswerPropertiesDialog("Edit Macro 'untitled'", "new one", 'M', IDOK));
   EXPECT_NE(AnswerMessageBox("Error", IDOK), "(no box 'Error')");
+  // The new macro is not lost: the dialog comes back with what was typed.
+  HWND again = WaitForWindow("Edit Macro 'new one'");
+  ASSERT_TRUE(again) << "the properties dialog did not come back";
+  EXPECT_EQ(TextOf(GetDlgItem(again, idMacroTitle)), "new one");
+  EXPECT_EQ(TextOf(GetDlgItem(again, idMacroShortCut)), "Ctrl+Alt+M");
+  // Written again once the file can take it.
+  std::filesystem::remove(FStore.CatagoryFileName("Tools"));
+  WriteBytes(FStore.CatagoryFileName("Tools"), std::string(reinterpret_cast<const char*>(&FStore.Items[0].Macros[0]),
+                                                            sizeof(TMacro)));
+  // The store may first see the file as changed by another program: it
+  // reads it again, says so, and the dialog comes back once more.
+  for (int round = 0; round < 2; ++round) {
+    ASSERT_TRUE(AnswerPropertiesDialog("Edit Macro 'new one'", "new one", 0, IDOK));
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return FStore.Items[0].Macros.size() == 2u || (box = FindOwnWindow("Error")); }));
+    if (!box) break;
+    EXPECT_NE(MessageOf(box).find("Another program has changed"), std::string::npos) << MessageOf(box);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+  }
+  ASSERT_EQ(FStore.Items[0].Macros.size(), 2u);
+  EXPECT_EQ(GetTitle(FStore.Items[0].Macros[1]), "new one");
+  ASSERT_TRUE(WaitFor([&] { return editor.Titles().size() == 2u; }));
+  FStore.RemoveMacro(0, 1);  // back as the checks below expect it
+  editor.ChooseEntry(0);
   EXPECT_EQ(FStore.Items[0].Macros.size(), 1u);
   EXPECT_EQ(editor.Titles(), std::vector<std::string>{"b"});
   ExpectRowsMatchTheStore(editor, 0);
