@@ -979,7 +979,7 @@ HMENU TfrmOptions::MacroMenu() const {
   HMENU menu = CreatePopupMenu();
   AppendMenuA(menu, MF_STRING | (SelectedCatagory() >= 0 ? 0 : MF_GRAYED), idOptionsAddMacro, "&Add Macro\tCtrl+N");
   AppendMenuA(menu, MF_STRING | onMacro, idOptionsEditMacro, "&Edit Macro\tEnter");
-  AppendMenuA(menu, MF_STRING | onMacro, idOptionsDuplicateMacro, "D&uplicate Macro\tCtrl+D");
+  AppendMenuA(menu, MF_STRING | onMacro, idOptionsDuplicateMacro, "Dupli&cate Macro\tCtrl+D");
   HMENU targets = CreatePopupMenu();
   for (std::size_t other = 0; other < FCatagories.Items.size(); ++other)
     if (static_cast<int>(other) != catagory)

@@ -57,6 +57,8 @@ void AltMenuScenario(const TScenarioContext& context);
 void MacroEditorScenario(const TScenarioContext& context);
 // The macro editor from an empty Macros folder (ScenariosEditor.cpp).
 void MacroEditorAddScenario(const TScenarioContext& context);
+// The macro editor by keys alone (ScenariosEditorKeys.cpp).
+void MacroEditorKeysScenario(const TScenarioContext& context);
 // Macro runs (ScenariosRun.cpp).
 void MacroRunScenario(const TScenarioContext& context);
 void RunLineModeScenario(const TScenarioContext& context);
