@@ -7,6 +7,7 @@
 namespace {
 
 constexpr std::size_t kClashesShown = 10;
+constexpr std::size_t kNamesShown = 10;
 
 std::string Quoted(const std::string& name) { return "'" + name + "'"; }
 
@@ -65,8 +66,10 @@ std::string ImportQuestion(const TImportPlan& plan, const std::string& fileName)
                      (plan.MacroCount == 1 ? " macro" : " macros") + " from \"" + fileName + "\"?";
   if (!plan.NewCatagories.empty()) {
     text += "\n\nNew catagories: ";
-    for (std::size_t i = 0; i < plan.NewCatagories.size(); ++i)
+    for (std::size_t i = 0; i < plan.NewCatagories.size() && i < kNamesShown; ++i)
       text += (i ? ", " : "") + plan.NewCatagories[i];
+    if (plan.NewCatagories.size() > kNamesShown)
+      text += " and " + std::to_string(plan.NewCatagories.size() - kNamesShown) + " more";
   }
   if (!plan.Clashes.empty()) {
     text += "\n\nThese shortcuts are held by macros already:";

@@ -38,6 +38,6 @@ class TDeleteUndo {
 };
 
 // The question shown before an import: how many macros, which categories
-// are new, which shortcuts are held already (the first few, then how many
-// more). Empty when the plan holds no macro and no new category.
+// are new and which shortcuts are held already (the first ten of each, then
+// how many more). Empty when the plan holds no macro and no new category.
 std::string ImportQuestion(const TImportPlan& plan, const std::string& fileName);

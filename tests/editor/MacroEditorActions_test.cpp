@@ -103,4 +103,7 @@ TEST(ImportQuestion, CountsNewCatagoriesAndListsTheFirstClashes) {
   EXPECT_NE(text.find("'T9'"), std::string::npos);
   EXPECT_EQ(text.find("'T10'"), std::string::npos);
   EXPECT_NE(text.find("... and 2 more"), std::string::npos);
+  plan.NewCatagories.assign(13, "N");
+  text = ImportQuestion(plan, "x.json");
+  EXPECT_NE(text.find("N, N and 3 more\n"), std::string::npos) << text;
 }
