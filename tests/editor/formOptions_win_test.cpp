@@ -637,11 +637,16 @@ HWND FocusOf(HWND window) {
 
 // The items of the popup menu now open, as "text" with its tab and key.
 std::vector<std::string> OpenMenuItems(HWND* menuWindow) {
-  HWND popup = WaitForValue([] { return FindWindowA("#32768", nullptr); });
+  constexpr UINT kGetMenu = 0x01E1;  // MN_GETHMENU
+  HWND popup = WaitForValue([] {
+    HWND found = FindWindowA("#32768", nullptr);
+    return found && IsWindowVisible(found) && SendMessageA(found, kGetMenu, 0, 0) ? found : nullptr;
+  });
   if (menuWindow) *menuWindow = popup;
   std::vector<std::string> items;
   if (!popup) return items;
-  HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, 0x01E1 /* MN_GETHMENU */, 0, 0));
+  Sleep(300);  // the menu's own loop takes the keys from now on
+  HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, kGetMenu, 0, 0));
   for (int i = 0; i < GetMenuItemCount(menu); ++i) {
     char text[128] = {};
     GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
@@ -720,7 +725,8 @@ TEST_F(MacroEditor, EveryCommandIsReachedFromTheKeyboard) {
   PressKeys(editor.Window(), {VK_RIGHT});
   PressKeys(editor.Window(), {VK_RETURN});
   ASSERT_TRUE(AnswerPropertiesDialog("Edit Macro 'Bold'", "", 0, IDCANCEL)) << "Edit Macro from its button";
-  SetFocus(editor.List());
+  PressKeys(editor.Window(), {VK_SHIFT, VK_TAB});
+  ASSERT_TRUE(WaitFor([&] { return FocusOf(editor.Window()) == editor.List(); })) << "Shift+Tab back to the list";
 
   // The menu key opens the list's menu; a letter chooses from it.
   PressKeys(editor.Window(), {VK_APPS});
@@ -728,7 +734,7 @@ TEST_F(MacroEditor, EveryCommandIsReachedFromTheKeyboard) {
   EXPECT_EQ(items, (std::vector<std::string>{"&Add Macro\tCtrl+N", "&Edit Macro\tEnter", "Dupli&cate Macro\tCtrl+D",
                                              "&Move to Catagory", "&Delete Macro\tDel", "-", "&Undo\tCtrl+Z (off)", "-",
                                              "E&xport...", "&Import..."}));
-  PressKeys(editor.Window(), {'C'});
+  PressChord({'C'});  // the menu keeps the keyboard: nothing to bring forward
   ASSERT_TRUE(WaitFor([&] { return editor.Rows().size() == 2; })) << "Duplicate";
   const TMacroList& web = FStore.Items[FindCatagory(FStore, "Web")].Macros;
   EXPECT_EQ(GetTitle(web[1]), "Bold (copy)");
@@ -738,8 +744,9 @@ TEST_F(MacroEditor, EveryCommandIsReachedFromTheKeyboard) {
   editor.SelectRow(1);
   PressKeys(editor.Window(), {VK_SHIFT, VK_F10});
   ASSERT_FALSE(OpenMenuItems(nullptr).empty());
-  PressKeys(editor.Window(), {'M'});
-  PressKeys(editor.Window(), {VK_RETURN});
+  PressChord({'M'});
+  Sleep(200);
+  PressChord({VK_RETURN});
   ASSERT_TRUE(WaitFor([&] { return editor.Rows().size() == 1; })) << "Move";
   TCatagories reloaded(Macros());
   EXPECT_EQ(reloaded.Items[FindCatagory(reloaded, "Text")].Macros.size(), 1u);
@@ -751,6 +758,19 @@ TEST_F(MacroEditor, EveryCommandIsReachedFromTheKeyboard) {
   ASSERT_TRUE(WaitFor([&] { return editor.Entries()[editor.ChosenEntry()] == "Pages"; }));
   EXPECT_TRUE(FileExists(FStore.CatagoryFileName("Pages")));
   EXPECT_FALSE(FileExists(PathJoin(Macros(), "Web.cat")));
+
+  // The category box has a menu of its own.
+  PressKeys(editor.Window(), {VK_CONTROL, 'F'});
+  ASSERT_TRUE(WaitFor([&] { return FocusOf(editor.Window()) == editor.Control(idOptionsSearch); }));
+  PressKeys(editor.Window(), {VK_SHIFT, VK_TAB});
+  ASSERT_TRUE(WaitFor([&] { return FocusOf(editor.Window()) == editor.Combo(); }));
+  PressKeys(editor.Window(), {VK_SHIFT, VK_F10});
+  EXPECT_EQ(OpenMenuItems(nullptr),
+            (std::vector<std::string>{"&Add Catagory\tCtrl+Shift+N", "&Rename Catagory...\tF2", "Re&move Catagory",
+                                      "-", "&Undo\tCtrl+Z (off)", "-", "E&xport...", "&Import..."}));
+  PressChord({VK_ESCAPE});
+  ASSERT_TRUE(WaitFor([] { return FindWindowA("#32768", nullptr) == nullptr || !IsWindowVisible(FindWindowA("#32768", nullptr)); }));
+  EXPECT_TRUE(IsWindow(editor.Window())) << "Escape closed the menu only";
 }
 
 TEST_F(MacroEditor, CtrlZBringsBackTheLastDeletedMacroOrCatagory) {
