@@ -4,19 +4,26 @@
 
 #include <commctrl.h>
 
+#include <windowsx.h>
+
 #include <algorithm>
 #include <exception>
 #include <functional>
 #include <vector>
 
+#include "base/SafeFile.h"
+#include "editor/MacroEditorActions.h"
 #include "editor/MacroForm.h"
 #include "editor/OptionsPictures_win.h"
 #include "editor/WindowBounds.h"
 #include "editor/formEditMacro_win.h"
+#include "exchange/CatagoryExchange.h"
+#include "search/MacroIndex.h"
 #include "store/Settings.h"
 #include "store/ShortCut.h"
 #include "wingui/DialogBase_win.h"
 #include "wingui/ErrorPolicy_win.h"
+#include "wingui/FileDialog_win.h"
 #include "wingui/ForegroundWindow_win.h"
 #include "wingui/InputBox_win.h"
 #include "wingui/RecycleBin_win.h"
@@ -34,13 +41,35 @@ constexpr int kToolbarPictureSize = 32;
 constexpr int kListPictureSize = 16;
 // Posted at creation: the window is brought forward once it is shown.
 constexpr UINT WM_FORMSHOW = WM_APP + 1;
+constexpr UINT_PTR kSearchSubclassId = 1;
+constexpr UINT_PTR kToolbarSubclassId = 2;
 
-const char* const kColumnCaptions[] = {"Title", "Type", "Shortcut"};
+const char* const kColumnCaptions[] = {"Title", "Type", "Shortcut", "Catagory"};
+// Without a query; the category column comes only while searching.
 constexpr int kColumnCount = 3;
+constexpr int kMostColumns = 4;
+constexpr const char* kJsonFilter = "Macro exports (*.json)|*.json|All files (*.*)|*.*";
+
+class TfrmOptions;
+// The editor of this thread, for the keyboard filter of its modal loop.
+thread_local TfrmOptions* tKeyboardEditor = nullptr;
+
+// A category name as a menu shows it: "&" would underline the next letter.
+std::string MenuText(const std::string& name) {
+  std::string text;
+  for (char c : name) {
+    if (c == '&') text += '&';
+    text += c;
+  }
+  return text;
+}
 
 class TfrmOptions : public TDialogBase {
  public:
   TfrmOptions(TCatagories& catagories, const std::string& exeDir) : FCatagories(catagories), FExeDir(exeDir) {}
+  // A key on its way to one of the window's controls; true when it was a
+  // command of the window and goes no further.
+  bool FilterKey(const MSG& message);
 
  protected:
   INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -63,7 +92,7 @@ class TfrmOptions : public TDialogBase {
   void UpdateControls();
   void lvMacrosColumnClick(int column);
   static int CALLBACK lvMacrosCompare(LPARAM item1, LPARAM item2, LPARAM self);
-  std::string SortText(int macro) const;
+  std::string SortText(LPARAM param) const;
   void SetSortMark(int column);
   void SortList();
 
@@ -72,13 +101,43 @@ class TfrmOptions : public TDialogBase {
   void tbAddMacroClick();
   void EditMacro();
   void tbRemoveMacroClick();
+  void DuplicateMacroClick();
+  void MoveMacroClick(int target);
+  void RenameCatClick();
+  void ExportClick();
+  void ImportClick();
+  void UndoClick();
+
+  // The search: the rows are the macros found in every category.
+  void SearchChange();
+  void ShowFound();
+  void SetCatagoryColumn(bool shown);
+  int ColumnCount() const { return FFiltering ? kMostColumns : kColumnCount; }
+  // The store's category and macro a row's lParam stands for; false when
+  // it stands for none (any more).
+  bool MacroOfParam(LPARAM param, int& catagory, int& macro) const;
+  bool SelectedMacro(int& catagory, int& macro) const;
+  // After a change of the store: the rows anew, the given macro chosen
+  // when it is among them.
+  void ShowMacros(int catagory, int macro);
+  void ChooseCatagory(int catagory);
+
+  // Context menus, for the mouse and the keyboard.
+  void ContextMenu(HWND control, LPARAM position);
+  HMENU MacroMenu() const;
+  HMENU CatagoryMenu() const;
+  void AppendUndo(HMENU menu) const;
+  static LRESULT CALLBACK SearchProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                     DWORD_PTR);
+  static LRESULT CALLBACK ToolbarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                      DWORD_PTR);
 
   // The store's index of the chosen category; -1 for none.
   int SelectedCatagory() const;
   int SelectedRow() const;
-  int MacroOfRow(int row) const;
-  int AddRow(int macro);
-  void ShowRow(int row, int macro);
+  LPARAM MacroOfRow(int row) const;
+  int AddRow(LPARAM param);
+  void ShowRow(int row, LPARAM param);
   void SelectRow(int row);
   bool Ask(const std::string& caption, const std::string& question, UINT defaultButton = MB_DEFBUTTON1);
   // Runs one store operation; a failure is shown and gives false, and the
@@ -88,6 +147,7 @@ class TfrmOptions : public TDialogBase {
   HWND Control(int id) const { return GetDlgItem(Handle(), id); }
   HWND List() const { return Control(idOptionsMacros); }
   HWND Combo() const { return Control(idOptionsCatagory); }
+  HWND Search() const { return Control(idOptionsSearch); }
 
   TCatagories& FCatagories;
   std::string FExeDir;
@@ -96,8 +156,22 @@ class TfrmOptions : public TDialogBase {
   TImageList FListPictures;
   int FSortColumn = 0;
   bool FSortAscending = true;
-  int FColumnImage[kColumnCount] = {-1, -1, -1};
+  int FColumnImage[kMostColumns] = {-1, -1, -1, -1};
+  // Built again only when the store's generation moved on.
+  TMacroIndex FIndex;
+  bool FIndexBuilt = false;
+  bool FFiltering = false;
+  std::vector<int> FFound;  // positions in FIndex.Entries()
+  TDeleteUndo FUndo;
+  HHOOK FKeyFilter = nullptr;
 };
+
+// Keys pass here before the dialog's own handling (Tab, Enter, Escape).
+LRESULT CALLBACK KeyFilterProc(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == MSGF_DIALOGBOX && tKeyboardEditor && tKeyboardEditor->FilterKey(*reinterpret_cast<MSG*>(lParam)))
+    return TRUE;
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
 
 INT_PTR TfrmOptions::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -117,26 +191,105 @@ INT_PTR TfrmOptions::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       Command(LOWORD(wParam), HIWORD(wParam));
       return TRUE;
+    case WM_CONTEXTMENU:
+      ContextMenu(reinterpret_cast<HWND>(wParam), lParam);
+      return TRUE;
+    case WM_CLOSE:
+      // The close box closes even while a query is shown; Escape first clears it.
+      FormClose();
+      return TRUE;
+    case WM_DESTROY:
+      if (FKeyFilter) UnhookWindowsHookEx(FKeyFilter);
+      FKeyFilter = nullptr;
+      if (tKeyboardEditor == this) tKeyboardEditor = nullptr;
+      RemoveWindowSubclass(Search(), SearchProc, kSearchSubclassId);
+      for (int id : {idOptionsToolbar, idOptionsCatToolbar})
+        RemoveWindowSubclass(Control(id), ToolbarProc, kToolbarSubclassId);
+      return FALSE;
   }
   return FALSE;
 }
 
+bool TfrmOptions::FilterKey(const MSG& message) {
+  if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST) return false;
+  if (!message.hwnd || GetAncestor(message.hwnd, GA_ROOT) != Handle()) return false;
+  bool ctrl = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0, alt = GetKeyState(VK_MENU) < 0;
+  bool down = message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN;
+  bool up = message.message == WM_KEYUP || message.message == WM_SYSKEYUP;
+  // The menu key and Shift+F10 open the focused list's menu; their key-ups
+  // go too, so that the system does not open it a second time.
+  bool menuKey = message.wParam == VK_APPS || (message.wParam == VK_F10 && shift && !ctrl && !alt);
+  if (menuKey) {
+    if (down) PostMessageA(Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(GetFocus()), -1);
+    return down || up;
+  }
+  if (!down || alt) return false;
+  int command = 0;
+  switch (message.wParam) {
+    case 'N': if (ctrl) command = shift ? idOptionsAddCat : idOptionsAddMacro; break;
+    case 'D': if (ctrl && !shift) command = idOptionsDuplicateMacro; break;
+    case 'F': if (ctrl && !shift) command = idOptionsFind; break;
+    // In the search box Ctrl+Z takes back typing.
+    case 'Z': if (ctrl && !shift && GetFocus() != Search()) command = idOptionsUndo; break;
+    case VK_F2: if (!ctrl && !shift) command = idOptionsRenameCat; break;
+  }
+  // Posted: a command may open a modal window, which the filter must not wait for.
+  if (command) PostMessageA(Handle(), WM_COMMAND, MAKEWPARAM(command, 0), 0);
+  return command != 0;
+}
+
 void TfrmOptions::Command(int id, int code) {
   switch (id) {
-    case idOptionsClose: FormClose(); return;
-    case IDOK:
-      // Enter: the dialog's default command; in the list it opens the macro.
-      if (GetFocus() == List()) EditMacro();
+    case idOptionsClose:
+      // Escape clears a query first; the next one closes the window.
+      if (GetWindowTextLengthA(Search()) > 0)
+        SetWindowTextA(Search(), "");
+      else
+        FormClose();
       return;
+    case IDOK: {
+      // Enter: the dialog's default command; in the list and in the search
+      // box it opens the chosen macro, on a toolbar it presses the button
+      // shown as chosen.
+      HWND focus = GetFocus();
+      if (focus == List() || focus == Search()) {
+        EditMacro();
+      } else if (focus == Control(idOptionsToolbar) || focus == Control(idOptionsCatToolbar)) {
+        int hot = static_cast<int>(SendMessageA(focus, TB_GETHOTITEM, 0, 0));
+        TBBUTTON button{};
+        if (hot >= 0 && SendMessageA(focus, TB_GETBUTTON, hot, reinterpret_cast<LPARAM>(&button)) &&
+            SendMessageA(focus, TB_ISBUTTONENABLED, button.idCommand, 0))
+          Command(button.idCommand, 0);
+      }
+      return;
+    }
     case idOptionsCatagory:
-      if (code == CBN_SELCHANGE) cmbCatagoryChange();
+      if (code != CBN_SELCHANGE) return;
+      // Choosing a category ends a search: the list shows that category.
+      if (FFiltering)
+        SetWindowTextA(Search(), "");
+      else
+        cmbCatagoryChange();
+      return;
+    case idOptionsSearch:
+      if (code == EN_CHANGE) SearchChange();
       return;
     case idOptionsAddCat: tbAddCatClick(); return;
     case idOptionsRemoveCat: tbRemoveCatClick(); return;
     case idOptionsAddMacro: tbAddMacroClick(); return;
     case idOptionsEditMacro: EditMacro(); return;
     case idOptionsRemoveMacro: tbRemoveMacroClick(); return;
+    case idOptionsDuplicateMacro: DuplicateMacroClick(); return;
+    case idOptionsRenameCat: RenameCatClick(); return;
+    case idOptionsExport: ExportClick(); return;
+    case idOptionsImport: ImportClick(); return;
+    case idOptionsUndo: UndoClick(); return;
+    case idOptionsFind:
+      SetFocus(Search());
+      SendMessageA(Search(), EM_SETSEL, 0, -1);
+      return;
   }
+  if (id >= idOptionsMoveMacro) MoveMacroClick(id - idOptionsMoveMacro);
 }
 
 INT_PTR TfrmOptions::Notify(const NMHDR& header) {
@@ -170,6 +323,8 @@ void TfrmOptions::FormCreate() {
   lvMacrosColumnClick(ocTitle);
   if (ListView_GetItemCount(List()) > 0) SelectRow(0);
   SetFocus(List());
+  tKeyboardEditor = this;
+  FKeyFilter = SetWindowsHookExA(WH_MSGFILTER, KeyFilterProc, nullptr, GetCurrentThreadId());
   PostMessageA(Handle(), WM_FORMSHOW, 0, 0);
 }
 
@@ -199,6 +354,10 @@ void TfrmOptions::FormClose() {
 void TfrmOptions::CreateControls() {
   AddControl("STATIC", "Catagory:", SS_LEFT | SS_NOPREFIX, idOptionsCatagoryLabel);
   AddControl("COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, idOptionsCatagory);
+  HWND search = AddControl("EDIT", "", ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP, idOptionsSearch, WS_EX_CLIENTEDGE);
+  std::wstring cue(kSearchCue, kSearchCue + lstrlenA(kSearchCue));
+  SendMessageW(search, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(cue.c_str()));
+  SetWindowSubclass(search, SearchProc, kSearchSubclassId, reinterpret_cast<DWORD_PTR>(this));
   HWND list = AddControl(WC_LISTVIEWA, "",
                          LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | WS_TABSTOP | WS_GROUP,
                          idOptionsMacros, WS_EX_CLIENTEDGE);
@@ -223,8 +382,12 @@ void TfrmOptions::CreateControls() {
 }
 
 HWND TfrmOptions::CreateToolbar(int id, const std::vector<std::pair<int, const char*>>& buttons) {
+  // In the tab order: the arrow keys choose a button, Enter or Space presses it.
   HWND bar = AddControl(TOOLBARCLASSNAMEA, "",
-                        TBSTYLE_FLAT | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER | CCS_TOP, id);
+                        TBSTYLE_FLAT | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER | CCS_TOP | WS_TABSTOP |
+                            WS_GROUP,
+                        id);
+  SetWindowSubclass(bar, ToolbarProc, kToolbarSubclassId, 0);
   SendMessageA(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   SendMessageA(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FToolbarNormal.Get()));
   SendMessageA(bar, TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(FToolbarHot.Get()));
@@ -300,16 +463,20 @@ void TfrmOptions::Layout() {
   int comboLeft = Scale(64);
   MoveWindow(Control(idOptionsCatagoryLabel), margin, Scale(11), comboLeft - margin - Scale(4), Scale(15), TRUE);
   MoveWindow(Combo(), comboLeft, Scale(8), atLeast0(width - comboLeft - margin), Scale(200), TRUE);
-  int listTop = Scale(36);
+  MoveWindow(Search(), margin, Scale(36), atLeast0(width - 2 * margin), Scale(21), TRUE);
+  int listTop = Scale(64);
   MoveWindow(List(), margin, listTop, atLeast0(width - 2 * margin), atLeast0(barTop - Scale(4) - listTop), TRUE);
 
-  // "Type" and "Shortcut" share what "Title" leaves of the list's width.
+  // "Type" and "Shortcut" (and while searching "Catagory") share what
+  // "Title" leaves of the list's width.
   RECT listClient;
   GetClientRect(List(), &listClient);
   int rest = listClient.right - ListView_GetColumnWidth(List(), ocTitle);
-  int each = std::max(rest / 2, Scale(60));
-  ListView_SetColumnWidth(List(), ocType, each);
-  ListView_SetColumnWidth(List(), ocShortCut, std::max(rest - each, Scale(60)));
+  int shared = ColumnCount() - 1;
+  int each = std::max(rest / shared, Scale(60));
+  for (int column = 1; column < ColumnCount(); ++column)
+    ListView_SetColumnWidth(List(), column,
+                            column + 1 < ColumnCount() ? each : std::max(rest - each * (shared - 1), Scale(60)));
   InvalidateRect(Handle(), nullptr, TRUE);
 }
 
@@ -365,7 +532,8 @@ void TfrmOptions::UpdateControls() {
     cmbCatagoryChange();
   }
   bool hasCatagory = !FCatagories.Items.empty();
-  bool hasSelection = SelectedRow() >= 0;
+  int catagory = -1, macro = -1;
+  bool hasSelection = SelectedMacro(catagory, macro);
   auto enable = [&](int bar, int button, bool on) {
     SendMessageA(Control(bar), TB_ENABLEBUTTON, button, MAKELPARAM(on ? TRUE : FALSE, 0));
   };
@@ -377,6 +545,10 @@ void TfrmOptions::UpdateControls() {
 }
 
 void TfrmOptions::cmbCatagoryChange() {
+  if (FFiltering) {
+    ShowFound();
+    return;
+  }
   UpdateControls();
   HWND list = List();
   int catagory = SelectedCatagory();
@@ -393,24 +565,28 @@ void TfrmOptions::cmbCatagoryChange() {
   InvalidateRect(list, nullptr, TRUE);
 }
 
-int TfrmOptions::AddRow(int macro) {
+int TfrmOptions::AddRow(LPARAM param) {
+  int catagory = -1, macro = -1;
+  if (!MacroOfParam(param, catagory, macro)) return -1;
   LVITEMA item{};
   item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
   item.iItem = ListView_GetItemCount(List());
-  std::string title = GetTitle(FCatagories.Items[SelectedCatagory()].Macros[macro]);
+  std::string title = GetTitle(FCatagories.Items[catagory].Macros[macro]);
   item.pszText = const_cast<char*>(title.c_str());
   item.iImage = lpMacro;
-  item.lParam = macro;
+  item.lParam = param;
   int row = static_cast<int>(SendMessageA(List(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-  if (row >= 0) ShowRow(row, macro);
+  if (row >= 0) ShowRow(row, param);
   return row;
 }
 
-void TfrmOptions::ShowRow(int row, int macro) {
-  const TMacro& record = FCatagories.Items[SelectedCatagory()].Macros[macro];
-  std::string texts[kColumnCount] = {GetTitle(record), MacroTypeName(record.MacroType),
-                                     ShortCutText(record.ShortCut)};
-  for (int column = 0; column < kColumnCount; ++column) {
+void TfrmOptions::ShowRow(int row, LPARAM param) {
+  int catagory = -1, macro = -1;
+  if (!MacroOfParam(param, catagory, macro)) return;
+  const TMacro& record = FCatagories.Items[catagory].Macros[macro];
+  std::string texts[kMostColumns] = {GetTitle(record), MacroTypeName(record.MacroType),
+                                     ShortCutText(record.ShortCut), FCatagories.Items[catagory].Name};
+  for (int column = 0; column < ColumnCount(); ++column) {
     LVITEMA item{};
     item.iSubItem = column;
     item.pszText = const_cast<char*>(texts[column].c_str());
@@ -420,12 +596,31 @@ void TfrmOptions::ShowRow(int row, int macro) {
 
 int TfrmOptions::SelectedRow() const { return ListView_GetNextItem(List(), -1, LVNI_SELECTED); }
 
-int TfrmOptions::MacroOfRow(int row) const {
+LPARAM TfrmOptions::MacroOfRow(int row) const {
   LVITEMA item{};
   item.mask = LVIF_PARAM;
   item.iItem = row;
   SendMessageA(List(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-  return static_cast<int>(item.lParam);
+  return item.lParam;
+}
+
+bool TfrmOptions::MacroOfParam(LPARAM param, int& catagory, int& macro) const {
+  if (FFiltering) {
+    if (param < 0 || static_cast<std::size_t>(param) >= FFound.size()) return false;
+    const TMacroEntry& entry = FIndex.Entries()[FFound[param]];
+    catagory = entry.Catagory;
+    macro = entry.Macro;
+  } else {
+    catagory = SelectedCatagory();
+    macro = static_cast<int>(param);
+  }
+  return catagory >= 0 && static_cast<std::size_t>(catagory) < FCatagories.Items.size() && macro >= 0 &&
+         static_cast<std::size_t>(macro) < FCatagories.Items[catagory].Macros.size();
+}
+
+bool TfrmOptions::SelectedMacro(int& catagory, int& macro) const {
+  int row = SelectedRow();
+  return row >= 0 && MacroOfParam(MacroOfRow(row), catagory, macro);
 }
 
 void TfrmOptions::SelectRow(int row) {
@@ -435,14 +630,14 @@ void TfrmOptions::SelectRow(int row) {
 }
 
 void TfrmOptions::lvMacrosColumnClick(int column) {
-  if (column < 0 || column >= kColumnCount) return;
+  if (column < 0 || column >= ColumnCount()) return;
   FSortColumn = column;
-  for (int other = 0; other < kColumnCount; ++other)
+  for (int other = 0; other < kMostColumns; ++other)
     if (other == column)
       FColumnImage[other] = FColumnImage[other] == lpSortAscending ? lpSortDescending : lpSortAscending;
     else
       FColumnImage[other] = -1;
-  for (int other = 0; other < kColumnCount; ++other) SetSortMark(other);
+  for (int other = 0; other < ColumnCount(); ++other) SetSortMark(other);
   FSortAscending = FColumnImage[column] == lpSortAscending;
   SortList();
 }
@@ -457,11 +652,14 @@ void TfrmOptions::SetSortMark(int column) {
   SendMessageA(ListView_GetHeader(List()), HDM_SETITEMA, column, reinterpret_cast<LPARAM>(&item));
 }
 
-std::string TfrmOptions::SortText(int macro) const {
-  const TMacro& record = FCatagories.Items[SelectedCatagory()].Macros[macro];
+std::string TfrmOptions::SortText(LPARAM param) const {
+  int catagory = -1, macro = -1;
+  if (!MacroOfParam(param, catagory, macro)) return std::string();
+  const TMacro& record = FCatagories.Items[catagory].Macros[macro];
   switch (FSortColumn) {
     case ocType: return MacroTypeName(record.MacroType);
     case ocShortCut: return ShortCutText(record.ShortCut);
+    case ocCatagory: return FCatagories.Items[catagory].Name;
     default: return GetTitle(record);
   }
 }
@@ -470,8 +668,8 @@ int CALLBACK TfrmOptions::lvMacrosCompare(LPARAM item1, LPARAM item2, LPARAM sel
   auto* form = reinterpret_cast<TfrmOptions*>(self);
   // The rows show their records as they are in the store, so the store's
   // texts are the rows' texts.
-  std::string text1 = form->SortText(static_cast<int>(item1));
-  std::string text2 = form->SortText(static_cast<int>(item2));
+  std::string text1 = form->SortText(item1);
+  std::string text2 = form->SortText(item2);
   int order = CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, text1.c_str(), -1, text2.c_str(), -1) - CSTR_EQUAL;
   if (!form->FSortAscending) order = -order;
   // Equal texts keep the file's order, so the list does not shuffle them.
@@ -480,7 +678,7 @@ int CALLBACK TfrmOptions::lvMacrosCompare(LPARAM item1, LPARAM item2, LPARAM sel
 }
 
 void TfrmOptions::SortList() {
-  if (SelectedCatagory() < 0) return;
+  if (!FFiltering && SelectedCatagory() < 0) return;
   ListView_SortItems(List(), lvMacrosCompare, reinterpret_cast<LPARAM>(this));
 }
 
@@ -536,11 +734,16 @@ void TfrmOptions::tbRemoveCatClick() {
     question += "Its file goes to the Recycle Bin.";
   else
     question += "Its folder has no Recycle Bin: the file will be deleted permanently.";
+  // What it held, for Undo; a category whose file could not be read held
+  // nothing the store saw, and its file stays where it is.
+  TCatagory removed = FCatagories.Items[catagory];
   // No is the default, so that a stray Enter keeps the category.
   if (Ask("Delete Catagory", question, MB_DEFBUTTON2) &&
       StoreStep([&] { FCatagories.RemoveCatagory(catagory, RecycleFileOrFail); })) {
+    if (!removed.LoadFailed) FUndo.CatagoryRemoved(removed);
     // The last category has moved into the freed place: the store's order anew.
     FillCatagories();
+    if (FFiltering) ShowFound();
   }
   UpdateControls();
 }
@@ -555,42 +758,355 @@ void TfrmOptions::tbAddMacroClick() {
   do {
     if (ExecuteMacroDialog(Handle(), macro, FCatagories, -1, -1) != IDOK) return;
   } while (!StoreStep([&] { added = FCatagories.AddMacro(catagory, macro); }));
-  // At the end of the list, however it is sorted, until the next reload.
-  int row = AddRow(added);
-  if (row >= 0) SelectRow(row);
+  if (FFiltering) {
+    ShowMacros(catagory, added);
+  } else {
+    // At the end of the list, however it is sorted, until the next reload.
+    int row = AddRow(added);
+    if (row >= 0) SelectRow(row);
+  }
   SetFocus(List());
   UpdateControls();
 }
 
 void TfrmOptions::EditMacro() {
   int row = SelectedRow();
-  int catagory = SelectedCatagory();
-  if (row < 0 || catagory < 0) return;
-  int index = MacroOfRow(row);
+  int catagory = -1, index = -1;
+  if (row < 0 || !MacroOfParam(MacroOfRow(row), catagory, index)) return;
   TMacro& stored = FCatagories.Items[catagory].Macros[index];
   // The dialog works on a copy: memory takes the new values only together
   // with the file, so a failed write leaves both as they were.
   TMacro edited = stored;
   if (ExecuteMacroDialog(Handle(), edited, FCatagories, catagory, index) == IDOK &&
       StoreStep([&] { FCatagories.UpdateMacro(catagory, index, edited); })) {
-    ShowRow(row, index);
+    ShowRow(row, MacroOfRow(row));
   }
   UpdateControls();
 }
 
 void TfrmOptions::tbRemoveMacroClick() {
   int row = SelectedRow();
-  int catagory = SelectedCatagory();
-  if (row < 0 || catagory < 0) return;
+  int catagory = -1, index = -1;
+  if (row < 0 || !MacroOfParam(MacroOfRow(row), catagory, index)) return;
   char title[64] = {};
   ListView_GetItemText(List(), row, ocTitle, title, sizeof title);
-  int index = MacroOfRow(row);
+  TMacro removed = FCatagories.Items[catagory].Macros[index];
   if (Ask("Delete Macro", std::string("Are you sure you want to remove the macro '") + title + "'?") &&
       StoreStep([&] { FCatagories.RemoveMacro(catagory, index); })) {
+    FUndo.MacroDeleted(FCatagories.Items[catagory].Name, removed);
     // The last macro has moved into the freed index: every row anew.
     cmbCatagoryChange();
+    if (row < ListView_GetItemCount(List())) SelectRow(row);
   }
   UpdateControls();
+}
+
+void TfrmOptions::DuplicateMacroClick() {
+  int catagory = -1, macro = -1;
+  if (!SelectedMacro(catagory, macro)) return;
+  int copy = -1;
+  if (StoreStep([&] { copy = FCatagories.DuplicateMacro(catagory, macro); })) ShowMacros(catagory, copy);
+  UpdateControls();
+}
+
+void TfrmOptions::MoveMacroClick(int target) {
+  int catagory = -1, macro = -1;
+  if (!SelectedMacro(catagory, macro) || target == catagory || target < 0 ||
+      static_cast<std::size_t>(target) >= FCatagories.Items.size())
+    return;
+  int row = SelectedRow();
+  StoreStep([&] { FCatagories.MoveMacro(catagory, macro, target); });
+  // Also after a failure: a macro that could not be taken out again is in
+  // both categories, and the rows say so.
+  cmbCatagoryChange();
+  if (row >= 0 && row < ListView_GetItemCount(List())) SelectRow(row);
+  UpdateControls();
+}
+
+void TfrmOptions::RenameCatClick() {
+  int catagory = SelectedCatagory();
+  if (catagory < 0) return;
+  const std::string old = FCatagories.Items[catagory].Name;
+  std::string name = old;
+  if (!InputQuery(Handle(), "Rename Catagory", "Enter the catagory's new name:", name) || name.empty() ||
+      name == old)
+    return;
+  bool renamed = false;
+  if (!StoreStep([&] { renamed = FCatagories.RenameCatagory(catagory, name); })) return;
+  if (!renamed) {
+    ShowError("Cannot rename the catagory '" + old + "': a catagory or file named '" + name + "' exists already.");
+    return;
+  }
+  FUndo.CatagoryRenamed(old, name);
+  ChooseCatagory(catagory);
+}
+
+void TfrmOptions::ExportClick() {
+  if (FCatagories.Items.empty()) return;
+  int catagory = SelectedCatagory();
+  int chosen = -1;
+  if (catagory >= 0 && FCatagories.Items.size() > 1) {
+    const std::string& name = FCatagories.Items[catagory].Name;
+    std::string question = "Export only the catagory '" + name + "'?\n\nYes exports '" + name + "' alone, No all " +
+                           std::to_string(FCatagories.Items.size()) + " catagories.";
+    int answer = MessageBoxA(Handle(), question.c_str(), "Export", MB_YESNOCANCEL | MB_ICONQUESTION);
+    if (answer == IDCANCEL) return;
+    if (answer == IDYES) chosen = catagory;
+  }
+  // Converted before a file is chosen: a text the code page cannot carry
+  // is reported and no file is made.
+  std::string text;
+  try {
+    text = ExportText(FCatagories, chosen, GetACP());
+  } catch (const std::exception& error) {
+    ShowError(error.what());
+    return;
+  }
+  std::string path;
+  if (!PickFile(Handle(), true, kJsonFilter, OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT, path, "json")) return;
+  try {
+    WriteWholeFileSafely(path, text);
+  } catch (const std::exception& error) {
+    ShowError(error.what());
+  }
+}
+
+void TfrmOptions::ImportClick() {
+  std::string path;
+  if (!PickFile(Handle(), false, kJsonFilter, OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST, path, "json")) return;
+  TImportPlan plan;
+  try {
+    plan = PlanImport(FCatagories, ReadImportText(ReadWholeFile(path), GetACP(), path));
+  } catch (const std::exception& error) {
+    ShowError(error.what());
+    return;
+  }
+  std::string question = ImportQuestion(plan, path);
+  if (question.empty()) {
+    MessageBoxA(Handle(), ("\"" + path + "\" holds no macros; nothing was imported.").c_str(), "Import",
+                MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  if (MessageBoxA(Handle(), question.c_str(), "Import", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+  bool imported = StoreStep([&] { ApplyImport(FCatagories, plan); });
+  int first = plan.Catagories.empty() ? -1 : FindCatagory(FCatagories, plan.Catagories.front().Name);
+  ChooseCatagory(imported && first >= 0 ? first : 0);
+}
+
+void TfrmOptions::UndoClick() {
+  if (!FUndo.CanUndo()) return;
+  std::pair<int, int> place(-1, -1);
+  if (!StoreStep([&] { place = FUndo.Undo(FCatagories); })) return;
+  if (place.second < 0) {
+    FillCatagories();
+    ChooseCatagory(place.first);
+  } else {
+    if (!FFiltering && place.first != SelectedCatagory()) ChooseCatagory(place.first);
+    ShowMacros(place.first, place.second);
+  }
+  SetFocus(List());
+}
+
+void TfrmOptions::ChooseCatagory(int catagory) {
+  FillCatagories();
+  if (catagory >= 0 && static_cast<std::size_t>(catagory) < FCatagories.Items.size())
+    SendMessageA(Combo(), CB_SETCURSEL, catagory, 0);
+  UpdateControls();
+  cmbCatagoryChange();
+}
+
+void TfrmOptions::ShowMacros(int catagory, int macro) {
+  cmbCatagoryChange();
+  int count = ListView_GetItemCount(List());
+  for (int row = 0; row < count; ++row) {
+    int c = -1, m = -1;
+    if (MacroOfParam(MacroOfRow(row), c, m) && c == catagory && m == macro) {
+      ListView_SetItemState(List(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+      SelectRow(row);
+      break;
+    }
+  }
+  UpdateControls();
+}
+
+void TfrmOptions::SearchChange() {
+  bool filtering = !SearchKey(WindowText(Search())).empty();
+  if (filtering != FFiltering) SetCatagoryColumn(filtering);
+  cmbCatagoryChange();
+}
+
+void TfrmOptions::SetCatagoryColumn(bool shown) {
+  FFiltering = shown;
+  HWND list = List();
+  ListView_DeleteAllItems(list);  // the rows' lParam changes its meaning
+  if (shown) {
+    LVCOLUMNA info{};
+    info.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    info.pszText = const_cast<char*>(kColumnCaptions[ocCatagory]);
+    info.cx = Scale(80);
+    info.iSubItem = ocCatagory;
+    SendMessageA(list, LVM_INSERTCOLUMNA, ocCatagory, reinterpret_cast<LPARAM>(&info));
+    SetSortMark(ocCatagory);
+  } else {
+    ListView_DeleteColumn(list, ocCatagory);
+    if (FSortColumn == ocCatagory) {
+      // Back to the title, ascending.
+      FColumnImage[ocCatagory] = -1;
+      FColumnImage[ocTitle] = lpSortDescending;
+      lvMacrosColumnClick(ocTitle);
+    }
+  }
+  Layout();
+}
+
+void TfrmOptions::ShowFound() {
+  if (!FIndexBuilt || FIndex.Generation() != FCatagories.Generation()) {
+    FIndex = TMacroIndex(FCatagories);
+    FIndexBuilt = true;
+  }
+  FFound = FilterMacros(FIndex, WindowText(Search()));
+  HWND list = List();
+  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+  ListView_DeleteAllItems(list);
+  ListView_SetItemCount(list, static_cast<int>(FFound.size()));
+  for (std::size_t found = 0; found < FFound.size(); ++found) AddRow(static_cast<LPARAM>(found));
+  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+  SortList();
+  if (ListView_GetItemCount(list) > 0) SelectRow(0);
+  InvalidateRect(list, nullptr, TRUE);
+  UpdateControls();
+}
+
+void TfrmOptions::AppendUndo(HMENU menu) const {
+  std::string text = FUndo.CanUndo() ? "&Undo " + MenuText(FUndo.Description()) : std::string("&Undo");
+  AppendMenuA(menu, MF_STRING | (FUndo.CanUndo() ? 0 : MF_GRAYED), idOptionsUndo, (text + "\tCtrl+Z").c_str());
+}
+
+HMENU TfrmOptions::MacroMenu() const {
+  int catagory = -1, macro = -1;
+  bool chosen = SelectedMacro(catagory, macro);
+  UINT onMacro = chosen ? 0 : MF_GRAYED;
+  HMENU menu = CreatePopupMenu();
+  AppendMenuA(menu, MF_STRING | (SelectedCatagory() >= 0 ? 0 : MF_GRAYED), idOptionsAddMacro, "&Add Macro\tCtrl+N");
+  AppendMenuA(menu, MF_STRING | onMacro, idOptionsEditMacro, "&Edit Macro\tEnter");
+  AppendMenuA(menu, MF_STRING | onMacro, idOptionsDuplicateMacro, "Dupli&cate Macro\tCtrl+D");
+  HMENU targets = CreatePopupMenu();
+  for (std::size_t other = 0; other < FCatagories.Items.size(); ++other)
+    if (static_cast<int>(other) != catagory)
+      AppendMenuA(targets, MF_STRING, idOptionsMoveMacro + static_cast<int>(other),
+                  MenuText(FCatagories.Items[other].Name).c_str());
+  bool canMove = chosen && FCatagories.Items.size() > 1;
+  AppendMenuA(menu, MF_POPUP | (canMove ? 0 : MF_GRAYED), reinterpret_cast<UINT_PTR>(targets), "&Move to Catagory");
+  AppendMenuA(menu, MF_STRING | onMacro, idOptionsRemoveMacro, "&Delete Macro\tDel");
+  AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+  AppendUndo(menu);
+  AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(menu, MF_STRING | (FCatagories.Items.empty() ? MF_GRAYED : 0), idOptionsExport, "E&xport...");
+  AppendMenuA(menu, MF_STRING, idOptionsImport, "&Import...");
+  return menu;
+}
+
+HMENU TfrmOptions::CatagoryMenu() const {
+  UINT onCatagory = SelectedCatagory() >= 0 ? 0 : MF_GRAYED;
+  HMENU menu = CreatePopupMenu();
+  AppendMenuA(menu, MF_STRING, idOptionsAddCat, "&Add Catagory\tCtrl+Shift+N");
+  AppendMenuA(menu, MF_STRING | onCatagory, idOptionsRenameCat, "&Rename Catagory...\tF2");
+  AppendMenuA(menu, MF_STRING | onCatagory, idOptionsRemoveCat, "Re&move Catagory");
+  AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+  AppendUndo(menu);
+  AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(menu, MF_STRING | onCatagory, idOptionsExport, "E&xport...");
+  AppendMenuA(menu, MF_STRING, idOptionsImport, "&Import...");
+  return menu;
+}
+
+void TfrmOptions::ContextMenu(HWND control, LPARAM position) {
+  HWND header = ListView_GetHeader(List());
+  bool forCatagories = control == Combo() || control == Control(idOptionsCatagoryLabel) ||
+                       control == Control(idOptionsCatToolbar);
+  bool forMacros = control == List() || control == header || control == Search() ||
+                   control == Control(idOptionsToolbar);
+  if (!forCatagories && !forMacros) return;
+  POINT at{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+  if (at.x == -1 && at.y == -1) {
+    // From the keyboard: below the chosen row, or below the control.
+    RECT place{};
+    int row = SelectedRow();
+    if (control == List() && row >= 0 && ListView_GetItemRect(List(), row, &place, LVIR_LABEL)) {
+      MapWindowPoints(List(), nullptr, reinterpret_cast<POINT*>(&place), 2);
+    } else {
+      GetWindowRect(control, &place);
+    }
+    at = {place.left, place.bottom};
+  }
+  HMENU menu = forCatagories ? CatagoryMenu() : MacroMenu();
+  int command = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0,
+                               Handle(), nullptr);
+  DestroyMenu(menu);
+  if (command) Command(command, 0);
+}
+
+// Up and down in the search box walk the rows found, so that Enter opens
+// the one wanted without leaving the box.
+LRESULT CALLBACK TfrmOptions::SearchProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                         DWORD_PTR self) {
+  if (message == WM_KEYDOWN &&
+      (wParam == VK_DOWN || wParam == VK_UP || wParam == VK_NEXT || wParam == VK_PRIOR)) {
+    SendMessageA(reinterpret_cast<TfrmOptions*>(self)->List(), WM_KEYDOWN, wParam, lParam);
+    return 0;
+  }
+  return DefSubclassProc(window, message, wParam, lParam);
+}
+
+namespace {
+
+// The next enabled button from hot on in the direction step, or -1.
+int NextEnabledButton(HWND bar, int hot, int step) {
+  int count = static_cast<int>(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0));
+  for (int tried = 0, at = hot; tried < count; ++tried) {
+    at = (at + step + count) % count;
+    TBBUTTON button{};
+    if (SendMessageA(bar, TB_GETBUTTON, at, reinterpret_cast<LPARAM>(&button)) &&
+        SendMessageA(bar, TB_ISBUTTONENABLED, button.idCommand, 0))
+      return at;
+  }
+  return -1;
+}
+
+}  // namespace
+
+// A toolbar with the focus shows one button as chosen (its hot button).
+LRESULT CALLBACK TfrmOptions::ToolbarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                          DWORD_PTR) {
+  switch (message) {
+    case WM_GETDLGCODE:
+      return DefSubclassProc(window, message, wParam, lParam) | DLGC_WANTARROWS;
+    case WM_SETFOCUS:
+      if (SendMessageA(window, TB_GETHOTITEM, 0, 0) < 0)
+        SendMessageA(window, TB_SETHOTITEM, NextEnabledButton(window, -1, 1), 0);
+      break;
+    case WM_KILLFOCUS:
+      SendMessageA(window, TB_SETHOTITEM, static_cast<WPARAM>(-1), 0);
+      break;
+    case WM_KEYDOWN: {
+      int hot = static_cast<int>(SendMessageA(window, TB_GETHOTITEM, 0, 0));
+      if (wParam == VK_LEFT || wParam == VK_UP || wParam == VK_RIGHT || wParam == VK_DOWN) {
+        int step = wParam == VK_LEFT || wParam == VK_UP ? -1 : 1;
+        int next = NextEnabledButton(window, hot < 0 && step < 0 ? 0 : hot, step);
+        if (next >= 0) SendMessageA(window, TB_SETHOTITEM, next, 0);
+        return 0;
+      }
+      if (wParam == VK_SPACE) {
+        TBBUTTON button{};
+        if (hot >= 0 && SendMessageA(window, TB_GETBUTTON, hot, reinterpret_cast<LPARAM>(&button)) &&
+            SendMessageA(window, TB_ISBUTTONENABLED, button.idCommand, 0))
+          PostMessageA(GetParent(window), WM_COMMAND, MAKEWPARAM(button.idCommand, 0), 0);
+        return 0;
+      }
+      break;
+    }
+  }
+  return DefSubclassProc(window, message, wParam, lParam);
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 constexpr const char* kMacroEditorCaption = "Zarvel ";
 // The combo box's only entry while the store holds no category.
 constexpr const char* kNoCatagories = "[no catagories found]";
+// The search box's grey text while it is empty.
+constexpr const char* kSearchCue = "Search all macros";
 
 // Control ids, for the window and for programs that drive it. The toolbar
 // buttons' ids are the commands they send to the window.
@@ -25,11 +27,23 @@ enum TOptionsControlId : int {
   idOptionsRemoveMacro,
   idOptionsAddCat,
   idOptionsRemoveCat,
+  idOptionsSearch,
+  // Commands of the context menus and the keyboard.
+  idOptionsDuplicateMacro,
+  idOptionsRenameCat,
+  idOptionsExport,
+  idOptionsImport,
+  idOptionsUndo,
+  idOptionsFind,  // the focus to the search box
+  idOptionsMoveMacro = 1000,  // + the store index of the category moved to
 };
 
 // The list's columns; each row's lParam is its macro's index in the
-// category, the only link from a (sorted) row back to its record.
-enum TOptionsColumn : int { ocTitle = 0, ocType = 1, ocShortCut = 2 };
+// category, the only link from a (sorted) row back to its record. While the
+// search box holds a query the list shows the macros found in every
+// category, with a fourth column naming each one's category, and lParam is
+// the row's place among the macros found.
+enum TOptionsColumn : int { ocTitle = 0, ocType = 1, ocShortCut = 2, ocCatagory = 3 };
 
 // Creates the window on the calling thread and returns when it has closed.
 // Its place and size are kept in exeDir's zarvel.ini; the caption ends with

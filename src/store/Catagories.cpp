@@ -259,3 +259,112 @@ int FindCatagory(const TCatagories& store, const std::string& name) {
     if (SameFileName(store.Items[i].Name, name)) return static_cast<int>(i);
   return -1;
 }
+
+// --- Renaming, copying and moving ---
+
+std::string CopyTitle(const std::string& title) {
+  static const char kCopy[] = " (copy)";
+  std::size_t room = kTitleCapacity - (sizeof kCopy - 1);
+  return title.substr(0, room) + kCopy;
+}
+
+bool TCatagories::RenameCatagory(int catagory, const std::string& newName) {
+  CheckCatagoryName(newName);
+  TCatagory& target = Writable(catagory);
+  if (newName == target.Name) return true;
+  int holder = FindCatagory(*this, newName);
+  if (holder >= 0 && holder != catagory) return false;
+  bool caseOnly = SameFileName(target.Name, newName);
+  if (!caseOnly) {
+    std::string inTheWay = CatagoryFileName(newName);
+    if (FileExists(inTheWay) || DirectoryExists(inTheWay)) return false;
+  }
+  std::string oldPath = CatagoryFileName(target.Name);
+  std::string newPath = PathJoin(FDirectory, newName + kCatagoryExtension);
+  // The bytes as they lie, a final partial record included; read only once
+  // the file is known unchanged.
+  std::string bytes;
+  {
+    TOsFile old = OpenUnchanged(catagory);
+    bytes.resize(static_cast<std::size_t>(old.Size()));
+    bytes.resize(old.Read(&bytes[0], bytes.size()));
+  }
+  if (caseOnly) {
+    ReplaceFileOrFail(oldPath, newPath);
+  } else {
+    // The new file first: until it is whole and on the disk, the old one is
+    // untouched, and a failure takes the new one away again.
+    TOsFile created(newPath, omCreateNew);
+    try {
+      if (!bytes.empty()) created.Write(bytes.data(), bytes.size());
+      created.Flush();
+      created.Close();
+      DeleteFileOrFail(oldPath);
+    } catch (const EFileError&) {
+      created = TOsFile();
+      DeleteOneFile(newPath);
+      throw;
+    }
+  }
+  target.Name = newName;
+  ReadFileStamp(newPath, target.Stamp);
+  ++FGeneration;
+  return true;
+}
+
+int TCatagories::DuplicateMacro(int catagory, int macro) {
+  CheckMacroIndex(catagory, macro);
+  TMacro copy = Items[catagory].Macros[macro];
+  SetTitle(copy, CopyTitle(GetTitle(copy)));
+  copy.ShortCut = 0;
+  return AddMacro(catagory, copy);
+}
+
+int TCatagories::MoveMacro(int from, int macro, int to) {
+  CheckMacroIndex(from, macro);
+  Writable(to);
+  if (from == to) return macro;
+  // Both files are checked before either is written.
+  TOsFile target = OpenUnchanged(to);
+  TOsFile source = OpenUnchanged(from);
+  const TMacro moving = Items[from].Macros[macro];
+  std::size_t index = Items[to].Macros.size();
+  try {
+    WriteRecordAt(target, index, &moving, kMacroRecordSize);
+  } catch (const EFileError&) {
+    Written(to, target);
+    throw;
+  }
+  TMacroList& macros = Items[from].Macros;
+  std::size_t last = macros.size() - 1;
+  try {
+    RemoveRecordMovingLast(source, macro, last, &macros[last], kMacroRecordSize);
+  } catch (const EFileError& error) {
+    // The source is as it was; the target loses the appended record again.
+    bool undone = true;
+    try {
+      target.Seek(static_cast<std::int64_t>(index) * static_cast<std::int64_t>(kMacroRecordSize));
+      target.Truncate();
+    } catch (const EFileError&) {
+      undone = false;
+    }
+    try {
+      Written(from, source);
+      Written(to, target);
+    } catch (const EFileError&) {
+    }
+    if (undone) throw;
+    Items[to].Macros.push_back(moving);
+    ++FGeneration;
+    throw EFileError("Cannot move a macro out of", error.FileName(),
+                     error.OsText() + " The macro '" + GetTitle(moving) + "' is now in both '" +
+                         Items[from].Name + "' and '" + Items[to].Name + "'; delete one of them.");
+  }
+  Items[to].Macros.push_back(moving);
+  if (static_cast<std::size_t>(macro) < last) macros[macro] = macros[last];
+  macros.pop_back();
+  ++FGeneration;
+  Written(from, source);
+  Written(to, target);
+  return static_cast<int>(index);
+}

@@ -125,6 +125,25 @@ class TCatagories {
   // order and macros in file order; false when none has it.
   bool FindShortCut(std::uint16_t shortCut, int& catagory, int& macro) const;
 
+  // Renaming, copying and moving. Each writes its file(s) first and checks
+  // them like the changes above; memory follows only what was written.
+
+  // The file is written under the new name, then the old file goes; a
+  // change of letter case alone renames the file in place. False (nothing
+  // done) when another category or file has the name. Raises
+  // ECatagoryName/EFileError for a name that cannot be used, EFileError when
+  // a write fails: the old name and file then stay as they were.
+  bool RenameCatagory(int catagory, const std::string& newName);
+  // Appends a copy of macro m to its category: title with " (copy)" behind
+  // it (the title cut to make room), no shortcut. Returns the copy's index.
+  int DuplicateMacro(int catagory, int macro);
+  // Appends macro m to category `to`, then removes it from `from` (the last
+  // macro there takes its place). Returns its index in `to`. When the
+  // append fails nothing changed; when the removal fails the appended record
+  // is taken out again. Should that fail too, the macro is in both files,
+  // memory says so, and the EFileError raised says so.
+  int MoveMacro(int from, int macro, int to);
+
  private:
   void LoadCatagory(const std::string& fileName);
   void ReadCatagoryFile(TCatagory& catagory);
@@ -143,3 +162,7 @@ class TCatagories {
 
 // The store's category of that name (names compare as file names do), or -1.
 int FindCatagory(const TCatagories& store, const std::string& name);
+
+// The title a copy of a macro gets: " (copy)" behind the original, which is
+// cut so that the whole fits the title field.
+std::string CopyTitle(const std::string& title);

@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "DriverWindow.h"
 #include "E2eSupport.h"
+#include "ProgramWindows.h"
 #include "TrayMenu.h"
 
 using std::chrono::milliseconds;
@@ -74,6 +76,27 @@ void ShowWindowFromMenu(HWND app, const std::string& item, const std::string& ca
         "'" + closeButton + "' did not close '" + caption + "'");
 }
 
+// The macro editor over the sample category, as the tray menu opens it.
+void ShowEditor(HWND app, int holdSeconds) {
+  DWORD process = ProcessOf(app);
+  std::vector<HWND> before = VisibleWindowsOf(process);
+  {
+    TTrayMenu menu(app);
+    menu.Open();
+    menu.Choose("&Macro Editor");
+  }
+  HWND window = WaitForNewWindow(process, before, seconds(5));
+  Check(window != nullptr, "'&Macro Editor' opened no window");
+  Pump(milliseconds(500));  // let it paint before the picture
+  RECT area;
+  GetWindowRect(window, &area);
+  PrintRect(area, 0);
+  HoldOpen(holdSeconds);
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  Check(WaitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); }, seconds(5)),
+        "the macro editor did not close");
+}
+
 int Report(const char* command, const std::exception& error) {
   std::printf("FAIL %s: %s\n", command, error.what());
   return 1;
@@ -88,6 +111,7 @@ int ShowCommand(const char* what, int holdSeconds) {
     if (name == "tray-menu") ShowTrayMenu(app, holdSeconds);
     else if (name == "settings") ShowWindowFromMenu(app, "&Settings", "Settings", "&Close", holdSeconds);
     else if (name == "about") ShowWindowFromMenu(app, "&About...", "About Zarvel...", "OK", holdSeconds);
+    else if (name == "editor") ShowEditor(app, holdSeconds);
     else throw TFail("nothing called '" + name + "' to show");
     return 0;
   } catch (const std::exception& error) {

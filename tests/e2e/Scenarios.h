@@ -59,6 +59,8 @@ void MacroEditorScenario(const TScenarioContext& context);
 void MacroEditorAddScenario(const TScenarioContext& context);
 // Exit and the session's end while a properties dialog holds changes.
 void ExitWithUnsavedScenario(const TScenarioContext& context);
+// The macro editor by keys alone (ScenariosEditorKeys.cpp).
+void MacroEditorKeysScenario(const TScenarioContext& context);
 // Macro runs (ScenariosRun.cpp).
 void MacroRunScenario(const TScenarioContext& context);
 void RunLineModeScenario(const TScenarioContext& context);

@@ -34,6 +34,8 @@ const std::vector<TScenario>& AllScenarios() {
        DispatchFilteredScenario, kBeforeStart, "filtered"},
       {"editor-add", "an empty Macros folder: a category and a macro added in the editor, the record byte for byte",
        MacroEditorAddScenario, kBeforeStart, "editor"},
+      {"editor-keys", "the macro editor by keys alone: add, search, rename, move, delete and undo, export and import",
+       MacroEditorKeysScenario, kBeforeStart, "editor-keys"},
       {"tray-menu", "the tray menu's items, default item and check mark", TrayMenuScenario},
       {"dispatch", "an empty include list: the shortcut reaches dispatch", DispatchScenario},
       {"altgr", "AltGr+K, sent as a layout with AltGr sends it, types its key; Ctrl+Alt+K still runs",

@@ -648,3 +648,184 @@ TEST_F(MacroEditor, AFileThatCannotBeWrittenLeavesMemoryAndTheListAsTheFileIs) {
   EXPECT_EQ(editor.Titles(), std::vector<std::string>{"b"});
   ExpectRowsMatchTheStore(editor, 0);
 }
+
+namespace {
+
+// Real keys for the window: it must be in front first.
+void PressKeys(HWND window, std::initializer_list<WORD> keys) {
+  SetForegroundWindow(window);
+  WaitFor([&] { return GetForegroundWindow() == window; }, 2000);
+  PressChord(keys);
+}
+
+HWND FocusOf(HWND window) {
+  GUITHREADINFO thread{};
+  thread.cbSize = sizeof thread;
+  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread);
+  return thread.hwndFocus;
+}
+
+// The items of the popup menu now open, as "text" with its tab and key.
+std::vector<std::string> OpenMenuItems(HWND* menuWindow) {
+  constexpr UINT kGetMenu = 0x01E1;  // MN_GETHMENU
+  HWND popup = WaitForValue([] {
+    HWND found = FindWindowA("#32768", nullptr);
+    return found && IsWindowVisible(found) && SendMessageA(found, kGetMenu, 0, 0) ? found : nullptr;
+  });
+  if (menuWindow) *menuWindow = popup;
+  std::vector<std::string> items;
+  if (!popup) return items;
+  Sleep(300);  // the menu's own loop takes the keys from now on
+  HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, kGetMenu, 0, 0));
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    char text[128] = {};
+    GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+    UINT state = GetMenuState(menu, i, MF_BYPOSITION);
+    if (state & MF_SEPARATOR)
+      items.push_back("-");
+    else
+      items.push_back(std::string(text) + ((state & MF_GRAYED) ? " (off)" : ""));
+  }
+  return items;
+}
+
+}  // namespace
+
+TEST_F(MacroEditor, TheSearchFindsMacrosOfEveryCatagoryAndEscapeClearsItBeforeClosing) {
+  TMacro quote = MakeMacro("Quote", mtBlockMode, 0xC042);  // Ctrl+Alt+B
+  SetMacroText(quote, mxFirstLine, "<blockquote>");
+  Fill("Web", {MakeMacro("Bold", mtBlockMode, 0), quote});
+  Fill("Text", {MakeMacro("Upper", mtLineMode, 0), MakeMacro("bolder", mtRunProgram, 0)});
+  OPEN_EDITOR(editor);
+  HWND search = editor.Control(idOptionsSearch);
+  HWND header = reinterpret_cast<HWND>(SendMessageA(editor.List(), LVM_GETHEADER, 0, 0));
+
+  struct TCase {
+    const char* query;
+    std::vector<std::string> titles;
+  } cases[] = {{"BOLD", {"Bold", "bolder"}},                // title, either case, both categories
+               {"ctrl+alt+b", {"Quote"}},                   // shortcut text
+               {"line mode", {"Upper"}},                    // kind
+               {"  blockquote ", {"Quote"}},                // template text, blanks aside
+               {"nothing like it", {}}};
+  for (const TCase& c : cases) {
+    SetWindowTextA(search, c.query);
+    EXPECT_EQ(editor.Titles(), c.titles) << c.query;
+    EXPECT_EQ(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 4) << "a Catagory column while searching";
+  }
+  SetWindowTextA(search, "bold");
+  std::vector<TRow> rows = editor.Rows();
+  ASSERT_EQ(rows.size(), 2u);
+  char where[64] = {};
+  ListView_GetItemText(editor.List(), 1, ocCatagory, where, sizeof where);
+  EXPECT_STREQ(where, "Text");
+  // Down walks the rows from the box, Enter opens the found macro.
+  SetFocus(search);
+  PostMessageA(search, WM_KEYDOWN, VK_DOWN, 1);
+  ASSERT_TRUE(WaitFor([&] { return editor.SelectedRow() == 1; }));
+  PressKeys(editor.Window(), {VK_RETURN});
+  ASSERT_TRUE(AnswerPropertiesDialog("Edit Macro 'bolder'", "", 0, IDCANCEL));
+
+  // Escape clears the query and shows the chosen category again; the next closes.
+  PressKeys(editor.Window(), {VK_ESCAPE});
+  ASSERT_TRUE(WaitFor([&] { return TextOf(search).empty(); }));
+  EXPECT_EQ(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 3);
+  ExpectRowsMatchTheStore(editor, editor.ChosenEntry());
+  EXPECT_TRUE(IsWindow(editor.Window()));
+  PressKeys(editor.Window(), {VK_CONTROL, 'F'});
+  ASSERT_TRUE(WaitFor([&] { return FocusOf(editor.Window()) == search; })) << "Ctrl+F";
+  PressKeys(editor.Window(), {VK_ESCAPE});
+  ASSERT_TRUE(editor.Closed());
+}
+
+TEST_F(MacroEditor, EveryCommandIsReachedFromTheKeyboard) {
+  Fill("Web", {MakeMacro("Bold", mtBlockMode, 0xC042)});
+  Fill("Text", {});
+  OPEN_EDITOR(editor);
+  editor.ChooseEntry(FindCatagory(FStore, "Web"));
+  ASSERT_TRUE(WaitFor([&] { return FocusOf(editor.Window()) == editor.List(); }));
+  PressKeys(editor.Window(), {VK_CONTROL, 'N'});
+  ASSERT_TRUE(AnswerPropertiesDialog("Edit Macro 'untitled'", "", 0, IDCANCEL)) << "Ctrl+N";
+  PressKeys(editor.Window(), {VK_CONTROL, VK_SHIFT, 'N'});
+  ASSERT_TRUE(AnswerInputBox("Add Catagory", nullptr)) << "Ctrl+Shift+N";
+
+  // The toolbars are in the tab order; Enter presses the button shown.
+  PressKeys(editor.Window(), {VK_TAB});
+  ASSERT_TRUE(WaitFor([&] { return FocusOf(editor.Window()) == editor.Control(idOptionsToolbar); }));
+  PressKeys(editor.Window(), {VK_RIGHT});
+  PressKeys(editor.Window(), {VK_RETURN});
+  ASSERT_TRUE(AnswerPropertiesDialog("Edit Macro 'Bold'", "", 0, IDCANCEL)) << "Edit Macro from its button";
+  PressKeys(editor.Window(), {VK_SHIFT, VK_TAB});
+  ASSERT_TRUE(WaitFor([&] { return FocusOf(editor.Window()) == editor.List(); })) << "Shift+Tab back to the list";
+
+  // The menu key opens the list's menu; a letter chooses from it.
+  PressKeys(editor.Window(), {VK_APPS});
+  std::vector<std::string> items = OpenMenuItems(nullptr);
+  EXPECT_EQ(items, (std::vector<std::string>{"&Add Macro\tCtrl+N", "&Edit Macro\tEnter", "Dupli&cate Macro\tCtrl+D",
+                                             "&Move to Catagory", "&Delete Macro\tDel", "-", "&Undo\tCtrl+Z (off)", "-",
+                                             "E&xport...", "&Import..."}));
+  PressChord({'C'});  // the menu keeps the keyboard: nothing to bring forward
+  ASSERT_TRUE(WaitFor([&] { return editor.Rows().size() == 2; })) << "Duplicate";
+  const TMacroList& web = FStore.Items[FindCatagory(FStore, "Web")].Macros;
+  EXPECT_EQ(GetTitle(web[1]), "Bold (copy)");
+  EXPECT_EQ(web[1].ShortCut, 0);
+
+  // Shift+F10, then the submenu of categories: the copy moves to Text.
+  editor.SelectRow(1);
+  PressKeys(editor.Window(), {VK_SHIFT, VK_F10});
+  ASSERT_FALSE(OpenMenuItems(nullptr).empty());
+  PressChord({'M'});
+  Sleep(200);
+  PressChord({VK_RETURN});
+  ASSERT_TRUE(WaitFor([&] { return editor.Rows().size() == 1; })) << "Move";
+  TCatagories reloaded(Macros());
+  EXPECT_EQ(reloaded.Items[FindCatagory(reloaded, "Text")].Macros.size(), 1u);
+
+  // F2 renames the chosen category, file and all.
+  PressKeys(editor.Window(), {VK_F2});
+  std::string name = "Pages";
+  ASSERT_TRUE(AnswerInputBox("Rename Catagory", &name));
+  ASSERT_TRUE(WaitFor([&] { return editor.Entries()[editor.ChosenEntry()] == "Pages"; }));
+  EXPECT_TRUE(FileExists(FStore.CatagoryFileName("Pages")));
+  EXPECT_FALSE(FileExists(PathJoin(Macros(), "Web.cat")));
+
+  // The category box has a menu of its own.
+  PressKeys(editor.Window(), {VK_CONTROL, 'F'});
+  ASSERT_TRUE(WaitFor([&] { return FocusOf(editor.Window()) == editor.Control(idOptionsSearch); }));
+  PressKeys(editor.Window(), {VK_SHIFT, VK_TAB});
+  ASSERT_TRUE(WaitFor([&] { return FocusOf(editor.Window()) == editor.Combo(); }));
+  PressKeys(editor.Window(), {VK_SHIFT, VK_F10});
+  EXPECT_EQ(OpenMenuItems(nullptr),
+            (std::vector<std::string>{"&Add Catagory\tCtrl+Shift+N", "&Rename Catagory...\tF2", "Re&move Catagory",
+                                      "-", "&Undo\tCtrl+Z (off)", "-", "E&xport...", "&Import..."}));
+  PressChord({VK_ESCAPE});
+  ASSERT_TRUE(WaitFor([] { return FindWindowA("#32768", nullptr) == nullptr || !IsWindowVisible(FindWindowA("#32768", nullptr)); }));
+  EXPECT_TRUE(IsWindow(editor.Window())) << "Escape closed the menu only";
+}
+
+TEST_F(MacroEditor, CtrlZBringsBackTheLastDeletedMacroOrCatagory) {
+  Fill("Web", {MakeMacro("Bold", mtBlockMode, 0xC042), MakeMacro("Link", mtLineMode, 0)});
+  Fill("Text", {MakeMacro("Upper", mtLineMode, 0)});
+  std::string webBytes = ReadBytes(FStore.CatagoryFileName("Web"));
+  OPEN_EDITOR(editor);
+  editor.ChooseEntry(FindCatagory(FStore, "Web"));
+  editor.SelectRow(0);  // Bold
+  editor.PressInList(VK_DELETE);
+  AnswerMessageBox("Delete Macro", IDYES);
+  ASSERT_TRUE(WaitFor([&] { return editor.Rows().size() == 1; }));
+  PressKeys(editor.Window(), {VK_CONTROL, 'Z'});
+  ASSERT_TRUE(WaitFor([&] { return editor.Rows().size() == 2; }));
+  std::string bytes = ReadBytes(FStore.CatagoryFileName("Web"));
+  EXPECT_TRUE(bytes.substr(0, kMacroRecordSize) == webBytes.substr(kMacroRecordSize) &&
+              bytes.substr(kMacroRecordSize) == webBytes.substr(0, kMacroRecordSize))
+      << "Link moved into Bold's place, Bold came back behind it";
+  EXPECT_EQ(editor.Titles()[editor.SelectedRow()], "Bold");
+
+  editor.Click(idOptionsRemoveCat);
+  AnswerMessageBox("Delete Catagory", IDYES);
+  ASSERT_TRUE(WaitFor([&] { return FStore.Items.size() == 1; }));
+  editor.Click(idOptionsUndo);
+  ASSERT_TRUE(WaitFor([&] { return ReadBytes(PathJoin(Macros(), "Web.cat")) == bytes; }))
+      << "the category comes back with every record";
+  EXPECT_EQ(editor.Entries()[editor.ChosenEntry()], "Web");
+}

@@ -423,3 +423,94 @@ TEST_F(CatagoryStore, AFileAnotherProgramChangedIsReadAgainAndNotWrittenOver) {
   expectRefused([&] { store.RemoveCatagory(0); }, "K");
   EXPECT_EQ(store.Items.size(), 1u);
 }
+
+TEST_F(CatagoryStore, RenameMovesTheFileAndRefusesNamesInUse) {
+  WriteCatagory("Old", {Named("A"), Named("B")});
+  WriteCatagory("Other", {});
+  std::string bytes = ReadBytes(CatFile("Old"));
+  TCatagories store(Dir());
+  int old = FindCatagory(store, "Old");
+  EXPECT_FALSE(store.RenameCatagory(old, "OTHER"));
+  std::filesystem::create_directories(CatFile("Folder"));
+  EXPECT_FALSE(store.RenameCatagory(old, "Folder")) << "a folder of that name is in the way";
+  EXPECT_THROW(store.RenameCatagory(old, "a/b"), EFileError);
+  EXPECT_EQ(store.Items[old].Name, "Old");
+
+  std::uint64_t generation = store.Generation();
+  ASSERT_TRUE(store.RenameCatagory(old, "New"));
+  EXPECT_GT(store.Generation(), generation);
+  EXPECT_FALSE(FileExists(CatFile("Old")));
+  EXPECT_TRUE(ReadBytes(CatFile("New")) == bytes);
+  EXPECT_EQ(store.Items[old].Name, "New");
+  // Letter case alone renames in place; the next change is not taken for
+  // another program's.
+  ASSERT_TRUE(store.RenameCatagory(old, "NEW"));
+  EXPECT_EQ(FindFilesWithExtension(Dir(), ".cat").size(), 2u);
+  EXPECT_TRUE(FileExists(PathJoin(Dir(), "NEW.cat")));
+  store.AddMacro(old, Named("C"));
+  TCatagories reloaded(Dir());
+  EXPECT_EQ(Titles(reloaded.Items[FindCatagory(reloaded, "NEW")]), "ABC");
+}
+
+TEST_F(CatagoryStore, AFailedOrRefusedRenameKeepsTheOldNameAndFile) {
+  WriteCatagory("Old", {Named("A")});
+  std::string bytes = ReadBytes(CatFile("Old"));
+  TCatagories store(Dir());
+  {
+    TFullDisk full(100);
+    EXPECT_THROW(store.RenameCatagory(0, "New"), EFileError);
+  }
+  EXPECT_EQ(store.Items[0].Name, "Old");
+  EXPECT_TRUE(ReadBytes(CatFile("Old")) == bytes);
+  EXPECT_FALSE(FileExists(CatFile("New"))) << "the half-written new file stays behind";
+
+  WriteBytes(CatFile("Old"), bytes + Bytes(Named("X")));
+  EXPECT_THROW(store.RenameCatagory(0, "New"), ECatagoryChanged);
+  EXPECT_FALSE(FileExists(CatFile("New")));
+  EXPECT_EQ(Titles(store.Items[0]), "AX");
+  EXPECT_TRUE(store.RenameCatagory(0, "New"));
+}
+
+TEST_F(CatagoryStore, DuplicateAppendsACopyWithoutShortcutAndAFittingTitle) {
+  TMacro longTitle = Named("abcdefghijklmnopqrstuvwxy", 0xC041);
+  WriteCatagory("C", {Named("Short", 0xC042), longTitle});
+  TCatagories store(Dir());
+  EXPECT_EQ(store.DuplicateMacro(0, 0), 2);
+  EXPECT_EQ(store.DuplicateMacro(0, 1), 3);
+  EXPECT_EQ(FileTitles(CatFile("C")), "Shortabcdefghijklmnopqrstuvwxy" "Short (copy)abcdefghijklmnopqr (copy)");
+  TMacro copy = store.Items[0].Macros[3];
+  EXPECT_EQ(copy.ShortCut, 0);
+  EXPECT_EQ(GetMacroText(copy, mxLine1), GetMacroText(longTitle, mxLine1));
+  copy.ShortCut = longTitle.ShortCut;
+  copy.Title = longTitle.Title;
+  EXPECT_TRUE(Bytes(copy) == Bytes(longTitle)) << "only title and shortcut differ";
+}
+
+TEST_F(CatagoryStore, MoveWritesBothFilesAndAFailedWriteLeavesTheMacroInOnePlace) {
+  auto expectFiles = [&](const TCatagories& store, const std::string& a, const std::string& b) {
+    EXPECT_EQ(FileTitles(CatFile("A")), a);
+    EXPECT_EQ(FileTitles(CatFile("B")), b);
+    EXPECT_EQ(Titles(store.Items[FindCatagory(store, "A")]), a);
+    EXPECT_EQ(Titles(store.Items[FindCatagory(store, "B")]), b);
+  };
+  // The first write is the append, the second the record moved into the gap.
+  for (int failing : {1, 2}) {
+    WriteCatagory("A", {Named("1"), Named("2"), Named("3")});
+    WriteCatagory("B", {Named("x")});
+    TCatagories store(Dir());
+    int a = FindCatagory(store, "A"), b = FindCatagory(store, "B");
+    FailNthWriteForTests(failing, 10);
+    EXPECT_THROW(store.MoveMacro(a, 0, b), EFileError) << failing;
+    FailNthWriteForTests(0, 0);
+    expectFiles(store, "123", "x");
+    EXPECT_EQ(store.MoveMacro(a, 0, b), 1);
+    expectFiles(store, "32", "x1");
+  }
+  TCatagories store(Dir());
+  int a = FindCatagory(store, "A"), b = FindCatagory(store, "B");
+  WriteBytes(CatFile("B"), ReadBytes(CatFile("B")) + Bytes(Named("y")));
+  EXPECT_THROW(store.MoveMacro(a, 1, b), ECatagoryChanged);
+  expectFiles(store, "32", "x1y");
+  EXPECT_EQ(store.MoveMacro(a, 1, b), 3);
+  expectFiles(store, "3", "x1y2");
+}

@@ -1,0 +1,86 @@
+#include "editor/MacroEditorActions.h"
+
+#include <stdexcept>
+
+#include "store/ShortCut.h"
+
+namespace {
+
+constexpr std::size_t kClashesShown = 10;
+constexpr std::size_t kNamesShown = 10;
+
+std::string Quoted(const std::string& name) { return "'" + name + "'"; }
+
+}  // namespace
+
+void TDeleteUndo::MacroDeleted(const std::string& catagory, const TMacro& macro) {
+  FKind = ukMacro;
+  FCatagory = catagory;
+  FMacros.assign(1, macro);
+}
+
+void TDeleteUndo::CatagoryRemoved(const TCatagory& catagory) {
+  FKind = ukCatagory;
+  FCatagory = catagory.Name;
+  FMacros = catagory.Macros;
+}
+
+void TDeleteUndo::CatagoryRenamed(const std::string& from, const std::string& to) {
+  if (FKind == ukMacro && SameFileName(FCatagory, from)) FCatagory = to;
+}
+
+std::string TDeleteUndo::Description() const {
+  switch (FKind) {
+    case ukMacro: return "Delete Macro " + Quoted(GetTitle(FMacros.front()));
+    case ukCatagory: return "Remove Catagory " + Quoted(FCatagory);
+    default: return std::string();
+  }
+}
+
+std::pair<int, int> TDeleteUndo::Undo(TCatagories& store) {
+  std::pair<int, int> place(-1, -1);
+  int index = FindCatagory(store, FCatagory);
+  if (FKind == ukMacro) {
+    if (index < 0)
+      throw std::runtime_error("The macro cannot come back: its catagory " + Quoted(FCatagory) +
+                               " is gone.");
+    place = {index, store.AddMacro(index, FMacros.front())};
+  } else if (FKind == ukCatagory) {
+    if (index >= 0)
+      throw std::runtime_error("The catagory " + Quoted(FCatagory) +
+                               " cannot come back: a catagory of that name exists again.");
+    // Everything or nothing: a failed write takes the new file away again.
+    TImportPlan plan;
+    plan.Catagories.push_back(TImportCatagory{FCatagory, FMacros});
+    ApplyImport(store, plan);
+    place = {FindCatagory(store, FCatagory), -1};
+  }
+  FKind = ukNone;
+  FMacros.clear();
+  return place;
+}
+
+std::string ImportQuestion(const TImportPlan& plan, const std::string& fileName) {
+  if (plan.MacroCount == 0 && plan.NewCatagories.empty()) return std::string();
+  std::string text = "Import " + std::to_string(plan.MacroCount) +
+                     (plan.MacroCount == 1 ? " macro" : " macros") + " from \"" + fileName + "\"?";
+  if (!plan.NewCatagories.empty()) {
+    text += "\n\nNew catagories: ";
+    for (std::size_t i = 0; i < plan.NewCatagories.size() && i < kNamesShown; ++i)
+      text += (i ? ", " : "") + plan.NewCatagories[i];
+    if (plan.NewCatagories.size() > kNamesShown)
+      text += " and " + std::to_string(plan.NewCatagories.size() - kNamesShown) + " more";
+  }
+  if (!plan.Clashes.empty()) {
+    text += "\n\nThese shortcuts are held by macros already:";
+    for (std::size_t i = 0; i < plan.Clashes.size() && i < kClashesShown; ++i) {
+      const TImportClash& clash = plan.Clashes[i];
+      text += "\n" + ShortCutText(clash.ShortCut) + ": " + Quoted(clash.Title) + " in " +
+              Quoted(clash.Catagory) + ", held by " + Quoted(clash.HeldByTitle) + " in " +
+              Quoted(clash.HeldByCatagory);
+    }
+    if (plan.Clashes.size() > kClashesShown)
+      text += "\n... and " + std::to_string(plan.Clashes.size() - kClashesShown) + " more";
+  }
+  return text;
+}

@@ -1,0 +1,109 @@
+#include "editor/MacroEditorActions.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "common/TempFolder.h"
+#include "store/Catagories.h"
+
+namespace {
+
+TMacro Named(const std::string& title, std::uint16_t shortCut = 0) {
+  TMacro macro = NewMacro();
+  SetTitle(macro, title);
+  macro.ShortCut = shortCut;
+  SetMacroText(macro, mxLine1, "text of " + title);
+  return macro;
+}
+
+std::string Bytes(const TCatagory& catagory) {
+  return std::string(reinterpret_cast<const char*>(catagory.Macros.data()),
+                     catagory.Macros.size() * kMacroRecordSize);
+}
+
+class DeleteUndo : public ::testing::Test {
+ protected:
+  TTempFolder Folder;
+  TCatagories Store{Folder.File("Macros")};
+};
+
+}  // namespace
+
+TEST_F(DeleteUndo, ADeletedMacroComesBackIntoItsCatagoryEvenAfterARename) {
+  int web = Store.AddCatagory("Web");
+  Store.AddMacro(web, Named("Bold", 0xC042));
+  Store.AddMacro(web, Named("Link"));
+  TDeleteUndo undo;
+  EXPECT_FALSE(undo.CanUndo());
+  EXPECT_EQ(undo.Description(), "");
+  TMacro deleted = Store.Items[web].Macros[0];
+  undo.MacroDeleted("Web", deleted);
+  Store.RemoveMacro(web, 0);
+  ASSERT_TRUE(Store.RenameCatagory(web, "Pages"));
+  undo.CatagoryRenamed("WEB", "Pages");
+  EXPECT_EQ(undo.Description(), "Delete Macro 'Bold'");
+  EXPECT_EQ(undo.Undo(Store), std::make_pair(web, 1));
+  EXPECT_FALSE(undo.CanUndo()) << "one undo only";
+  TCatagories reloaded(Folder.File("Macros"));
+  ASSERT_EQ(reloaded.Items[0].Macros.size(), 2u);
+  EXPECT_EQ(std::memcmp(&reloaded.Items[0].Macros[1], &deleted, sizeof deleted), 0) << "byte for byte";
+}
+
+TEST_F(DeleteUndo, ARemovedCatagoryComesBackWholeOrNotAtAll) {
+  int tools = Store.AddCatagory("Tools");
+  Store.AddMacro(tools, Named("A"));
+  Store.AddMacro(tools, Named("B", 0xC041));
+  std::string bytes = Bytes(Store.Items[tools]);
+  TDeleteUndo undo;
+  undo.CatagoryRemoved(Store.Items[tools]);
+  Store.RemoveCatagory(tools);
+  EXPECT_EQ(undo.Description(), "Remove Catagory 'Tools'");
+
+  // Refused while another category holds the name; still there to undo.
+  int again = Store.AddCatagory("TOOLS");
+  EXPECT_THROW(undo.Undo(Store), std::runtime_error);
+  EXPECT_TRUE(undo.CanUndo());
+  Store.RemoveCatagory(again);
+
+  // A failed write leaves no half category behind.
+  FailNthWriteForTests(2, 10);
+  EXPECT_THROW(undo.Undo(Store), EFileError);
+  FailNthWriteForTests(0, 0);
+  EXPECT_EQ(FindCatagory(Store, "Tools"), -1);
+  EXPECT_FALSE(FileExists(Store.CatagoryFileName("Tools")));
+
+  std::pair<int, int> place = undo.Undo(Store);
+  EXPECT_EQ(place.second, -1);
+  EXPECT_EQ(Store.Items[place.first].Name, "Tools");
+  EXPECT_EQ(ReadBytes(Store.CatagoryFileName("Tools")), bytes);
+}
+
+TEST_F(DeleteUndo, AMacroWhoseCatagoryIsGoneIsRefused) {
+  int gone = Store.AddCatagory("Gone");
+  Store.AddMacro(gone, Named("A"));
+  TDeleteUndo undo;
+  undo.MacroDeleted("Gone", Store.Items[gone].Macros[0]);
+  Store.RemoveCatagory(gone);
+  EXPECT_THROW(undo.Undo(Store), std::runtime_error);
+}
+
+TEST(ImportQuestion, CountsNewCatagoriesAndListsTheFirstClashes) {
+  TImportPlan plan;
+  EXPECT_EQ(ImportQuestion(plan, "x.json"), "") << "nothing to import";
+  plan.MacroCount = 1;
+  EXPECT_EQ(ImportQuestion(plan, "x.json"), "Import 1 macro from \"x.json\"?");
+  plan.MacroCount = 14;
+  plan.NewCatagories = {"A", "B"};
+  for (int i = 0; i < 12; ++i) plan.Clashes.push_back({"A", "T" + std::to_string(i), 0xC041, "Old", "Held"});
+  std::string text = ImportQuestion(plan, "x.json");
+  EXPECT_EQ(text.find("Import 14 macros from \"x.json\"?\n\nNew catagories: A, B\n\n"), 0u) << text;
+  EXPECT_NE(text.find("\nCtrl+Alt+A: 'T0' in 'A', held by 'Held' in 'Old'"), std::string::npos) << text;
+  EXPECT_NE(text.find("'T9'"), std::string::npos);
+  EXPECT_EQ(text.find("'T10'"), std::string::npos);
+  EXPECT_NE(text.find("... and 2 more"), std::string::npos);
+  plan.NewCatagories.assign(13, "N");
+  text = ImportQuestion(plan, "x.json");
+  EXPECT_NE(text.find("N, N and 3 more\n"), std::string::npos) << text;
+}
