@@ -83,7 +83,8 @@ void TFolderWatch::Run() {
   if (!ready) return;
   std::vector<DWORD> buffer(kBufferBytes / sizeof(DWORD));
   TChangeBatch batch;
-  bool lost = false;  // the watch failed: what changed meanwhile is unknown
+  // Also at first: what changed between loading and the watch is unknown.
+  bool lost = true;  // the watch failed: what changed meanwhile is unknown
   for (;;) {
     TKernelHandle folder(CreateFileA(FExeDir.c_str(), FILE_LIST_DIRECTORY,
                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
