@@ -65,6 +65,10 @@ const std::vector<TScenario>& AllScenarios() {
       {"second-start", "a second start opens nothing and exits 0", SecondStartScenario},
       {"second-start-front", "a second start brings the open editor in front of another window",
        SecondStartFrontScenario},
+      {"watch-import", "zarvel-cli import while the program runs: the new shortcuts work, the editor shows them "
+       "and adds behind them", WatchImportScenario},
+      {"watch-latency", "a change on disk to the open editor's list over 20 changes, printed as a figure",
+       WatchLatencyScenario},
       {"exit", "Exit removes the icon and ends the program", ExitScenario},
   };
   return scenarios;
