@@ -156,6 +156,16 @@ void WatchImportScenario(const TScenarioContext& context) {
   HWND dialog = WaitForNewWindow(process, windows, seconds(5));
   Check(dialog != nullptr, "Add Macro opened no properties dialog within 5 s");
   SetDlgItemTextA(dialog, idMacroTitle, kEditorTitle);
+  // The shortcut is captured from the keys pressed in its field.
+  HWND shortCut = GetDlgItem(dialog, idMacroShortCut);
+  SetForegroundWindow(dialog);
+  Check(WaitFor([&] { return GetForegroundWindow() == dialog; }, seconds(3)),
+        "the properties dialog does not come to the front");
+  PostMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(shortCut), TRUE);
+  Pump(milliseconds(200));
+  TDriverWindow::PressChord({VK_CONTROL, VK_MENU, 'B'});
+  Check(WaitFor([&] { return TextOf(shortCut) == "Ctrl+Alt+B"; }, seconds(3)),
+        "the shortcut field shows '" + TextOf(shortCut) + "' after Ctrl+Alt+B");
   PostMessageA(dialog, WM_COMMAND, IDOK, 0);
   Check(WaitFor([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, seconds(5)),
         "OK did not close the properties dialog");
