@@ -131,6 +131,16 @@ void WatchImportScenario(const TScenarioContext& context) {
   const std::size_t before = FileTitles(sample).size();
   Check(!FileExists(CatFile(context, kNewCatagory)), "the category '" + std::string(kNewCatagory) + "' exists already");
 
+  // The day's backup, written as the program started, in the export format.
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  char name[40];
+  std::snprintf(name, sizeof name, "macros-%04u-%02u-%02u.json", now.wYear, now.wMonth, now.wDay);
+  const std::string backup = context.AppDir + "\\Backup\\" + name;
+  Check(WaitFor([&] { return FileExists(backup); }, seconds(5)), "no backup " + backup);
+  Check(ReadWholeFile(backup).find("\"name\": \"Sample\"") != std::string::npos,
+        backup + " does not hold the category 'Sample'");
+
   RunCliImport(context, kImport);
   Check(FileTitles(sample).size() == before + 1, "zarvel-cli import added no record to " + sample);
   TDriverWindow driver;
