@@ -84,6 +84,7 @@ bool RunsOn(TDriverWindow& driver, WORD key, const std::string& expected) {
     driver.Select("beta");
     TDriverWindow::PressChord({VK_CONTROL, VK_MENU, key});
     if (WaitFor([&] { return driver.Text() == expected; }, seconds(2))) return true;
+    std::printf("press %d left '%s'\n", press + 1, driver.Text().c_str());
   }
   return false;
 }
