@@ -6,6 +6,7 @@
 #include <exception>
 #include <vector>
 
+#include "base/OsFile.h"
 #include "editor/formMethods_win.h"
 #include "store/IncludeList.h"
 #include "store/Settings.h"
@@ -22,6 +23,9 @@ constexpr int kMinWidth = 228;
 constexpr int kMinHeight = 200;
 
 const int kCopyChoiceIds[kCopyChoiceCount] = {idIncludeAlways, idIncludeConfirm, idIncludeNever};
+// Tries a delayed reload again until the window's own dialog has closed.
+constexpr UINT_PTR kFilesChangedTimer = 41;
+constexpr UINT kFilesChangedRetryMs = 250;
 
 class TfrmInclude : public TDialogBase {
  public:
@@ -36,6 +40,9 @@ class TfrmInclude : public TDialogBase {
   void CreateControls();
   void Layout();
   void FillIncludes();
+  // Ticks the stored copy rule's choice, writing nothing, and notes the file.
+  void ShowCopyRule();
+  void FilesChanged(bool include, bool settings);
   void chkStartupClick();
   void CopyClick();
   void cmdAddClick();
@@ -46,15 +53,28 @@ class TfrmInclude : public TDialogBase {
   TIncludeList& FList;
   std::string FExeName;
   std::string FExeDir;
+  // The copy rule as the window last read or wrote it, and the file then.
+  int FShownRule = 0;
+  TFileStamp FSettingsStamp;
+  // Changes that came while a dialog of the window was open.
+  bool FIncludeChanged = false;
+  bool FSettingsChanged = false;
 };
 
-INT_PTR TfrmInclude::HandleMessage(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
+INT_PTR TfrmInclude::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       FormCreate();
       return TRUE;
     case WM_SIZE:
       Layout();
+      return TRUE;
+    case WM_SETTINGSFILESCHANGED:
+      FilesChanged(wParam != 0, lParam != 0);
+      return TRUE;
+    case WM_TIMER:
+      if (wParam != kFilesChangedTimer) return FALSE;
+      FilesChanged(false, false);
       return TRUE;
     case WM_COMMAND: {
       int id = LOWORD(wParam);
@@ -67,7 +87,10 @@ INT_PTR TfrmInclude::HandleMessage(UINT message, WPARAM wParam, LPARAM /*lParam*
         case idIncludeNever: CopyClick(); return TRUE;
         case idIncludeAdd: cmdAddClick(); return TRUE;
         case idIncludeRemove: cmdRemoveClick(); return TRUE;
-        case idIncludeMethods: ShowMethodsDialog(Handle(), FExeDir); return TRUE;
+        case idIncludeMethods:
+          ShowMethodsDialog(Handle(), FExeDir);
+          ReadFileStamp(SettingsFilePath(FExeDir), FSettingsStamp);  // its own writes
+          return TRUE;
         case idIncludeClose: EndDialog(Handle(), IDCANCEL); return TRUE;
         default: return TRUE;  // Enter without a default button does nothing
       }
@@ -97,9 +120,41 @@ void TfrmInclude::FormCreate() {
   int choice = CopyChoiceForRule(ReadImageCopyRule(FExeDir));
   if (choice >= 0 && kCopyChoiceIds[choice] != idIncludeConfirm) {
     CheckRadioButton(Handle(), idIncludeAlways, idIncludeNever, kCopyChoiceIds[choice]);
+    FShownRule = ReadImageCopyRule(FExeDir);
     CopyClick();
   }
+  FShownRule = ReadImageCopyRule(FExeDir);
+  ReadFileStamp(SettingsFilePath(FExeDir), FSettingsStamp);
   SetForegroundWindow(Handle());
+}
+
+void TfrmInclude::ShowCopyRule() {
+  FShownRule = ReadImageCopyRule(FExeDir);
+  ReadFileStamp(SettingsFilePath(FExeDir), FSettingsStamp);
+  int choice = CopyChoiceForRule(FShownRule);
+  CheckRadioButton(Handle(), idIncludeAlways, idIncludeNever,
+                   kCopyChoiceIds[choice >= 0 ? choice : CopyChoiceForRule(kImageCopyDefault)]);
+}
+
+void TfrmInclude::FilesChanged(bool include, bool settings) {
+  FIncludeChanged = FIncludeChanged || include;
+  FSettingsChanged = FSettingsChanged || settings;
+  // A dialog of the window is open (a file picker, the methods window):
+  // the lists are shown anew once it has closed.
+  if (!IsWindowEnabled(Handle())) {
+    SetTimer(Handle(), kFilesChangedTimer, kFilesChangedRetryMs, nullptr);
+    return;
+  }
+  KillTimer(Handle(), kFilesChangedTimer);
+  if (FIncludeChanged) {
+    try {
+      if (FList.Reload()) FillIncludes();
+    } catch (const std::exception&) {
+      // Damaged now: the list in force stays, and so do its lines.
+    }
+  }
+  if (FSettingsChanged) ShowCopyRule();
+  FIncludeChanged = FSettingsChanged = false;
 }
 
 void TfrmInclude::CreateControls() {
@@ -168,9 +223,22 @@ void TfrmInclude::chkStartupClick() {
 }
 
 void TfrmInclude::CopyClick() {
+  // Another program changed the rule since the window showed it: the click
+  // was made on an old value and must not silently replace the new one.
+  TFileStamp now;
+  if (ReadFileStamp(SettingsFilePath(FExeDir), now) && now != FSettingsStamp &&
+      ReadImageCopyRule(FExeDir) != FShownRule) {
+    ShowCopyRule();
+    ShowError("Another program has changed " + SettingsFilePath(FExeDir) +
+              " since this window read it. The window now shows the settings as they are; please make your "
+              "choice again.");
+    return;
+  }
   for (int choice = 0; choice < kCopyChoiceCount; ++choice)
     if (Checked(kCopyChoiceIds[choice])) {
       WriteImageCopyRule(FExeDir, CopyRuleForChoice(choice));
+      FShownRule = ReadImageCopyRule(FExeDir);
+      ReadFileStamp(SettingsFilePath(FExeDir), FSettingsStamp);
       return;
     }
 }

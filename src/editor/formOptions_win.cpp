@@ -43,6 +43,9 @@ constexpr int kListPictureSize = 16;
 constexpr UINT WM_FORMSHOW = WM_APP + 1;
 constexpr UINT_PTR kSearchSubclassId = 1;
 constexpr UINT_PTR kToolbarSubclassId = 2;
+// Tries a delayed reload again until the editor's dialog has closed.
+constexpr UINT_PTR kFilesChangedTimer = 40;
+constexpr UINT kFilesChangedRetryMs = 250;
 
 const char* const kColumnCaptions[] = {"Title", "Type", "Shortcut", "Catagory"};
 // Without a query; the category column comes only while searching.
@@ -88,6 +91,8 @@ class TfrmOptions : public TDialogBase {
   void PlaceFromSettings();
 
   void FillCatagories();
+  // Reads the folder again and shows what changed; see WM_MACROEDITORFILESCHANGED.
+  void StoreFilesChanged();
   void cmbCatagoryChange();
   void UpdateControls();
   void lvMacrosColumnClick(int column);
@@ -206,6 +211,13 @@ INT_PTR TfrmOptions::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       for (int id : {idOptionsToolbar, idOptionsCatToolbar})
         RemoveWindowSubclass(Control(id), ToolbarProc, kToolbarSubclassId);
       return FALSE;
+    case WM_MACROEDITORFILESCHANGED:
+      StoreFilesChanged();
+      return TRUE;
+    case WM_TIMER:
+      if (wParam != kFilesChangedTimer) return FALSE;
+      StoreFilesChanged();
+      return TRUE;
   }
   return FALSE;
 }
@@ -317,6 +329,11 @@ void TfrmOptions::FormCreate() {
   PlaceFromSettings();
   Layout();
   FSortColumn = 0;
+  // Changes made on disk while the editor was being opened reached no one.
+  try {
+    FCatagories.Refresh();
+  } catch (const std::exception&) {
+  }
   FillCatagories();
   UpdateControls();
   // Sorted by title, ascending, with the mark on "Title".
@@ -514,6 +531,47 @@ void TfrmOptions::FillCatagories() {
   SendMessageA(combo, CB_RESETCONTENT, 0, 0);
   for (const TCatagory& catagory : FCatagories.Items)
     SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(catagory.Name.c_str()));
+}
+
+void TfrmOptions::StoreFilesChanged() {
+  // A dialog of the editor is open and an action holds indexes into the
+  // store: the reload waits until the action has ended.
+  if (!IsWindowEnabled(Handle())) {
+    SetTimer(Handle(), kFilesChangedTimer, kFilesChangedRetryMs, nullptr);
+    return;
+  }
+  KillTimer(Handle(), kFilesChangedTimer);
+  // What is chosen now, to be chosen again where it still exists.
+  int catagory = SelectedCatagory();
+  std::string name = catagory >= 0 ? FCatagories.Items[catagory].Name : std::string();
+  int row = SelectedRow();
+  int macro = row >= 0 && catagory >= 0 ? MacroOfRow(row) : -1;
+  std::string title = macro >= 0 ? GetTitle(FCatagories.Items[catagory].Macros[macro]) : std::string();
+  TStoreRefresh found;
+  try {
+    found = FCatagories.Refresh();
+  } catch (const std::exception&) {
+    return;  // out of memory: the lists show the store as it still is
+  }
+  if (!found.Any()) return;  // the editor's own writes, or nothing of the store
+  FillCatagories();
+  catagory = name.empty() ? -1 : FindCatagory(FCatagories, name);
+  SendMessageA(Combo(), CB_SETCURSEL, catagory >= 0 ? catagory : 0, 0);
+  cmbCatagoryChange();
+  if (catagory < 0 || macro < 0) return;
+  // The same macro by title: at its old place when it is still there, else
+  // the first of that title; else whatever now has its place.
+  const TMacroList& macros = FCatagories.Items[catagory].Macros;
+  int chosen = -1;
+  if (static_cast<std::size_t>(macro) < macros.size() && GetTitle(macros[macro]) == title) chosen = macro;
+  for (std::size_t m = 0; chosen < 0 && m < macros.size(); ++m)
+    if (GetTitle(macros[m]) == title) chosen = static_cast<int>(m);
+  if (chosen < 0 && static_cast<std::size_t>(macro) < macros.size()) chosen = macro;
+  LVFINDINFOA find{};
+  find.flags = LVFI_PARAM;
+  find.lParam = chosen;
+  int chosenRow = chosen < 0 ? -1 : ListView_FindItem(List(), -1, &find);
+  if (chosenRow >= 0) SelectRow(chosenRow);
 }
 
 int TfrmOptions::SelectedCatagory() const {

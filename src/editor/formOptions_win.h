@@ -45,6 +45,13 @@ enum TOptionsControlId : int {
 // the row's place among the macros found.
 enum TOptionsColumn : int { ocTitle = 0, ocType = 1, ocShortCut = 2, ocCatagory = 3 };
 
+// Posted to the editor's window when files of the store changed on disk
+// (wParam and lParam 0). The editor reads the folder again on its own thread
+// and shows the categories and macros as they are now, keeping the chosen
+// category and macro where they still exist. While a dialog of the editor
+// is open, it waits until that has closed.
+constexpr unsigned WM_MACROEDITORFILESCHANGED = 0x8000 + 40;  // WM_APP + 40
+
 // Creates the window on the calling thread and returns when it has closed.
 // Its place and size are kept in exeDir's zarvel.ini; the caption ends with
 // the program's long version.

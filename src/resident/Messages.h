@@ -33,6 +33,17 @@ constexpr unsigned WM_HOOKKEYDOWN = 11024;  // 0x2B10
 //   lParam: unused. Result: 0.
 constexpr unsigned WM_HOOKKEYUP = 15120;  // 0x3B10
 
+// Posted by the folder watch when files of the program changed on disk,
+// once a burst of changes has settled.
+//   wParam: the files (TWatchedFile bits, resident/FileChanges.h).
+//   lParam: 0.
+constexpr unsigned WM_FILESCHANGED = 11030;  // 0x2B16
+
+// Posted by the folder watch after it tried a daily backup whose outcome
+// differs from the last one; it keeps the line to show (empty when well).
+//   wParam: 0. lParam: 0.
+constexpr unsigned WM_BACKUPDONE = 11031;  // 0x2B17
+
 // Broadcast by a second copy of the program (wParam 0, lParam 0); its
 // number is whatever the system registers for this name.
 constexpr const char* kNewInstanceMessageName = "ZarvelNewInstance";

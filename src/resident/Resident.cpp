@@ -1,5 +1,6 @@
 #include "resident/Resident.h"
 
+#include "resident/FileChanges.h"
 #include "resident/HookKeys.h"
 #include "store/ShortCut.h"
 
@@ -75,14 +76,36 @@ std::intptr_t TResident::ThreadDone(std::intptr_t code) {
       if (!FOptionsThread) break;
       FOptionsThread = false;
       FIndex.Invalidate();  // the editor changed the store on its thread
+      // A change on disk that came as the editor was closing reached no one.
+      FPorts.RefreshStore();
       if (FEnabledBeforeEditor) EnabledCommand();
       break;
     case tdAbout: FAboutThread = false; break;
-    case tdInclude: FIncludeThread = false; break;
+    case tdInclude:
+      if (!FIncludeThread) break;
+      FIncludeThread = false;
+      FPorts.ReloadIncludeList();
+      break;
     case tdRunMacro: FRunMacroThread = false; break;
     default: break;
   }
   return 0;
+}
+
+void TResident::FilesChanged(unsigned files) {
+  // A run has a copy of its macro, so the store may change under it.
+  if (files & wfMacros) {
+    if (FOptionsThread)
+      FPorts.TellMacroEditorFilesChanged();
+    else
+      FPorts.RefreshStore();
+  }
+  // zarvel.ini is read afresh wherever it is used; only the open settings
+  // window shows values from it.
+  if (FIncludeThread && (files & (wfInclude | wfSettings)))
+    FPorts.TellSettingsWindowFilesChanged(files & (wfInclude | wfSettings));
+  else if (files & wfInclude)
+    FPorts.ReloadIncludeList();
 }
 
 std::intptr_t TResident::RunMacro(std::intptr_t catagory, std::intptr_t macro) {

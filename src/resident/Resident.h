@@ -38,6 +38,15 @@ class TResidentPorts {
   virtual void MaskAltRelease() = 0;
   // Brings the open macro editor (or the dialog it shows) to the front.
   virtual void BringMacroEditorToFront() = 0;
+  // Files changed on disk. The first two run on this thread while no window
+  // thread owns what they reload: the store reads its folder again, the
+  // include list its file (and the dispatcher's copy follows).
+  virtual void RefreshStore() {}
+  virtual void ReloadIncludeList() {}
+  // The open macro editor, or the settings window, reloads on its own
+  // thread, which owns the store (or the include list) while it is open.
+  virtual void TellMacroEditorFilesChanged() {}
+  virtual void TellSettingsWindowFilesChanged(unsigned /*files*/) {}
 };
 
 struct TModifierState {
@@ -73,6 +82,8 @@ class TResident {
   // stuck down.
   void ResetModifiers() { FModifiers = TModifierState(); }
   std::intptr_t ThreadDone(std::intptr_t code);
+  // WM_FILESCHANGED: each changed file is reloaded by whoever owns it now.
+  void FilesChanged(unsigned files);
   std::intptr_t RunMacro(std::intptr_t catagory, std::intptr_t macro);
 
   // True when it asked for a run (posted WM_RUNMACRO).

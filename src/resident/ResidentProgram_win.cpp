@@ -2,6 +2,9 @@
 
 #include <wtsapi32.h>
 
+#include "editor/formInclude_win.h"
+#include "editor/formOptions_win.h"
+#include "resident/FileChanges.h"
 #include "resident/ForegroundProgram_win.h"
 #include "resident/HookKeys.h"
 #include "resident/Messages.h"
@@ -42,8 +45,19 @@ void TResidentProgram::BuildPopupMenu() { FPopupMenu = std::make_unique<TPopupMe
 void TResidentProgram::ShowTrayIcon(const std::string& tip) {
   FTrayIcon = std::make_unique<TTrayIcon>(FAppWindow);
   FTrayIcon->SetIcon(FIconEnabled.Get());
+  FTrayTip = tip;
   FTrayIcon->SetTip(tip);
   FTrayIcon->SetVisible(true);
+}
+
+void TResidentProgram::StartFolderWatch() {
+  FFolderWatch = std::make_unique<TFolderWatch>(FAppWindow, FValues.ExeDir, FCatagories.Directory());
+}
+
+void TResidentProgram::ShowBackupProblem() {
+  if (!FTrayIcon || !FFolderWatch) return;
+  std::string problem = FFolderWatch->BackupProblem();
+  FTrayIcon->SetTip(problem.empty() ? FTrayTip : FTrayTip + "\n" + problem);
 }
 
 void TResidentProgram::FreeTrayIconAndMenu() {
@@ -118,6 +132,8 @@ bool TResidentProgram::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam,
     case WM_RUNMACRO:
       result = FCore.RunMacro(static_cast<std::intptr_t>(wParam), static_cast<std::intptr_t>(lParam));
       return true;
+    case WM_FILESCHANGED: FCore.FilesChanged(static_cast<unsigned>(wParam)); return true;
+    case WM_BACKUPDONE: ShowBackupProblem(); return true;
     case WM_HOOKKEYDOWN: result = FCore.HookKeyDown(static_cast<unsigned>(wParam)); return true;
     case WM_HOOKKEYUP: result = FCore.HookKeyUp(static_cast<unsigned>(wParam)); return true;
     case WM_QUERYENDSESSION: result = MayEnd(erSessionEnd) ? TRUE : FALSE; return true;
@@ -136,6 +152,38 @@ void TResidentProgram::ShowEnabled(bool enabled) {
 
 bool TResidentProgram::StartWindowThread(TThreadDoneCode kind) {
   return StartWindowThreadOf(kind, FAppWindow, FValues, FCatagories, FIncludeList, FIncludeSnapshot);
+}
+
+void TResidentProgram::RefreshStore() {
+  // On this thread, between two messages: dispatch reads the store here
+  // too, and a running macro has its own copy.
+  try {
+    FCatagories.Refresh();
+  } catch (const std::exception&) {
+    // Out of memory: the store stays as it was until the next change.
+  }
+}
+
+void TResidentProgram::ReloadIncludeList() {
+  try {
+    if (FIncludeList.Reload()) FIncludeSnapshot.Publish(FIncludeList.Items);
+  } catch (const std::exception&) {
+    // Damaged or unreadable now: the list in force stays, and the next
+    // change of the file is read again.
+  }
+}
+
+void TResidentProgram::TellMacroEditorFilesChanged() {
+  HWND editor = MacroEditorWindow();
+  // An editor that is not up yet reads the folder again as it opens.
+  if (editor != nullptr) PostMessageA(editor, WM_MACROEDITORFILESCHANGED, 0, 0);
+}
+
+void TResidentProgram::TellSettingsWindowFilesChanged(unsigned files) {
+  HWND settings = SettingsWindow();
+  if (settings == nullptr) return;
+  bool include = (files & wfInclude) != 0, ini = (files & wfSettings) != 0;
+  PostMessageA(settings, WM_SETTINGSFILESCHANGED, include, ini);
 }
 
 bool TResidentProgram::ForegroundExeName(std::string& exeName) { return ::ForegroundExeName(exeName); }

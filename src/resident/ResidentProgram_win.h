@@ -9,6 +9,7 @@
 
 #include "resident/AppInfo.h"
 #include "resident/AppWindow_win.h"
+#include "resident/FolderWatch_win.h"
 #include "resident/IncludeSnapshot.h"
 #include "resident/Resident.h"
 #include "resident/TrayIcon_win.h"
@@ -27,6 +28,10 @@ class TResidentProgram : public TAppMessageHandler, private TResidentPorts {
   void ShowTrayIcon(const std::string& tip);
   // After the keyboard hook is installed (again): no modifier it did not see go down is held.
   void HookInstalled() { FCore.ResetModifiers(); }
+  // Watches the program's folder for changes by other programs and keeps
+  // the daily backup; stopped (and waited for) at shutdown.
+  void StartFolderWatch();
+  void StopFolderWatch() { FFolderWatch.reset(); }
   // At shutdown: the icon leaves the notification area, then the menu goes.
   void FreeTrayIconAndMenu();
 
@@ -50,11 +55,16 @@ class TResidentProgram : public TAppMessageHandler, private TResidentPorts {
   bool ModifierDown(unsigned keyCode) override;
   void MaskAltRelease() override;
   void BringMacroEditorToFront() override;
+  void RefreshStore() override;
+  void ReloadIncludeList() override;
+  void TellMacroEditorFilesChanged() override;
+  void TellSettingsWindowFilesChanged(unsigned files) override;
   void TrayNotify(LPARAM mouseMessage);
   // Whether the program may end now. A dialog of the macro editor that
   // holds changes asks first, in front; meanwhile the session's end waits
   // with a reason. False when the user keeps working.
   bool MayEnd(int reason);
+  void ShowBackupProblem();
 
   HWND FAppWindow;
   const TProgramValues FValues;
@@ -69,4 +79,6 @@ class TResidentProgram : public TAppMessageHandler, private TResidentPorts {
   std::unique_ptr<TPopupMenu> FPopupMenu;
   std::unique_ptr<TTrayIcon> FTrayIcon;
   TResident FCore;
+  std::string FTrayTip;  // without the backup's line
+  std::unique_ptr<TFolderWatch> FFolderWatch;
 };

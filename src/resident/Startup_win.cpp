@@ -99,8 +99,11 @@ int Run(HINSTANCE instance) {
   running.Program->ShowTrayIcon(hooked ? TrayTipOf(values.VersionShort) : TrayTipWithoutHook(values.VersionShort));
   // Without the hook the program stays for its editor; the user learns why
   // shortcuts do nothing, once here and in the tip.
+  // Changes by other programs from now on, and the day's backup.
+  running.Program->StartFolderWatch();
   if (!hooked) MessageBoxA(nullptr, kNoHookMessage, kAppTitle, MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
   RunMessageLoop();
+  running.Program->StopFolderWatch();
   // The hook is detached before its library goes.
   running.KeyHookDestroy();
   running.HookLibrary.Reset();

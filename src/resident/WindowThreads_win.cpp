@@ -27,6 +27,8 @@ void TWindowThread::Run() noexcept {
 namespace {
 // The editor's thread while it runs, 0 otherwise: one editor at a time.
 std::atomic<DWORD> EditorThreadId{0};
+// The same for the settings window.
+std::atomic<DWORD> SettingsThreadId{0};
 
 BOOL CALLBACK FindUnownedVisible(HWND window, LPARAM found) {
   if (!IsWindowVisible(window) || GetWindow(window, GW_OWNER) != nullptr) return TRUE;
@@ -41,6 +43,13 @@ void TOptionsThread::Execute() {
     ~TEditorThreadMark() { EditorThreadId = 0; }
   } mark;
   ShowMacroEditor(FCatagories, FValues.ExeDir, FValues.VersionLong);
+}
+
+HWND SettingsWindow() {
+  DWORD thread = SettingsThreadId;
+  HWND found = nullptr;
+  if (thread != 0) EnumThreadWindows(thread, FindUnownedVisible, reinterpret_cast<LPARAM>(&found));
+  return found;
 }
 
 HWND MacroEditorWindow() {
@@ -70,6 +79,10 @@ void CALLBACK TIncludeThread::PublishTimerProc(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 void TIncludeThread::Execute() {
+  struct TSettingsThreadMark {
+    TSettingsThreadMark() { SettingsThreadId = GetCurrentThreadId(); }
+    ~TSettingsThreadMark() { SettingsThreadId = 0; }
+  } mark;
   PublishedList = &FList;
   PublishedSnapshot = &FSnapshot;
   UINT_PTR timer = SetTimer(nullptr, 0, kPublishIntervalMs, PublishTimerProc);

@@ -50,6 +50,9 @@ class TOptionsThread : public TWindowThread {
 // The open macro editor's window; nullptr while none is shown.
 HWND MacroEditorWindow();
 
+// The open settings window; nullptr while none is shown.
+HWND SettingsWindow();
+
 class TAboutThread : public TWindowThread {
  public:
   TAboutThread(HWND notifyWindow, const TProgramValues& values)

@@ -53,6 +53,11 @@ void TCatagories::LoadCatagory(const std::string& fileName) {
 }
 
 void TCatagories::ReadCatagoryFile(TCatagory& catagory) {
+  std::string problem = TryReadCatagoryFile(catagory);
+  if (!problem.empty()) FLoadProblems.push_back(problem);
+}
+
+std::string TCatagories::TryReadCatagoryFile(TCatagory& catagory) {
   std::string path = CatagoryFileName(catagory.Name);
   try {
     TOsFile file;
@@ -75,11 +80,60 @@ void TCatagories::ReadCatagoryFile(TCatagory& catagory) {
     if (tail > 0) std::memset(reinterpret_cast<char*>(catagory.Macros.data()) + got, 0, tail);
     catagory.Stamp = file.Stamp();
     catagory.LoadFailed = false;
+    return std::string();
   } catch (const EFileError& error) {
     catagory.Macros.clear();
     catagory.LoadFailed = true;
-    FLoadProblems.push_back(error.what());
+    // The stamp it has now, so that an unchanged unreadable file is not
+    // taken for a change at every refresh.
+    if (!ReadFileStamp(path, catagory.Stamp)) catagory.Stamp = TFileStamp();
+    return error.what();
   }
+}
+
+TStoreRefresh TCatagories::Refresh() {
+  TStoreRefresh found;
+  std::vector<std::string> names;
+  for (const std::string& fileName : FindFilesWithExtension(FDirectory, kCatagoryExtension))
+    names.push_back(WithoutLastExtension(fileName).substr(0, kCatagoryNameCapacity));
+  std::vector<bool> known(names.size(), false);
+  std::vector<TCatagory> kept;
+  kept.reserve(Items.size());
+  for (TCatagory& catagory : Items) {
+    std::size_t at = 0;
+    while (at < names.size() && !SameFileName(names[at], catagory.Name)) ++at;
+    TFileStamp now;
+    // Gone from the folder, or gone between the search and now: it leaves.
+    if (at == names.size() || !ReadFileStamp(ResolveInDirectory(FDirectory, catagory.Name + kCatagoryExtension), now)) {
+      found.Removed.push_back(catagory.Name);
+      continue;
+    }
+    known[at] = true;
+    if (catagory.LoadFailed || now != catagory.Stamp) {
+      TCatagory fresh;
+      fresh.Name = catagory.Name;
+      std::string problem = TryReadCatagoryFile(fresh);
+      bool differs = !fresh.LoadFailed || !catagory.LoadFailed || fresh.Stamp != catagory.Stamp;
+      if (differs) {
+        if (!problem.empty()) FLoadProblems.push_back(problem);
+        found.Changed.push_back(catagory.Name);
+        catagory = std::move(fresh);
+      }
+    }
+    kept.push_back(std::move(catagory));
+  }
+  Items = std::move(kept);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    // Two files whose names differ only in case (possible on Linux) make one category.
+    if (known[i] || FindCatagory(*this, names[i]) >= 0) continue;
+    TCatagory added;
+    added.Name = names[i];
+    ReadCatagoryFile(added);
+    found.Added.push_back(added.Name);
+    Items.push_back(std::move(added));
+  }
+  if (found.Any()) ++FGeneration;
+  return found;
 }
 
 std::string TCatagories::CatagoryFileName(const std::string& name) const {

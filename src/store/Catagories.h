@@ -71,6 +71,14 @@ class ECatagoryChanged : public EFileError {
   explicit ECatagoryChanged(const std::string& fileName);
 };
 
+// What TCatagories::Refresh found in the folder, by category name.
+struct TStoreRefresh {
+  std::vector<std::string> Added;    // files that appeared
+  std::vector<std::string> Removed;  // files that are gone
+  std::vector<std::string> Changed;  // files another program changed, read again
+  bool Any() const { return !Added.empty() || !Removed.empty() || !Changed.empty(); }
+};
+
 // Takes a category file away, raising EFileError when it cannot.
 using TFileRemover = std::function<void(const std::string& path)>;
 
@@ -117,6 +125,17 @@ class TCatagories {
   // takes them.
   void ReplaceMacros(int catagory, const TMacroList& macros);
 
+  // Brings memory in step with the folder after other programs changed it:
+  // a file that appeared becomes a category at the end, a category whose
+  // file is gone leaves (the others keep their order), and a category whose
+  // file no longer has the stamp the store last saw is read again. Every
+  // other category is left exactly as it is. Names compare without case. A
+  // category that could not be read is tried again; one that cannot be read
+  // now is kept without macros and refuses changes, as at loading. The
+  // store's own writes keep the stamps, so after them nothing counts as
+  // changed.
+  TStoreRefresh Refresh();
+
   // Grows with every change, so that readers can rebuild what they derive
   // from the store (the shortcut index) only when it changed.
   std::uint64_t Generation() const { return FGeneration; }
@@ -147,6 +166,8 @@ class TCatagories {
  private:
   void LoadCatagory(const std::string& fileName);
   void ReadCatagoryFile(TCatagory& catagory);
+  // Reads the category's file into it; the system's reason when it cannot.
+  std::string TryReadCatagoryFile(TCatagory& catagory);
   // The category's file open for writing, once it is known unchanged.
   TOsFile OpenUnchanged(int catagory);
   // Closes the written file and notes its new stamp.

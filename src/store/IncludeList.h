@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/OsFile.h"
+
 constexpr std::size_t kIncludeEntrySize = 256;
 constexpr std::size_t kIncludeEntryCapacity = 255;
 
@@ -27,6 +29,15 @@ class TIncludeList {
   const std::string& FileName() const { return FFileName; }
   std::vector<std::string> Items;
 
+  // Reads the file again when it is no longer as the list last read or
+  // wrote it (another program changed it); true when the entries differ
+  // now. A file that cannot be read raises as at loading and leaves the
+  // entries as they were.
+  bool Reload();
+
+  // Both changes first check that the file is as the list last saw it; when
+  // it is not, nothing is written: the list is read again and EFileError
+  // says so.
   // Appends to the file, then to memory. Duplicates are allowed. Raises
   // ETextTooLong for names longer than 255 characters.
   void AddEntry(const std::string& entry);
@@ -39,5 +50,10 @@ class TIncludeList {
   bool Allows(const std::string& exeName) const;
 
  private:
+  void Read();
+  void CheckUnchanged();
+  void Written();
+
   std::string FFileName;
+  TFileStamp FStamp;
 };

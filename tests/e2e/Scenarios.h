@@ -72,6 +72,9 @@ void RunTidyScenario(const TScenarioContext& context);
 void RunLatencyScenario(const TScenarioContext& context);
 void KeysRunScenario(const TScenarioContext& context);
 void KeysNotForClassicEditScenario(const TScenarioContext& context);
+// Files changed by other programs (ScenariosWatch.cpp).
+void WatchImportScenario(const TScenarioContext& context);
+void WatchLatencyScenario(const TScenarioContext& context);
 // The program's windows (ScenariosWindows.cpp).
 void AboutScenario(const TScenarioContext& context);
 void SettingsIncludeScenario(const TScenarioContext& context);

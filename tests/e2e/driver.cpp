@@ -69,6 +69,10 @@ const std::vector<TScenario>& AllScenarios() {
        SecondStartFrontScenario},
       {"exit-unsaved", "Exit and the session's end ask in a properties dialog holding changes; No keeps all",
        ExitWithUnsavedScenario},
+      {"watch-import", "zarvel-cli import while the program runs: the new shortcuts work, the editor shows them "
+       "and adds behind them", WatchImportScenario},
+      {"watch-latency", "a change on disk to the open editor's list over 20 changes, printed as a figure",
+       WatchLatencyScenario},
       {"exit", "Exit removes the icon and ends the program", ExitScenario},
   };
   return scenarios;

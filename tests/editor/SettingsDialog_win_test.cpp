@@ -411,3 +411,28 @@ TEST_F(SettingsDialog, TheMethodsButtonStepsAsideWhenTheWindowIsTooNarrow) {
   SetWindowPos(dialog.Window(), nullptr, 0, 0, 411, 313, SWP_NOMOVE | SWP_NOZORDER);
   EXPECT_TRUE(IsWindowVisible(dialog.Control(idIncludeMethods)));
 }
+
+TEST_F(SettingsDialog, ChangesOnDiskAreShownAndAClickOnAnOldRuleIsRefused) {
+  FList.AddEntry("a.exe");
+  OPEN_SETTINGS(dialog);
+  HWND box = dialog.Control(idIncludeList);
+  // Another program adds an entry and sets the rule to Never.
+  TIncludeList(FList.FileName()).AddEntry("b.exe");
+  WriteImageCopyRule(FFolder.Path(), 3);
+  PostMessageA(dialog.Window(), WM_SETTINGSFILESCHANGED, 1, 1);
+  EXPECT_TRUE(WaitFor([&] { return ListLines(box) == std::vector<std::string>{"a.exe", "b.exe"}; }));
+  EXPECT_TRUE(WaitFor([&] { return dialog.Checked(idIncludeNever); })) << "the new rule is not shown";
+
+  // Changed once more, with no notice yet: a click made on the old rule.
+  WriteImageCopyRule(FFolder.Path(), 1);
+  PostMessageA(dialog.Control(idIncludeConfirm), BM_CLICK, 0, 0);
+  HWND message = WaitForWindow("Error");
+  ASSERT_TRUE(message) << "the click on an old rule was taken silently";
+  EXPECT_NE(MessageOf(message).find("Another program has changed"), std::string::npos) << MessageOf(message);
+  SendMessageA(message, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitUntilGone(message));
+  EXPECT_EQ(ReadImageCopyRule(FFolder.Path()), 1) << "the other program's rule was replaced";
+  EXPECT_TRUE(dialog.Checked(idIncludeAlways));
+  dialog.Click(idIncludeNever);  // made on what the window shows: taken
+  EXPECT_EQ(ReadImageCopyRule(FFolder.Path()), 3);
+}

@@ -829,3 +829,38 @@ TEST_F(MacroEditor, CtrlZBringsBackTheLastDeletedMacroOrCatagory) {
       << "the category comes back with every record";
   EXPECT_EQ(editor.Entries()[editor.ChosenEntry()], "Web");
 }
+
+TEST_F(MacroEditor, ChangesOnDiskShowUpKeepingTheChoiceAndWaitForAnOpenDialog) {
+  Fill("Alpha", {MakeMacro("a", mtBlockMode, 0xC041)});
+  Fill("Beta", {MakeMacro("w", mtBlockMode, 0xC057), MakeMacro("x", mtBlockMode, 0xC058)});
+  OPEN_EDITOR(editor);
+  editor.ChooseEntry(1);
+  editor.SelectRow(1);
+  ASSERT_EQ(editor.Rows()[editor.SelectedRow()].Title, "x");
+
+  // Another program: Alpha goes, Beta gains a macro, Gamma comes.
+  TCatagories other(Macros());
+  other.RemoveCatagory(FindCatagory(other, "Alpha"));
+  other.AddMacro(FindCatagory(other, "Beta"), MakeMacro("v", mtBlockMode, 0xC056));
+  other.AddMacro(other.AddCatagory("Gamma"), MakeMacro("g", mtBlockMode, 0xC047));
+  PostMessageA(editor.Window(), WM_MACROEDITORFILESCHANGED, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return editor.Entries() == std::vector<std::string>{"Beta", "Gamma"}; }))
+      << "the categories were not shown anew";
+  EXPECT_EQ(editor.ChosenEntry(), 0) << "Beta is no longer chosen";
+  ExpectRowsMatchTheStore(editor, 0);
+  ASSERT_GE(editor.SelectedRow(), 0);
+  EXPECT_EQ(editor.Rows()[editor.SelectedRow()].Title, "x") << "the chosen macro was lost";
+
+  // With the properties dialog open the store's indexes are in use: the
+  // reload waits, and the new macro goes where the dialog was opened for.
+  editor.Click(idOptionsAddMacro);
+  ASSERT_TRUE(WaitForWindow("Edit Macro 'untitled'"));
+  other.AddMacro(FindCatagory(other, "Gamma"), MakeMacro("h", mtBlockMode, 0xC048));
+  PostMessageA(editor.Window(), WM_MACROEDITORFILESCHANGED, 0, 0);
+  Sleep(300);
+  EXPECT_EQ(FStore.Items[1].Macros.size(), 1u) << "the store was read again under the open dialog";
+  ASSERT_TRUE(AnswerPropertiesDialog("Edit Macro 'untitled'", "new", 'N', IDOK));
+  EXPECT_TRUE(WaitFor([&] { return FStore.Items[1].Macros.size() == 2u; })) << "the delayed reload never came";
+  EXPECT_EQ(FStore.Items[0].Macros.size(), 4u);
+  EXPECT_EQ(GetTitle(FStore.Items[0].Macros[3]), "new");
+}

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/TempFolder.h"
+#include "resident/FileChanges.h"
 #include "resident/HookKeys.h"
 #include "store/ShortCut.h"
 
@@ -52,6 +53,13 @@ class TRecordingPorts : public TResidentPorts {
   }
   void MaskAltRelease() override { ++Masks; }
   void BringMacroEditorToFront() override { ++EditorRaises; }
+  void RefreshStore() override {
+    ++StoreRefreshes;
+    if (Store) Store->Refresh();
+  }
+  void ReloadIncludeList() override { ++IncludeReloads; }
+  void TellMacroEditorFilesChanged() override { ++EditorTold; }
+  void TellSettingsWindowFilesChanged(unsigned files) override { SettingsTold.push_back(files); }
 
   std::vector<bool> Shown;
   std::vector<TThreadDoneCode> Started;
@@ -66,6 +74,11 @@ class TRecordingPorts : public TResidentPorts {
   bool ThreadsStart = true;
   bool RunsStart = true;
   bool PostsArrive = true;
+  TCatagories* Store = nullptr;
+  int StoreRefreshes = 0;
+  int IncludeReloads = 0;
+  int EditorTold = 0;
+  std::vector<unsigned> SettingsTold;
 };
 
 class ResidentCore : public ::testing::Test {
@@ -561,4 +574,43 @@ TEST_F(ResidentCore, AltShortCutsAreMaskedOthersAndPassedKeysAreNot) {
   // The toggle passes its key: nothing to mask.
   Chord({kKeyCtrl, kKeyAlt, kKeyShift, kKeyQ});
   EXPECT_EQ(Ports.Masks, 2);
+}
+
+// --- files changed on disk ---
+
+TEST_F(ResidentCore, ChangedFilesAreReloadedByWhoeverOwnsThemNow) {
+  Core.FilesChanged(wfMacros | wfInclude | wfSettings);
+  EXPECT_EQ(Ports.StoreRefreshes, 1);
+  EXPECT_EQ(Ports.IncludeReloads, 1);
+  Core.FilesChanged(wfSettings);  // read afresh where it is used
+  EXPECT_EQ(Ports.IncludeReloads, 1);
+
+  // Open windows own what they show: they are told, the main thread keeps off.
+  Core.MacroEditorCommand();
+  Core.SettingsCommand();
+  Core.FilesChanged(wfMacros | wfInclude | wfSettings);
+  Core.FilesChanged(wfSettings);
+  EXPECT_EQ(Ports.StoreRefreshes, 1);
+  EXPECT_EQ(Ports.IncludeReloads, 1);
+  EXPECT_EQ(Ports.EditorTold, 1);
+  EXPECT_EQ(Ports.SettingsTold, (std::vector<unsigned>{wfInclude | wfSettings, wfSettings}));
+  // Each window's end reloads once more: a change as it closed reached no one.
+  Core.ThreadDone(tdOptions);
+  Core.ThreadDone(tdInclude);
+  Core.ThreadDone(tdInclude);
+  EXPECT_EQ(Ports.StoreRefreshes, 2);
+  EXPECT_EQ(Ports.IncludeReloads, 2);
+}
+
+TEST_F(ResidentCore, AMacroAnotherProgramAddedRunsOnItsShortCut) {
+  Ports.Store = &Store;
+  int c = AddCatagory("Web");
+  AddMacro(c, "old", kCtrlAltT);
+  TCatagories other(Folder.File("Macros"));
+  other.UpdateMacro(0, 0, Macro("renamed", kCtrlBit | kAltBit | 'Q'));
+  other.AddMacro(other.AddCatagory("Mail"), Macro("new", kCtrlAltT));
+  Core.FilesChanged(wfMacros);
+  EXPECT_EQ(Chord({kKeyCtrl, kKeyAlt, kKeyT}), kKeyUsed);
+  DeliverPosted();
+  EXPECT_EQ(Ports.Runs, std::vector<std::string>{"new"});
 }

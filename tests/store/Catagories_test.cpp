@@ -514,3 +514,63 @@ TEST_F(CatagoryStore, MoveWritesBothFilesAndAFailedWriteLeavesTheMacroInOnePlace
   EXPECT_EQ(store.MoveMacro(a, 1, b), 3);
   expectFiles(store, "3", "x1y2");
 }
+
+TEST_F(CatagoryStore, RefreshFollowsTheFolderAndLeavesUntouchedCatagoriesAsTheyAre) {
+  WriteCatagory("Alpha", {Named("A")});
+  WriteCatagory("Beta", {Named("B1"), Named("B2")});
+  WriteCatagory("Gamma", {Named("G")});
+  TCatagories store(Dir());
+  ASSERT_EQ(store.Items.size(), 3u);
+  EXPECT_FALSE(store.Refresh().Any()) << "nothing changed on disk";
+  const std::uint64_t before = store.Generation();
+  int alpha = FindCatagory(store, "alpha");
+  const TMacro* alphaRecords = store.Items[alpha].Macros.data();
+
+  std::filesystem::remove(CatFile("Beta"));
+  // Made anew under another letter case: the same category, changed.
+  std::filesystem::remove(CatFile("Gamma"));
+  WriteCatagory("GAMMA", {Named("G"), Named("G2")});
+  WriteCatagory("Delta", {Named("D")});
+  TStoreRefresh found = store.Refresh();
+  EXPECT_EQ(found.Added, std::vector<std::string>{"Delta"});
+  EXPECT_EQ(found.Removed, std::vector<std::string>{"Beta"});
+  EXPECT_EQ(found.Changed, std::vector<std::string>{"Gamma"});
+  EXPECT_GT(store.Generation(), before) << "dispatch would keep its old shortcut index";
+  ASSERT_EQ(store.Items.size(), 3u);
+  EXPECT_EQ(store.Items.back().Name, "Delta") << "new categories go at the end";
+  alpha = FindCatagory(store, "Alpha");
+  EXPECT_EQ(store.Items[alpha].Macros.data(), alphaRecords) << "an untouched category was read again";
+  EXPECT_EQ(Titles(store.Items[FindCatagory(store, "Gamma")]), "GG2");
+
+  // The store's own writes keep its stamps: nothing counts as changed.
+  int gamma = FindCatagory(store, "Gamma");
+  store.AddMacro(gamma, Named("G3"));
+  store.UpdateMacro(gamma, 0, Named("G0"));
+  store.RemoveMacro(gamma, 1);
+  store.AddCatagory("Epsilon");
+  EXPECT_FALSE(store.Refresh().Any());
+
+  // The folder gone takes every category; back again, they return.
+  std::filesystem::rename(Dir(), Folder.File("Moved"));
+  EXPECT_EQ(store.Refresh().Removed.size(), 4u);
+  EXPECT_TRUE(store.Items.empty());
+  std::filesystem::rename(Folder.File("Moved"), Dir());
+  EXPECT_EQ(store.Refresh().Added.size(), 4u);
+}
+
+TEST_F(CatagoryStore, RefreshKeepsAnUnreadableFileUnreadableAndNeverWritesIt) {
+  WriteCatagory("Secret", {Named("A")});
+  TCatagories store(Dir());
+  WriteCatagory("Secret", {Named("A"), Named("B")});
+  std::filesystem::permissions(CatFile("Secret"), std::filesystem::perms::none);
+  if (std::ifstream(CatFile("Secret")).is_open()) GTEST_SKIP() << "this user reads any file";
+  EXPECT_EQ(store.Refresh().Changed, std::vector<std::string>{"Secret"});
+  EXPECT_TRUE(store.Items[0].LoadFailed);
+  EXPECT_TRUE(store.Items[0].Macros.empty());
+  EXPECT_THROW(store.AddMacro(0, Named("C")), EFileError);
+  EXPECT_FALSE(store.Refresh().Any()) << "an unreadable file that did not change counts as changed again";
+  std::filesystem::permissions(CatFile("Secret"), std::filesystem::perms::owner_all);
+  EXPECT_EQ(store.Refresh().Changed, std::vector<std::string>{"Secret"});
+  EXPECT_FALSE(store.Items[0].LoadFailed);
+  EXPECT_EQ(Titles(store.Items[0]), "AB");
+}

@@ -129,3 +129,22 @@ TEST_F(IncludeListFile, FailedWritesLeaveTheListAsItWas) {
   EXPECT_THROW(list.RemoveEntry(0), EFileError);
   EXPECT_EQ(list.Items, (std::vector<std::string>{"a.exe", "b.exe"}));
 }
+
+TEST_F(IncludeListFile, AnotherProgramsChangeIsReadAgainAndNeverWrittenOver) {
+  TIncludeList list(Path());
+  list.AddEntry("a.exe");
+  EXPECT_FALSE(list.Reload()) << "its own write counts as a change";
+  WriteBytes(Path(), Record("a.exe") + Record("b.exe"));
+  EXPECT_THROW(list.AddEntry("c.exe"), EFileError);
+  EXPECT_EQ(FileNames(Path()), "a.exe;b.exe;") << "the other program's entry was written over";
+  EXPECT_EQ(list.Items, (std::vector<std::string>{"a.exe", "b.exe"}));
+  list.RemoveEntry(0);
+  EXPECT_EQ(FileNames(Path()), "b.exe;");
+
+  WriteBytes(Path(), Record("b.exe") + Record("d.exe"));
+  EXPECT_TRUE(list.Reload());
+  EXPECT_EQ(list.Items, (std::vector<std::string>{"b.exe", "d.exe"}));
+  WriteBytes(Path(), Record("b.exe") + "cut");
+  EXPECT_THROW(list.Reload(), EIncludeList);
+  EXPECT_EQ(list.Items, (std::vector<std::string>{"b.exe", "d.exe"})) << "a damaged file cost the entries";
+}
