@@ -40,6 +40,7 @@ class TResidentProgram : public TAppMessageHandler, private TResidentPorts {
   const TResident& Core() const { return FCore; }
   const TTrayIcon* TrayIcon() const { return FTrayIcon.get(); }
   const TPopupMenu* PopupMenu() const { return FPopupMenu.get(); }
+  int TrayIconSize() const { return FTrayIconSize; }
 
  private:
   void ShowEnabled(bool enabled) override;
@@ -50,8 +51,13 @@ class TResidentProgram : public TAppMessageHandler, private TResidentPorts {
   bool ModifierDown(unsigned keyCode) override;
   void MaskAltRelease() override;
   void BringMacroEditorToFront() override;
-  void TrayNotify(LPARAM mouseMessage);
+  void TrayNotify(WPARAM wParam, LPARAM lParam);
+  void ShowTrayMenu(bool hasAnchor, POINT anchor);
+  // The tray pictures at the small-icon size of the notification area's
+  // DPI; reloaded, and the icon changed, only when that size changed.
+  void LoadTrayIcons();
 
+  HINSTANCE FInstance;
   HWND FAppWindow;
   const TProgramValues FValues;
   UINT FNewInstanceMessage;
@@ -62,6 +68,7 @@ class TResidentProgram : public TAppMessageHandler, private TResidentPorts {
   TIncludeSnapshot FIncludeSnapshot;
   TIconHandle FIconEnabled;
   TIconHandle FIconDisabled;
+  int FTrayIconSize = 0;
   std::unique_ptr<TPopupMenu> FPopupMenu;
   std::unique_ptr<TTrayIcon> FTrayIcon;
   TResident FCore;

@@ -35,6 +35,8 @@ const std::vector<TScenario>& AllScenarios() {
       {"editor-add", "an empty Macros folder: a category and a macro added in the editor, the record byte for byte",
        MacroEditorAddScenario, kBeforeStart, "editor"},
       {"tray-menu", "the tray menu's items, default item and check mark", TrayMenuScenario},
+      {"tray-keyboard", "the menu key on the icon opens the menu at the icon; Escape closes it, the program stays",
+       TrayKeyboardScenario},
       {"dispatch", "an empty include list: the shortcut reaches dispatch", DispatchScenario},
       {"altgr", "AltGr+K, sent as a layout with AltGr sends it, types its key; Ctrl+Alt+K still runs",
        AltGrScenario},
