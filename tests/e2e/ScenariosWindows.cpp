@@ -72,16 +72,6 @@ bool ReadRunValue(std::string& data) {
 
 bool SamePath(const std::string& a, const std::string& b) { return _stricmp(a.c_str(), b.c_str()) == 0; }
 
-// The window carries the program's icon, for its title bar and the task
-// switcher.
-void CheckProgramIcon(HWND window, const std::string& name) {
-  for (WPARAM which : {static_cast<WPARAM>(ICON_SMALL), static_cast<WPARAM>(ICON_BIG)}) {
-    DWORD_PTR icon = 0;
-    SendMessageTimeoutA(window, WM_GETICON, which, 0, SMTO_ABORTIFHUNG, 3000, &icon);
-    Check(icon != 0, name + (which == ICON_SMALL ? " has no small icon" : " has no big icon"));
-  }
-}
-
 }  // namespace
 
 void AboutScenario(const TScenarioContext& context) {
@@ -90,7 +80,6 @@ void AboutScenario(const TScenarioContext& context) {
   std::string expected = "Version " + VersionLongOf(context.ExePath());
   std::string shown = FindStaticText(about, [](const std::string& t) { return t.rfind("Version", 0) == 0; });
   Check(shown == expected, "the about box shows '" + shown + "', expected '" + expected + "'");
-  CheckProgramIcon(about, "the about box");
   // A second About while the box is open opens no second box.
   {
     TTrayMenu menu(app);
@@ -118,7 +107,6 @@ void SettingsIncludeScenario(const TScenarioContext& context) {
   PrepareText(driver);
 
   TSettingsWindow settings(app);
-  CheckProgramIcon(settings.Window(), "the settings window");
   ExpectIncludes(settings, context.AppDir, {}, "at opening");
   std::vector<std::string> expected;
   for (const char* name : {"Editor.exe", "Viewer.exe", "Shell.exe"}) {
