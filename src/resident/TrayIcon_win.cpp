@@ -41,7 +41,9 @@ void TTrayIcon::Remove() {
 
 bool TTrayIcon::Add() {
   FVersion4 = false;
-  if (!Shell_NotifyIconA(NIM_ADD, &FData)) {
+  // A notification area that announced itself anew but kept the icon
+  // refuses to add it again: it is brought up to date instead.
+  if (!Shell_NotifyIconA(NIM_ADD, &FData) && !Shell_NotifyIconA(NIM_MODIFY, &FData)) {
     // A shell that does not know the whole record; it shows the first layout.
     if (FData.cbSize == NOTIFYICONDATAA_V1_SIZE) return false;
     FData.cbSize = NOTIFYICONDATAA_V1_SIZE;

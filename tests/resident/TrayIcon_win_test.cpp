@@ -160,6 +160,10 @@ TEST(TrayIconWin, ShownIconAsksForTheFourthVersionAgainAfterARestart) {
   icon.SetVisible(true);
   EXPECT_TRUE(icon.Version4()) << "the notification area refused the fourth version";
   NOTIFYICONDATAA probe = icon.Data();
+  // Announced anew, but the icon was kept: it is brought up to date.
+  icon.Restore();
+  EXPECT_TRUE(icon.Version4());
+  EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &probe));
   // Made anew, the notification area is asked again.
   ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &probe));
   icon.Restore();
