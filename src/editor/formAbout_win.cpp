@@ -146,6 +146,7 @@ INT_PTR TfrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void TfrmAbout::FormCreate() {
+  ShowProgramIcon();
   // The label lies over the banner: the banner clips itself against it.
   AddControl("STATIC", "", SS_OWNERDRAW | WS_CLIPSIBLINGS, idAboutImage);
   AddControl("STATIC", "", SS_BLACKRECT, idAboutLine);

@@ -101,6 +101,7 @@ INT_PTR TfrmInclude::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void TfrmInclude::FormCreate() {
   SetMinimumSize(kMinWidth, kMinHeight);
+  ShowProgramIcon();
   CreateControls();
   SetWindowPos(Handle(), nullptr, 0, 0, Scale(kDesignWidth), Scale(kDesignHeight),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -319,11 +319,7 @@ INT_PTR TfrmOptions::Notify(const NMHDR& header) {
 
 void TfrmOptions::FormCreate() {
   SetMinimumSize(kDesignWidth, kDesignHeight);
-  HICON icon = LoadIconA(GetModuleHandleA(nullptr), "TI");
-  if (icon) {
-    SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-  }
+  ShowProgramIcon();
   MakePictures();
   CreateControls();
   PlaceFromSettings();

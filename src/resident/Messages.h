@@ -6,9 +6,13 @@
 
 #include <cstdint>
 
-// From the notification area for the tray icon.
-//   wParam: the icon id (always 0).
-//   lParam: the mouse message: 515 double click, 517 right button released.
+// From the notification area for the tray icon (icon id 0), in the encoding
+// of the fourth version when the notification area accepted it:
+//   wParam: the anchor point, x in the low word and y in the high word.
+//   lParam: the event in the low word (123 context menu, 515 double click,
+//   1025 key select), the icon id in the high word.
+// Otherwise wParam is the icon id and lParam the mouse message (515 double
+// click, 517 right button released). TrayNotice.h decodes both.
 constexpr unsigned WM_TRAYNOTIFY = 11015;  // 0x2B07
 
 // Posted by a window thread or the macro run thread as its last act.
@@ -62,10 +66,6 @@ enum TThreadDoneCode : int {
   tdInclude = 3,   // the settings window's thread
   tdRunMacro = 5,  // the macro run thread
 };
-
-// Mouse messages of WM_TRAYNOTIFY that the program acts on.
-constexpr unsigned kTrayDoubleClick = 515;  // WM_LBUTTONDBLCLK
-constexpr unsigned kTrayRightUp = 517;      // WM_RBUTTONUP
 
 // The results of WM_HOOKKEYDOWN.
 constexpr std::intptr_t kKeyUsed = 0;

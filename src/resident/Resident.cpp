@@ -135,17 +135,16 @@ bool TResident::IncludeFilterPasses() {
   return IncludeEntriesAllow(*entries, exeName);
 }
 
-bool TResident::IsShortCut(std::uint16_t word) {
+bool TResident::FindShortCut(std::uint16_t word, int& catagory, int& macro) {
   if (word == kToggleShortCut) return true;
-  int catagory, macro;
+  // While shortcuts are off, or a run is asked for or going, no macro key
+  // acts: nothing to look up.
+  if (!FEnabled || FRunMacroThread || FPendingRun.Set) return false;
   FIndex.Sync(FCatagories);
-  return FEnabled && FIndex.Find(word, catagory, macro);
+  return FIndex.Find(word, catagory, macro);
 }
 
-std::uint16_t TResident::ConfirmedShortCut(unsigned keyCode) {
-  std::uint16_t word = MakeShortCut(keyCode, FModifiers.Shift, FModifiers.Ctrl, FModifiers.Alt);
-  bool anyHeld = FModifiers.Shift || FModifiers.Ctrl || FModifiers.Alt;
-  if (!anyHeld || !IsShortCut(word)) return word;
+bool TResident::ConfirmModifiers() {
   // The flags come from the hook's messages alone, and releases on the
   // secure desktop never arrive. The system's word clears a flag, never sets
   // one: the Ctrl of AltGr is down for the system and rightly not here.
@@ -157,23 +156,25 @@ std::uint16_t TResident::ConfirmedShortCut(unsigned keyCode) {
       changed = true;
     }
   }
-  return changed ? MakeShortCut(keyCode, FModifiers.Shift, FModifiers.Ctrl, FModifiers.Alt) : word;
+  return changed;
 }
 
 bool TResident::DispatchShortcut(unsigned keyCode) {
-  std::uint16_t word = ConfirmedShortCut(keyCode);
+  std::uint16_t word = MakeShortCut(keyCode, FModifiers.Shift, FModifiers.Ctrl, FModifiers.Alt);
+  // The look-up comes first: keys that are no shortcut (nearly all) then
+  // cost neither the system's key state nor a process snapshot.
+  int catagory = 0, macro = 0;
+  if (!FindShortCut(word, catagory, macro)) return false;
+  // Only a key that would act has its modifiers confirmed; the word of what
+  // is really held may name another macro, or none.
+  if ((FModifiers.Shift || FModifiers.Ctrl || FModifiers.Alt) && ConfirmModifiers()) {
+    word = MakeShortCut(keyCode, FModifiers.Shift, FModifiers.Ctrl, FModifiers.Alt);
+    if (!FindShortCut(word, catagory, macro)) return false;
+  }
   if (word == kToggleShortCut) {
     EnabledCommand();
     return false;
   }
-  if (!FEnabled) return false;
-  // A posted request counts as a run: two quick presses must not start two.
-  if (FRunMacroThread || FPendingRun.Set) return false;
-  // The look-up comes before the include filter: the answer is the same, and
-  // keys that are no shortcut (nearly all) then cost no process snapshot.
-  int catagory, macro;
-  FIndex.Sync(FCatagories);
-  if (!FIndex.Find(word, catagory, macro)) return false;
   if (!IncludeFilterPasses()) return false;
   // A request that never arrives must not block every later shortcut.
   if (!FPorts.PostRunMacro(catagory, macro)) return false;

@@ -101,8 +101,10 @@ class TResident {
 
  private:
   bool IncludeFilterPasses();
-  bool IsShortCut(std::uint16_t word);
-  std::uint16_t ConfirmedShortCut(unsigned keyCode);
+  // The toggle, or the macro the word runs now (its indexes set).
+  bool FindShortCut(std::uint16_t word, int& catagory, int& macro);
+  // Drops the modifier flags that the system holds up; true when one went.
+  bool ConfirmModifiers();
   bool StartWindowThread(bool& reference, TThreadDoneCode kind);
 
   struct TPendingRun {

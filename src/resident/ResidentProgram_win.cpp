@@ -11,25 +11,22 @@
 #include "resident/WindowThreads_win.h"
 #include "editor/EndQuestion_win.h"
 #include "run/RunMacroThread_win.h"
+#include "resident/TrayNotice.h"
+#include "wingui/DialogBase_win.h"
 #include "wingui/ForegroundWindow_win.h"
+#include "wingui/ProgramIcon_win.h"
 
-namespace {
-
-HICON LoadProgramIcon(HINSTANCE instance, const char* name) {
-  // Not shared: each is the program's to destroy at shutdown.
-  return static_cast<HICON>(LoadImageA(instance, name, IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
-}
-
-}  // namespace
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
 
 TResidentProgram::TResidentProgram(HINSTANCE instance, HWND appWindow, UINT newInstanceMessage,
                                    const TProgramValues& values, TCatagories& catagories, TIncludeList& includeList)
-    : FAppWindow(appWindow), FValues(values), FNewInstanceMessage(newInstanceMessage),
+    : FInstance(instance), FAppWindow(appWindow), FValues(values), FNewInstanceMessage(newInstanceMessage),
       FTaskbarCreatedMessage(RegisterWindowMessageA("TaskbarCreated")), FCatagories(catagories),
       FIncludeList(includeList),
-      FIncludeSnapshot(includeList.Items), FIconEnabled(LoadProgramIcon(instance, "TI")),
-      FIconDisabled(LoadProgramIcon(instance, "TIDisabled")),
-      FCore(*this, catagories, FIncludeSnapshot, values.SkipIncludeFilter) {
+      FIncludeSnapshot(includeList.Items), FCore(*this, catagories, FIncludeSnapshot, values.SkipIncludeFilter) {
+  LoadTrayIcons();
   // Lock and unlock reach the window; when they cannot (no session
   // service), the system's key state still corrects stuck modifiers.
   WTSRegisterSessionNotification(FAppWindow, NOTIFY_FOR_THIS_SESSION);
@@ -42,9 +39,24 @@ TResidentProgram::~TResidentProgram() {
 
 void TResidentProgram::BuildPopupMenu() { FPopupMenu = std::make_unique<TPopupMenu>(); }
 
+void TResidentProgram::LoadTrayIcons() {
+  // The notification area is on the main monitor's taskbar, where the
+  // hidden application window is too.
+  int size = IconSizeForDpi(SM_CXSMICON, DpiOfWindow(FAppWindow));
+  if (size == FTrayIconSize && FIconEnabled && FIconDisabled) return;
+  TIconHandle enabled = LoadIconOfSize(FInstance, L"TI", size);
+  TIconHandle disabled = LoadIconOfSize(FInstance, L"TIDisabled", size);
+  if (!enabled || !disabled) return;  // the pictures of the old size stay
+  if (FTrayIcon) FTrayIcon->SetIcon(FCore.Enabled() ? enabled.Get() : disabled.Get());
+  // The notification area shows the new picture now: the old ones can go.
+  FIconEnabled = std::move(enabled);
+  FIconDisabled = std::move(disabled);
+  FTrayIconSize = size;
+}
+
 void TResidentProgram::ShowTrayIcon(const std::string& tip) {
   FTrayIcon = std::make_unique<TTrayIcon>(FAppWindow);
-  FTrayIcon->SetIcon(FIconEnabled.Get());
+  FTrayIcon->SetIcon(FCore.Enabled() ? FIconEnabled.Get() : FIconDisabled.Get());
   FTrayTip = tip;
   FTrayIcon->SetTip(tip);
   FTrayIcon->SetVisible(true);
@@ -102,18 +114,29 @@ bool TResidentProgram::MayEnd(int reason) {
   return answer == eaEnd;
 }
 
-void TResidentProgram::TrayNotify(LPARAM mouseMessage) {
-  if (mouseMessage == kTrayDoubleClick) {
-    MenuClick(mtagMacroEditor);
-  } else if (mouseMessage == kTrayRightUp && FPopupMenu) {
-    POINT at = {};
-    GetCursorPos(&at);
-    int tag = FPopupMenu->Popup(FAppWindow, at);
-    // The null message wakes the window's thread so that the menu's end is
-    // noticed at once (a known need of menus shown from the tray).
-    PostMessageA(FAppWindow, WM_NULL, 0, 0);
-    MenuClick(tag);
+void TResidentProgram::TrayNotify(WPARAM wParam, LPARAM lParam) {
+  TTrayNotice notice = DecodeTrayNotice(wParam, lParam, FTrayIcon && FTrayIcon->Version4());
+  switch (notice.Action) {
+    case TTrayAction::OpenEditor: MenuClick(mtagMacroEditor); break;
+    case TTrayAction::OpenMenu: ShowTrayMenu(notice.HasAnchor, POINT{notice.X, notice.Y}); break;
+    case TTrayAction::None: break;
   }
+}
+
+void TResidentProgram::ShowTrayMenu(bool hasAnchor, POINT anchor) {
+  if (!FPopupMenu) return;
+  // The anchor is where the click was, or the icon's place when the menu
+  // key or Shift+F10 opened the menu; the old reports carry no point.
+  POINT at = anchor;
+  if (!hasAnchor) GetCursorPos(&at);
+  int tag = FPopupMenu->Popup(FAppWindow, at);
+  // The null message wakes the window's thread so that the menu's end is
+  // noticed at once (a known need of menus shown from the tray).
+  PostMessageA(FAppWindow, WM_NULL, 0, 0);
+  // Closed without a choice, or with one that opens nothing: the keyboard
+  // focus goes back to the icon, where a keyboard user left it.
+  if (FTrayIcon && (tag == mtagNone || tag == mtagEnabled)) FTrayIcon->ReturnFocus();
+  MenuClick(tag);
 }
 
 bool TResidentProgram::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -123,11 +146,18 @@ bool TResidentProgram::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam,
     return true;
   }
   if (message == FTaskbarCreatedMessage && FTaskbarCreatedMessage != 0) {
+    // A new notification area may come with another DPI.
+    LoadTrayIcons();
     if (FTrayIcon) FTrayIcon->Restore();
     return true;
   }
   switch (message) {
-    case WM_TRAYNOTIFY: TrayNotify(lParam); return true;
+    case WM_TRAYNOTIFY: TrayNotify(wParam, lParam); return true;
+    case WM_DPICHANGED:
+    case WM_DISPLAYCHANGE:
+      // The main monitor's scale changed: pictures of the new size.
+      LoadTrayIcons();
+      return true;
     case WM_THREADDONE: result = FCore.ThreadDone(static_cast<std::intptr_t>(wParam)); return true;
     case WM_RUNMACRO:
       result = FCore.RunMacro(static_cast<std::intptr_t>(wParam), static_cast<std::intptr_t>(lParam));

@@ -45,6 +45,7 @@ class TResidentProgram : public TAppMessageHandler, private TResidentPorts {
   const TResident& Core() const { return FCore; }
   const TTrayIcon* TrayIcon() const { return FTrayIcon.get(); }
   const TPopupMenu* PopupMenu() const { return FPopupMenu.get(); }
+  int TrayIconSize() const { return FTrayIconSize; }
 
  private:
   void ShowEnabled(bool enabled) override;
@@ -59,13 +60,18 @@ class TResidentProgram : public TAppMessageHandler, private TResidentPorts {
   void ReloadIncludeList() override;
   void TellMacroEditorFilesChanged() override;
   void TellSettingsWindowFilesChanged(unsigned files) override;
-  void TrayNotify(LPARAM mouseMessage);
   // Whether the program may end now. A dialog of the macro editor that
   // holds changes asks first, in front; meanwhile the session's end waits
   // with a reason. False when the user keeps working.
   bool MayEnd(int reason);
   void ShowBackupProblem();
+  void TrayNotify(WPARAM wParam, LPARAM lParam);
+  void ShowTrayMenu(bool hasAnchor, POINT anchor);
+  // The tray pictures at the small-icon size of the notification area's
+  // DPI; reloaded, and the icon changed, only when that size changed.
+  void LoadTrayIcons();
 
+  HINSTANCE FInstance;
   HWND FAppWindow;
   const TProgramValues FValues;
   UINT FNewInstanceMessage;
@@ -76,6 +82,7 @@ class TResidentProgram : public TAppMessageHandler, private TResidentPorts {
   TIncludeSnapshot FIncludeSnapshot;
   TIconHandle FIconEnabled;
   TIconHandle FIconDisabled;
+  int FTrayIconSize = 0;
   std::unique_ptr<TPopupMenu> FPopupMenu;
   std::unique_ptr<TTrayIcon> FTrayIcon;
   TResident FCore;

@@ -30,17 +30,25 @@ class TTrayIcon {
   // The notification area was made anew (its shell restarted) and has
   // forgotten every icon: a visible icon is added again.
   void Restore();
+  // Gives the keyboard focus back to the notification area, as after a menu
+  // of the icon that was closed without opening anything.
+  void ReturnFocus();
 
   HICON Icon() const { return FIcon; }
   const std::string& Tip() const { return FTip; }
   bool Visible() const { return FVisible; }
   const NOTIFYICONDATAA& Data() const { return FData; }
+  // Whether the notification area accepted the fourth version for the
+  // shown icon: its reports then come in that encoding (TrayNotice.h).
+  bool Version4() const { return FVersion4; }
 
  private:
   void Remove();
+  bool Add();
 
   HICON FIcon = nullptr;
   std::string FTip;
   bool FVisible = false;
+  bool FVersion4 = false;
   NOTIFYICONDATAA FData;
 };

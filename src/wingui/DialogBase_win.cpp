@@ -87,11 +87,17 @@ INT_PTR CALLBACK TDialogBase::DialogProc(HWND window, UINT message, WPARAM wPara
   return message == WM_INITDIALOG ? TRUE : FALSE;
 }
 
+void TDialogBase::ShowProgramIcon() {
+  FShowsProgramIcon = true;
+  FIcons.Apply(FHandle, FDpi);
+}
+
 INT_PTR TDialogBase::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_DPICHANGED) {
     FDpi = HIWORD(wParam);
     MakeFont();
     ApplyFontToControls();
+    if (FShowsProgramIcon) FIcons.Apply(FHandle, FDpi);
     DpiChanged();
     const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
     SetWindowPos(FHandle, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "wingui/GdiHandles_win.h"
+#include "wingui/ProgramIcon_win.h"
 
 // Pixels of a 96-DPI design at the given DPI.
 int ScaleForDpi(int pixels, unsigned dpi);
@@ -64,6 +65,9 @@ class TDialogBase {
   // Centres it on the monitor that holds the mouse pointer.
   void CenterOnPointerMonitor();
   void ShowError(const std::string& text);
+  // The program's icon on the title bar and in the task switcher, at the
+  // sizes of the window's DPI, and anew when that changes.
+  void ShowProgramIcon();
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -76,6 +80,8 @@ class TDialogBase {
   TScopedFont FFont;
   int FMinWidth = 0;
   int FMinHeight = 0;
+  bool FShowsProgramIcon = false;
+  TWindowIcons FIcons;
 };
 
 // A window's whole text, read as ANSI or as Unicode.

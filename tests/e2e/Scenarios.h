@@ -45,6 +45,7 @@ void SecondStartFrontScenario(const TScenarioContext& context);
 void MissingLibraryScenario(const TScenarioContext& context);
 void LibraryWithoutDestroyScenario(const TScenarioContext& context);
 void TrayMenuScenario(const TScenarioContext& context);
+void TrayKeyboardScenario(const TScenarioContext& context);
 void UpdateDeclinedScenario(const TScenarioContext& context);
 void UpdateWithoutUpdaterScenario(const TScenarioContext& context);
 void ExitScenario(const TScenarioContext& context);

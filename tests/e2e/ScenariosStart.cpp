@@ -125,6 +125,26 @@ void TrayMenuScenario(const TScenarioContext& context) {
   Check(tip == expectedTip, "the tray icon's tip reads '" + tip + "', expected '" + expectedTip + "'");
 }
 
+void TrayKeyboardScenario(const TScenarioContext& /*context*/) {
+  HWND app = WaitForAppWindow(seconds(5));
+  Check(app != nullptr, "the program is not running");
+  TTrayMenu menu(app);
+  // Win+B and the arrows bring the focus to the icon; the menu key then
+  // reports the icon's place, where the menu belongs.
+  POINT icon{300, 200};
+  menu.OpenFromKeyboard(icon);
+  RECT place{};
+  GetWindowRect(menu.MenuWindow(), &place);
+  Check(place.left == icon.x && place.top == icon.y,
+        "the menu opened at " + std::to_string(place.left) + "," + std::to_string(place.top) +
+            ", not at the icon's place " + std::to_string(icon.x) + "," + std::to_string(icon.y));
+  menu.Close();  // Escape
+  Pump(std::chrono::milliseconds(300));
+  Check(IsWindow(app), "the program ended after Escape closed its menu");
+  // Still answering: the menu opens again, from the mouse this time.
+  Check(menu.OpenAndRead().size() == 10, "the tray menu is not the same after Escape");
+}
+
 void ExitScenario(const TScenarioContext& context) {
   HWND app = WaitForAppWindow(seconds(5));
   Check(app != nullptr, "the program is not running");

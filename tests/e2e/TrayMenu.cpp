@@ -5,11 +5,18 @@
 #include "E2eSupport.h"
 #include "MenuProbe.h"
 #include "resident/Messages.h"
+#include "resident/TrayNotice.h"
 
 namespace {
 
 constexpr const char* kAnswerClass = "ZarvelE2EMenuAnswer";
 constexpr const char* kProbeLibrary = "zarvel-e2e-menuprobe.dll";
+
+// A report in the fourth version's encoding: the event and the icon id (0)
+// in lParam, the anchor point in wParam.
+void PostTrayEvent(HWND app, unsigned event, POINT anchor) {
+  PostMessageA(app, WM_TRAYNOTIFY, MAKEWPARAM(anchor.x, anchor.y), MAKELPARAM(event, 0));
+}
 
 std::vector<TMenuItemSeen> ParseAnswer(const std::string& answer) {
   std::vector<TMenuItemSeen> items;
@@ -78,12 +85,28 @@ HWND TTrayMenu::FindMenuWindow() const {
 
 bool TTrayMenu::IsOpen() const { return FindMenuWindow() != nullptr; }
 
-void TTrayMenu::Open() {
-  Check(IsWindow(FApp), "the program's application window is gone");
-  PostMessageA(FApp, WM_TRAYNOTIFY, 0, kTrayRightUp);
+void TTrayMenu::WaitForMenu(const char* how) {
   bool opened = WaitFor([this] { return (FMenuWindow = FindMenuWindow()) != nullptr; },
                         std::chrono::milliseconds(5000));
-  Check(opened, "a right click on the tray icon opens no menu");
+  Check(opened, std::string(how) + " on the tray icon opens no menu");
+}
+
+void TTrayMenu::Open() {
+  Check(IsWindow(FApp), "the program's application window is gone");
+  // What the notification area sends for a right click: the button's own
+  // messages, then the context menu, each with the pointer's place.
+  POINT at{};
+  GetCursorPos(&at);
+  PostTrayEvent(FApp, WM_RBUTTONDOWN, at);
+  PostTrayEvent(FApp, kTrayRightButtonUp, at);
+  PostTrayEvent(FApp, kTrayContextMenu, at);
+  WaitForMenu("a right click");
+}
+
+void TTrayMenu::OpenFromKeyboard(POINT iconPlace) {
+  Check(IsWindow(FApp), "the program's application window is gone");
+  PostTrayEvent(FApp, kTrayContextMenu, iconPlace);
+  WaitForMenu("the menu key");
 }
 
 std::vector<TMenuItemSeen> TTrayMenu::Read() {

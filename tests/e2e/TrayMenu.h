@@ -1,7 +1,8 @@
 #pragma once
 // The program's tray menu as the user sees it: opened with the right click
-// that the notification area reports, read item by item, and chosen from by
-// its keyboard letter.
+// or the menu key as the notification area reports them (the encoding of its
+// fourth version, which the program asks for), read item by item, and chosen
+// from by its keyboard letter.
 
 #include <windows.h>
 
@@ -27,6 +28,11 @@ class TTrayMenu {
 
   // Right click on the icon; fails when no menu opens.
   void Open();
+  // The menu key (or Shift+F10) on the icon, focused from the keyboard: the
+  // menu belongs at the icon's place; fails when no menu opens.
+  void OpenFromKeyboard(POINT iconPlace);
+  // The open menu's window.
+  HWND MenuWindow() const { return FMenuWindow; }
   // The items of the open menu.
   std::vector<TMenuItemSeen> Read();
   // Opens the menu and reads it, then closes it again.
@@ -40,6 +46,7 @@ class TTrayMenu {
 
  private:
   static LRESULT CALLBACK AnswerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  void WaitForMenu(const char* how);
   HWND FindMenuWindow() const;
 
   HWND FApp;

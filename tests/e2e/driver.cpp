@@ -37,6 +37,8 @@ const std::vector<TScenario>& AllScenarios() {
       {"editor-keys", "the macro editor by keys alone: add, search, rename, move, delete and undo, export and import",
        MacroEditorKeysScenario, kBeforeStart, "editor-keys"},
       {"tray-menu", "the tray menu's items, default item and check mark", TrayMenuScenario},
+      {"tray-keyboard", "the menu key on the icon opens the menu at the icon; Escape closes it, the program stays",
+       TrayKeyboardScenario},
       {"dispatch", "an empty include list: the shortcut reaches dispatch", DispatchScenario},
       {"altgr", "AltGr+K, sent as a layout with AltGr sends it, types its key; Ctrl+Alt+K still runs",
        AltGrScenario},

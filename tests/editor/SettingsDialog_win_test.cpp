@@ -346,6 +346,30 @@ TEST_F(AboutBox, EnterEscapeAndOKCloseIt) {
   EXPECT_TRUE(WaitUntilGone(window));
 }
 
+// The side of the icon the window gives for WM_GETICON; 0 without one.
+int IconSide(HWND window, WPARAM which) {
+  auto icon = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, which, 0));
+  ICONINFO info{};
+  if (!icon || !GetIconInfo(icon, &info)) return 0;
+  BITMAP bitmap{};
+  GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  if (info.hbmMask) DeleteObject(info.hbmMask);
+  return bitmap.bmWidth;
+}
+
+// Both carry the program's icon (this test program holds the icon resource
+// as zarvel.exe does), big and small, each drawn at the system's size.
+TEST_F(SettingsDialog, SettingsWindowAndAboutBoxCarryTheProgramIcon) {
+  OPEN_SETTINGS(dialog);
+  TDialogRun about([] { ShowAboutBox("2.0"); }, kAboutCaption);
+  ASSERT_TRUE(about.Window());
+  for (HWND window : {dialog.Window(), about.Window()}) {
+    EXPECT_EQ(IconSide(window, ICON_SMALL), GetSystemMetrics(SM_CXSMICON)) << TextOf(window);
+    EXPECT_EQ(IconSide(window, ICON_BIG), GetSystemMetrics(SM_CXICON)) << TextOf(window);
+  }
+}
+
 // Holds both windows open with sample contents for a screenshot; run by
 // hand with --gtest_also_run_disabled_tests and ZARVEL_SHOW_SECONDS.
 TEST_F(SettingsDialog, DISABLED_ShowForScreenshot) {

@@ -161,14 +161,20 @@ TEST_F(ProgramRun, NonEmptyIncludeListThatNamesNoProgramHereStopsTheShortCut) {
   CloseAndExpectExitZero(program, appWindow);
 }
 
-TEST_F(ProgramRun, TrayMenuOpensAtTheCursorAndCloses) {
+TEST_F(ProgramRun, TrayMenuOpensAtTheAnchorAndCloses) {
   TProgramProcess program;
   program.Start();
   HWND appWindow = program.WaitForAppWindow();
   ASSERT_NE(appWindow, nullptr);
-  PostMessageA(appWindow, WM_TRAYNOTIFY, 0, kTrayRightUp);
+  // As the notification area reports the menu key on the icon: the event and
+  // icon id in lParam, the icon's place in wParam.
+  PostMessageA(appWindow, WM_TRAYNOTIFY, MAKEWPARAM(120, 90), MAKELPARAM(WM_CONTEXTMENU, 0));
   HWND menu = nullptr;
   ASSERT_TRUE(PumpUntil([&] { return (menu = program.FindWindowOf("#32768", nullptr)) != nullptr; }));
+  RECT place{};
+  GetWindowRect(menu, &place);
+  EXPECT_EQ(place.left, 120);
+  EXPECT_EQ(place.top, 90);
   // Cancelled without a choice: nothing happens and the program stays.
   PostMessageA(appWindow, WM_CANCELMODE, 0, 0);
   ASSERT_TRUE(PumpUntil([&] { return program.FindWindowOf("#32768", nullptr) == nullptr; }));

@@ -553,6 +553,26 @@ TEST_F(ResidentCore, ResetForgetsHeldModifiers) {
   EXPECT_EQ(Ports.KeyStateLookups, 0);
 }
 
+// The system's key state is asked only for a key that would act: not for a
+// key that matches nothing, nor for a macro's key while shortcuts are off or
+// a run is already asked for.
+TEST_F(ResidentCore, KeyStateIsAskedOnlyWhenAShortCutWouldAct) {
+  int c = AddCatagory("C");
+  AddMacro(c, "Bold", kCtrlAltT);
+  Core.HookKeyDown(kKeyCtrl);
+  Core.HookKeyDown(kKeyAlt);
+  for (unsigned key : {unsigned('E'), unsigned('Z'), 0x70u /* F1 */}) EXPECT_EQ(Core.HookKeyDown(key), kKeyPassed);
+  EXPECT_EQ(Ports.KeyStateLookups, 0);
+  Core.EnabledCommand();
+  EXPECT_EQ(Core.HookKeyDown(kKeyT), kKeyPassed);
+  EXPECT_EQ(Ports.KeyStateLookups, 0) << "shortcuts are off";
+  Core.EnabledCommand();
+  EXPECT_EQ(Core.HookKeyDown(kKeyT), kKeyUsed);
+  EXPECT_EQ(Ports.KeyStateLookups, 2) << "Shift is not held: only Ctrl and Alt are asked";
+  EXPECT_EQ(Core.HookKeyDown(kKeyT), kKeyPassed);
+  EXPECT_EQ(Ports.KeyStateLookups, 2) << "a run is asked for already";
+}
+
 // A withheld key while Alt is held is followed by the masking key.
 TEST_F(ResidentCore, AltShortCutsAreMaskedOthersAndPassedKeysAreNot) {
   int c = AddCatagory("C");

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "resident/TrayMenu_win.h"
+#include "wingui/ProgramIcon_win.h"
 
 namespace {
 
@@ -59,10 +60,9 @@ TEST(TrayIconWin, RecordLayoutAndTip) {
   TOwnerWindow owner;
   TTrayIcon icon(owner.Get());
   const NOTIFYICONDATAA& data = icon.Data();
-  EXPECT_EQ(data.cbSize, NOTIFYICONDATAA_V1_SIZE);
-#ifndef _WIN64
-  EXPECT_EQ(data.cbSize, 88u);  // the size of the first layout on 32-bit Windows
-#endif
+  // The whole record: the fourth version's reports need the later fields.
+  EXPECT_EQ(data.cbSize, sizeof(NOTIFYICONDATAA));
+  EXPECT_GT(data.cbSize, NOTIFYICONDATAA_V3_SIZE);
   EXPECT_EQ(data.hWnd, owner.Get());
   EXPECT_EQ(data.uID, 0u);
   EXPECT_EQ(data.uFlags, 7u);
@@ -116,4 +116,58 @@ TEST(TrayIconWin, ComesBackWhenTheNotificationAreaIsMadeAnew) {
   icon.SetVisible(false);
   icon.Restore();
   EXPECT_FALSE(Shell_NotifyIconA(NIM_MODIFY, &probe)) << "a hidden icon was shown";
+}
+
+namespace {
+
+// The side of an icon's picture.
+int IconSide(HICON icon) {
+  ICONINFO info{};
+  if (!icon || !GetIconInfo(icon, &info)) return 0;
+  BITMAP bitmap{};
+  GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  if (info.hbmMask) DeleteObject(info.hbmMask);
+  return bitmap.bmWidth;
+}
+
+}  // namespace
+
+// The tray pictures at each scale's small-icon size (this test program holds
+// the program's icons as zarvel.exe does), and larger ones scaled down.
+TEST(TrayIconWin, PicturesAreLoadedAtTheAskedSize) {
+  HMODULE self = GetModuleHandleW(nullptr);
+  for (const wchar_t* name : {L"TI", L"TIDisabled"}) {
+    for (int size : {16, 20, 24, 32, 40, 64}) {
+      TIconHandle icon = LoadIconOfSize(self, name, size);
+      ASSERT_TRUE(icon) << size;
+      EXPECT_EQ(IconSide(icon.Get()), size);
+    }
+  }
+  EXPECT_FALSE(LoadIconOfSize(self, L"NoSuchIcon", 16));
+  // The small-icon side grows with the DPI: 200 % is twice 100 %.
+  int normal = IconSizeForDpi(SM_CXSMICON, 96);
+  EXPECT_GE(normal, 16);
+  EXPECT_EQ(IconSizeForDpi(SM_CXSMICON, 192), 2 * normal);
+  EXPECT_EQ(IconSizeForDpi(SM_CXICON, 192), 2 * IconSizeForDpi(SM_CXICON, 96));
+}
+
+TEST(TrayIconWin, ShownIconAsksForTheFourthVersionAgainAfterARestart) {
+  TOwnerWindow owner;
+  TTrayIcon icon(owner.Get());
+  icon.SetIcon(LoadIcon(nullptr, IDI_APPLICATION));
+  EXPECT_FALSE(icon.Version4()) << "not shown yet";
+  icon.SetVisible(true);
+  EXPECT_TRUE(icon.Version4()) << "the notification area refused the fourth version";
+  NOTIFYICONDATAA probe = icon.Data();
+  // Announced anew, but the icon was kept: it is brought up to date.
+  icon.Restore();
+  EXPECT_TRUE(icon.Version4());
+  EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &probe));
+  // Made anew, the notification area is asked again.
+  ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &probe));
+  icon.Restore();
+  EXPECT_TRUE(icon.Version4());
+  icon.SetVisible(false);
+  EXPECT_FALSE(icon.Version4());
 }
