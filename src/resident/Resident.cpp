@@ -1,6 +1,7 @@
 #include "resident/Resident.h"
 
 #include "resident/HookKeys.h"
+#include "search/MacroRank.h"
 #include "store/ShortCut.h"
 
 bool TrackModifier(TModifierState& state, unsigned keyCode, bool down) {
@@ -53,6 +54,52 @@ void TResident::SettingsCommand() { StartWindowThread(FIncludeThread, tdInclude)
 
 void TResident::AboutCommand() { StartWindowThread(FAboutThread, tdAbout); }
 
+void TResident::PickerCommand() { OpenPicker(true); }
+
+bool TResident::OpenPicker(bool fromTray) {
+  // While the editor is open its thread may be changing the store.
+  if (FPickerThread || FOptionsThread || FRunMacroThread || FPendingRun.Set) return false;
+  if (fromTray) {
+    TIncludeEntries entries = FIncludeList.Current();
+    std::string exeName;
+    if (!FSkipIncludeFilter && !entries->empty() &&
+        !(FPorts.PreviousProgramExeName(exeName) && IncludeEntriesAllow(*entries, exeName)))
+      return false;
+  } else if (!IncludeFilterPasses()) {
+    return false;
+  }
+  if (!FPickerIndex || FPickerIndex->Generation() != FCatagories.Generation())
+    FPickerIndex = std::make_shared<const TMacroIndex>(FCatagories);
+  FPickerThread = FPorts.StartPicker(FPickerIndex, fromTray);
+  return FPickerThread;
+}
+
+std::intptr_t TResident::PickerRun(std::intptr_t entry) {
+  if (!FPickerThread || FOptionsThread || FRunMacroThread || FPendingRun.Set || !FPickerIndex) return 0;
+  const std::vector<TMacroEntry>& entries = FPickerIndex->Entries();
+  if (entry < 0 || static_cast<std::size_t>(entry) >= entries.size()) return 0;
+  // The store may have changed while the picker was open: the macro is
+  // found by its name, at its old place first.
+  const TMacroKey key = MacroKeyOf(entries[entry]);
+  auto same = [&key](const TCatagory& catagory, const TMacro& macro) {
+    return catagory.Name == key.Catagory && macro.ShortCut == key.ShortCut && GetTitle(macro) == key.Title;
+  };
+  const std::size_t c = static_cast<std::size_t>(entries[entry].Catagory);
+  const std::size_t m = static_cast<std::size_t>(entries[entry].Macro);
+  if (c < FCatagories.Items.size() && m < FCatagories.Items[c].Macros.size() &&
+      same(FCatagories.Items[c], FCatagories.Items[c].Macros[m])) {
+    FRunMacroThread = FPorts.StartRunMacro(FCatagories.Items[c].Macros[m]);
+    return 0;
+  }
+  for (const TCatagory& catagory : FCatagories.Items)
+    for (const TMacro& macro : catagory.Macros)
+      if (same(catagory, macro)) {
+        FRunMacroThread = FPorts.StartRunMacro(macro);
+        return 0;
+      }
+  return 0;
+}
+
 std::intptr_t TResident::HookKeyDown(unsigned keyCode) {
   if (TrackModifier(FModifiers, keyCode, true)) return kKeyUsed;
   if (!DispatchShortcut(keyCode)) return kKeyPassed;
@@ -75,11 +122,13 @@ std::intptr_t TResident::ThreadDone(std::intptr_t code) {
       if (!FOptionsThread) break;
       FOptionsThread = false;
       FIndex.Invalidate();  // the editor changed the store on its thread
+      FPickerIndex.reset();
       if (FEnabledBeforeEditor) EnabledCommand();
       break;
     case tdAbout: FAboutThread = false; break;
     case tdInclude: FIncludeThread = false; break;
     case tdRunMacro: FRunMacroThread = false; break;
+    case tdPicker: FPickerThread = false; break;
     default: break;
   }
   return 0;
@@ -114,6 +163,7 @@ bool TResident::IncludeFilterPasses() {
 
 bool TResident::IsShortCut(std::uint16_t word) {
   if (word == kToggleShortCut) return true;
+  if (FEnabled && FPickerShortCut != 0 && word == FPickerShortCut) return true;
   int catagory, macro;
   FIndex.Sync(FCatagories);
   return FEnabled && FIndex.Find(word, catagory, macro);
@@ -145,7 +195,8 @@ bool TResident::DispatchShortcut(unsigned keyCode) {
   }
   if (!FEnabled) return false;
   // A posted request counts as a run: two quick presses must not start two.
-  if (FRunMacroThread || FPendingRun.Set) return false;
+  if (FRunMacroThread || FPendingRun.Set || FPickerThread) return false;
+  if (FPickerShortCut != 0 && word == FPickerShortCut) return OpenPicker(false);
   // The look-up comes before the include filter: the answer is the same, and
   // keys that are no shortcut (nearly all) then cost no process snapshot.
   int catagory, macro;

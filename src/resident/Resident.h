@@ -7,11 +7,13 @@
 // TResidentPorts, which tests replace with a recorder.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "resident/IncludeSnapshot.h"
 #include "resident/Messages.h"
 #include "resident/ShortCutIndex.h"
+#include "search/MacroIndex.h"
 #include "store/Catagories.h"
 
 class TResidentPorts {
@@ -38,6 +40,13 @@ class TResidentPorts {
   virtual void MaskAltRelease() = 0;
   // Brings the open macro editor (or the dialog it shows) to the front.
   virtual void BringMacroEditorToFront() = 0;
+  // Opens the macro picker over the program in front (or, from the tray
+  // menu, the program used last) with this index; false when it did not
+  // open. The picker posts WM_PICKERRUN with the chosen entry, then ends.
+  virtual bool StartPicker(const std::shared_ptr<const TMacroIndex>& /*index*/, bool /*fromTray*/) { return false; }
+  // The executable file name of the program the tray menu's picker would
+  // run its macro in; false when there is none.
+  virtual bool PreviousProgramExeName(std::string& /*exeName*/) { return false; }
 };
 
 struct TModifierState {
@@ -64,6 +73,13 @@ class TResident {
   void EnabledCommand();
   void SettingsCommand();
   void AboutCommand();
+  // "Run a macro...": the picker over the program used before the menu.
+  void PickerCommand();
+  // The word that opens the picker (from the settings); 0: none. When a
+  // macro holds the same word, the picker wins.
+  void SetPickerShortCut(std::uint16_t word) { FPickerShortCut = word; }
+  // WM_PICKERRUN: runs the chosen macro as its own shortcut would.
+  std::intptr_t PickerRun(std::intptr_t entry);
 
   // The application window's messages; each returns the window procedure's result.
   std::intptr_t HookKeyDown(unsigned keyCode);
@@ -75,7 +91,8 @@ class TResident {
   std::intptr_t ThreadDone(std::intptr_t code);
   std::intptr_t RunMacro(std::intptr_t catagory, std::intptr_t macro);
 
-  // True when it asked for a run (posted WM_RUNMACRO).
+  // True when it acted on the key: asked for a run (posted WM_RUNMACRO) or
+  // opened the picker.
   bool DispatchShortcut(unsigned keyCode);
 
   bool Enabled() const { return FEnabled; }
@@ -84,6 +101,7 @@ class TResident {
   bool AboutThread() const { return FAboutThread; }
   bool IncludeThread() const { return FIncludeThread; }
   bool RunMacroThread() const { return FRunMacroThread; }
+  bool PickerThread() const { return FPickerThread; }
   // A WM_RUNMACRO has been posted and not yet handled.
   bool RunRequested() const { return FPendingRun.Set; }
   const TModifierState& Modifiers() const { return FModifiers; }
@@ -93,6 +111,7 @@ class TResident {
   bool IsShortCut(std::uint16_t word);
   std::uint16_t ConfirmedShortCut(unsigned keyCode);
   bool StartWindowThread(bool& reference, TThreadDoneCode kind);
+  bool OpenPicker(bool fromTray);
 
   struct TPendingRun {
     bool Set = false;
@@ -114,4 +133,9 @@ class TResident {
   bool FIncludeThread = false;
   bool FRunMacroThread = false;
   TPendingRun FPendingRun;
+  std::uint16_t FPickerShortCut = 0;
+  bool FPickerThread = false;
+  // Built when the picker opens and the store changed since; the open
+  // picker holds the one it was given.
+  std::shared_ptr<const TMacroIndex> FPickerIndex;
 };

@@ -5,8 +5,11 @@
 #include "resident/ForegroundProgram_win.h"
 #include "resident/HookKeys.h"
 #include "resident/Messages.h"
+#include "resident/Picker_win.h"
 #include "resident/WindowThreads_win.h"
+#include "run/ProcessInfo_win.h"
 #include "run/RunMacroThread_win.h"
+#include "store/Settings.h"
 #include "wingui/ForegroundWindow_win.h"
 
 namespace {
@@ -29,6 +32,7 @@ TResidentProgram::TResidentProgram(HINSTANCE instance, HWND appWindow, UINT newI
   // Lock and unlock reach the window; when they cannot (no session
   // service), the system's key state still corrects stuck modifiers.
   WTSRegisterSessionNotification(FAppWindow, NOTIFY_FOR_THIS_SESSION);
+  FCore.SetPickerShortCut(ReadPickerSettings(FValues.ExeDir).ActiveShortCut());
 }
 
 TResidentProgram::~TResidentProgram() {
@@ -51,7 +55,8 @@ void TResidentProgram::FreeTrayIconAndMenu() {
 }
 
 bool TResidentProgram::WindowThreadsRunning() const {
-  return FCore.OptionsThread() || FCore.AboutThread() || FCore.IncludeThread() || FCore.RunMacroThread();
+  return FCore.OptionsThread() || FCore.AboutThread() || FCore.IncludeThread() || FCore.RunMacroThread() ||
+         FCore.PickerThread();
 }
 
 void TResidentProgram::MenuClick(int tag) {
@@ -60,6 +65,7 @@ void TResidentProgram::MenuClick(int tag) {
     case mtagEnabled: FCore.EnabledCommand(); break;
     case mtagSettings: FCore.SettingsCommand(); break;
     case mtagAbout: FCore.AboutCommand(); break;
+    case mtagRunMacro: FCore.PickerCommand(); break;
     case mtagHelp: OpenHelpFile(FValues.ExeDir); break;
     case mtagCheckForUpdate:
       if (StartUpdateCheck(FValues)) PostQuitMessage(0);
@@ -96,7 +102,12 @@ bool TResidentProgram::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam,
   }
   switch (message) {
     case WM_TRAYNOTIFY: TrayNotify(lParam); return true;
-    case WM_THREADDONE: result = FCore.ThreadDone(static_cast<std::intptr_t>(wParam)); return true;
+    case WM_THREADDONE:
+      result = FCore.ThreadDone(static_cast<std::intptr_t>(wParam));
+      // The settings window may have changed the picker's shortcut.
+      if (wParam == tdInclude) FCore.SetPickerShortCut(ReadPickerSettings(FValues.ExeDir).ActiveShortCut());
+      return true;
+    case WM_PICKERRUN: result = FCore.PickerRun(static_cast<std::intptr_t>(wParam)); return true;
     case WM_RUNMACRO:
       result = FCore.RunMacro(static_cast<std::intptr_t>(wParam), static_cast<std::intptr_t>(lParam));
       return true;
@@ -147,4 +158,15 @@ void TResidentProgram::MaskAltRelease() {
   }
   // Refused (a program of higher integrity in front): the menu may open, no more.
   SendInput(2, inputs, sizeof(INPUT));
+}
+
+bool TResidentProgram::StartPicker(const std::shared_ptr<const TMacroIndex>& index, bool fromTray) {
+  return ::StartPicker(TDoneNotice{FAppWindow, WM_THREADDONE, tdPicker}, FAppWindow, PickerTargetWindow(fromTray),
+                       index, FValues.ExeDir);
+}
+
+bool TResidentProgram::PreviousProgramExeName(std::string& exeName) {
+  HWND target = PickerTargetWindow(true);
+  exeName = target != nullptr ? ExeNameOfWindow(target) : std::string();
+  return !exeName.empty();
 }

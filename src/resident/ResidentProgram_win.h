@@ -50,6 +50,8 @@ class TResidentProgram : public TAppMessageHandler, private TResidentPorts {
   bool ModifierDown(unsigned keyCode) override;
   void MaskAltRelease() override;
   void BringMacroEditorToFront() override;
+  bool StartPicker(const std::shared_ptr<const TMacroIndex>& index, bool fromTray) override;
+  bool PreviousProgramExeName(std::string& exeName) override;
   void TrayNotify(LPARAM mouseMessage);
 
   HWND FAppWindow;
