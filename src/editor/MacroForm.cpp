@@ -136,6 +136,8 @@ bool TypesOrEdits(unsigned key) {
          key == 32 || key == 13 || key == 9 || key == 8 || key == 46 || (key >= 37 && key <= 40);
 }
 
+}  // namespace
+
 // Why a captured shortcut cannot serve, or "" when it can. Stored files
 // may hold such shortcuts already; they load and run as before.
 std::string ShortCutProblem(std::uint16_t shortCut) {
@@ -153,14 +155,21 @@ std::string ShortCutProblem(std::uint16_t shortCut) {
   return "";
 }
 
-}  // namespace
+std::string PickerShortCutProblem(std::uint16_t shortCut, const std::string& holder) {
+  if (shortCut == kToggleShortCut) return "This shortcut is reserved for enabling / disabling Zarvel!";
+  std::string problem = ShortCutProblem(shortCut);
+  if (!problem.empty()) return problem;
+  if (!holder.empty()) return "The specified shortcut is already in use by macro '" + holder + "'";
+  return "";
+}
 
-std::string ValidateMacroForm(const TMacroForm& form, const TCatagories& catagories) {
+std::string ValidateMacroForm(const TMacroForm& form, const TCatagories& catagories, std::uint16_t pickerShortCut) {
   if (form.Title.empty()) return "Please enter a title for this macro!";
   if (form.ShortCutText.empty() || form.ShortCutText == kNoShortCutText)
     return "Please specify a shortcut for this macro!";
   if (form.ShortCutValue == kToggleShortCut)
     return "This shortcut is reserved for enabling / disabling Zarvel!";
+  if (pickerShortCut != 0 && form.ShortCutValue == pickerShortCut) return kPickerShortCutTaken;
   std::string problem = ShortCutProblem(form.ShortCutValue);
   if (!problem.empty()) return problem;
   std::string other;

@@ -67,11 +67,25 @@ void LoadMacroForm(TMacroForm& form, const TMacro& macro, int catagoryIndex, int
 std::string MacroFormCaption(const TMacro& macro);
 
 // The message that keeps the dialog open, or "" when OK may close it. Order:
-// title, shortcut given, shortcut reserved, a key that is no shortcut
+// title, shortcut given, shortcut reserved, the macro picker's shortcut
+// (pickerShortCut; 0 when the picker has none), a key that is no shortcut
 // (Shift, Ctrl or Alt alone; a key that types or edits text without Ctrl or
 // Alt; Ctrl+A, C, V, X, Y or Z), shortcut used by another macro, then a
 // template too long for its record buffer (named by its label).
-std::string ValidateMacroForm(const TMacroForm& form, const TCatagories& catagories);
+std::string ValidateMacroForm(const TMacroForm& form, const TCatagories& catagories,
+                              std::uint16_t pickerShortCut = 0);
+constexpr const char* kPickerShortCutTaken =
+    "This shortcut opens the macro picker: please choose another one, or change the picker's shortcut in "
+    "Settings.";
+
+// Why a captured shortcut cannot serve any macro, or "" when it can: Shift,
+// Ctrl or Alt alone, a key that types or edits text without Ctrl or Alt, or
+// Ctrl+A, C, V, X, Y or Z.
+std::string ShortCutProblem(std::uint16_t shortCut);
+// Why a shortcut cannot open the macro picker, or "" when it can: the same
+// as a macro's, the switch's own, or one that the macro titled `holder`
+// already has ("" for none).
+std::string PickerShortCutProblem(std::uint16_t shortCut, const std::string& holder);
 
 // Writes every record field from the form: the selected kind's texts, all
 // others empty; an empty block or line template becomes "{line}"; the title

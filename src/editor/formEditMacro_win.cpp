@@ -9,7 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "base/OsFile.h"
+#include "base/PathParts.h"
 #include "editor/MacroForm.h"
+#include "store/Settings.h"
 #include "editor/formEditor_win.h"
 #include "wingui/DialogBase_win.h"
 #include "wingui/WinHandles_win.h"
@@ -317,7 +320,9 @@ void TfrmEditMacro::cmbTypeChange() {
 
 void TfrmEditMacro::cmdOKClick() {
   ReadControls();
-  std::string problem = ValidateMacroForm(FForm, FCatagories);
+  // The picker's shortcut is the program's: zarvel.ini beside it.
+  const std::uint16_t picker = ReadPickerSettings(FolderOfPath(RunningProgramPath())).ActiveShortCut();
+  std::string problem = ValidateMacroForm(FForm, FCatagories, picker);
   if (!problem.empty()) {
     ShowValidationError(problem);
     return;

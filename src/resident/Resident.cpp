@@ -68,10 +68,14 @@ bool TResident::OpenPicker(bool fromTray) {
   } else if (!IncludeFilterPasses()) {
     return false;
   }
-  if (!FPickerIndex || FPickerIndex->Generation() != FCatagories.Generation())
-    FPickerIndex = std::make_shared<const TMacroIndex>(FCatagories);
-  FPickerThread = FPorts.StartPicker(FPickerIndex, fromTray);
+  FPickerThread = FPorts.StartPicker(MacroSnapshot(), fromTray);
   return FPickerThread;
+}
+
+std::shared_ptr<const TMacroIndex> TResident::MacroSnapshot() {
+  if (!FOptionsThread && (!FPickerIndex || FPickerIndex->Generation() != FCatagories.Generation()))
+    FPickerIndex = std::make_shared<const TMacroIndex>(FCatagories);
+  return FPickerIndex;
 }
 
 std::intptr_t TResident::PickerRun(std::intptr_t entry) {

@@ -78,6 +78,10 @@ class TResident {
   // The word that opens the picker (from the settings); 0: none. When a
   // macro holds the same word, the picker wins.
   void SetPickerShortCut(std::uint16_t word) { FPickerShortCut = word; }
+  // Every macro as the picker sees it: brought up to date unless the editor
+  // is open (its thread may be changing the store), then the last one
+  // built, or none. Safe to read on any thread.
+  std::shared_ptr<const TMacroIndex> MacroSnapshot();
   // WM_PICKERRUN: runs the chosen macro as its own shortcut would.
   std::intptr_t PickerRun(std::intptr_t entry);
 

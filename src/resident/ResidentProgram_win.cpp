@@ -127,7 +127,17 @@ void TResidentProgram::ShowEnabled(bool enabled) {
 }
 
 bool TResidentProgram::StartWindowThread(TThreadDoneCode kind) {
-  return StartWindowThreadOf(kind, FAppWindow, FValues, FCatagories, FIncludeList, FIncludeSnapshot);
+  // The settings window refuses a picker shortcut that a macro holds.
+  TShortCutHolder holder;
+  if (kind == tdInclude)
+    holder = [index = FCore.MacroSnapshot()](std::uint16_t word) {
+      if (index)
+        for (const TMacroEntry& entry : index->Entries())
+          if (entry.ShortCutValue == word) return entry.Title;
+      return std::string();
+    };
+  return StartWindowThreadOf(kind, FAppWindow, FValues, FCatagories, FIncludeList, FIncludeSnapshot,
+                             std::move(holder));
 }
 
 bool TResidentProgram::ForegroundExeName(std::string& exeName) { return ::ForegroundExeName(exeName); }
