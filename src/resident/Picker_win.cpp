@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <exception>
 #include <mutex>
 #include <vector>
@@ -14,7 +15,29 @@
 #include "wingui/ErrorPolicy_win.h"
 #include "wingui/ForegroundWindow_win.h"
 
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
+// What the main thread hands the picker's thread with each opening.
+struct TPickerRequest {
+  TDoneNotice Done;
+  HWND Target = nullptr;
+  std::shared_ptr<const TMacroIndex> Index;
+};
+
+struct TPickerShared {
+  std::atomic<HWND> Window{nullptr};
+  std::mutex Lock;
+  bool Pending = false;
+  TPickerRequest Request;
+};
+
 namespace {
+
+constexpr const wchar_t* kPickerClass = L"ZarvelPicker";
+// Posted to the window: an opening waits in TPickerShared.
+constexpr UINT WM_PICKEROPEN = WM_APP + 1;
 
 // The designed window (client area), its margin and the edit box's height.
 constexpr int kDesignWidth = 560;
@@ -24,9 +47,8 @@ constexpr int kQueryHeight = 22;
 // Category, kind and shortcut; the title takes what is left.
 constexpr int kColumnWidths[] = {0, 130, 150, 100};
 constexpr int kCaretGap = 2;
-constexpr UINT WM_FORMSHOW = WM_APP + 1;
-// The dialog's results besides IDOK and IDCANCEL (Escape).
-constexpr INT_PTR kDeactivated = 100;
+
+enum TCloseReason { crChosen, crEscape, crDeactivated };
 
 std::wstring WideOfAnsi(const std::string& text) {
   if (text.empty()) return std::wstring();
@@ -49,27 +71,6 @@ bool AnsiOfWide(const std::wstring& text, std::string& ansi) {
   WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), &ansi[0], length,
                       nullptr, &usedDefault);
   return !usedDefault;
-}
-
-// The recent list, read from zarvel.ini by the first picker of the program's
-// life and kept here for the later ones.
-std::mutex RecentLock;
-bool RecentRead = false;
-std::vector<TMacroKey> Recent;
-
-std::vector<TMacroKey> RecentMacros(const std::string& exeDir) {
-  std::lock_guard<std::mutex> lock(RecentLock);
-  if (!RecentRead) {
-    Recent = ReadRecentMacros(exeDir);
-    RecentRead = true;
-  }
-  return Recent;
-}
-
-void RememberUse(const std::string& exeDir, const TMacroKey& key) {
-  std::lock_guard<std::mutex> lock(RecentLock);
-  Recent = WithRecentUse(Recent, key);
-  WriteRecentMacros(exeDir, Recent);  // a failed write costs only the order
 }
 
 // What the picker needs of the program it opened over.
@@ -110,20 +111,25 @@ void GiveBack(const TTarget& target) {
   }
 }
 
-class TfrmPicker : public TDialogBase {
+// The window and what it shows; lives on the picker's thread only.
+class TPickerWindow {
  public:
-  TfrmPicker(const TMacroIndex& index, std::vector<TMacroKey> recent, const TTarget& target)
-      : FIndex(index), FRecent(std::move(recent)), FTarget(target) {}
+  TPickerWindow(std::shared_ptr<TPickerShared> shared, HWND appWindow, std::string exeDir)
+      : FShared(std::move(shared)), FAppWindow(appWindow), FExeDir(std::move(exeDir)) {}
+  ~TPickerWindow() {
+    if (FFont) DeleteObject(FFont);
+  }
 
-  // The chosen entry's position in the index; -1 for none.
-  int Chosen() const { return FChosen; }
-
- protected:
-  INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-  void DpiChanged() override { Layout(); }
+  // Makes the hidden window; false when the system refuses.
+  bool Create();
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
-  void FormCreate();
+  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void OpenPending();
+  void Close(TCloseReason reason);
+  void ApplyDpi(unsigned dpi);
+  int Scale(int pixels) const { return ScaleForDpi(pixels, FDpi); }
   void PlaceNearCaret();
   void Layout();
   void Filter();
@@ -131,91 +137,195 @@ class TfrmPicker : public TDialogBase {
   int SelectedRow() const;
   void Choose(int row);
   void FillDisplayInfo(NMLVDISPINFOW& info) const;
-  bool MoveSelection(WPARAM key);
+  bool QueryKey(WPARAM key);
   static LRESULT CALLBACK QueryProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-  HWND Control(int id) const { return GetDlgItem(Handle(), id); }
-
-  const TMacroIndex& FIndex;
-  const std::vector<TMacroKey> FRecent;
-  const TTarget FTarget;
-  std::vector<int> FOrder;  // the rows: positions in the index
-  int FChosen = -1;
-  bool FClosing = false;
-  bool FWasActive = false;
+  std::shared_ptr<TPickerShared> FShared;
+  HWND FAppWindow;
+  std::string FExeDir;
+  HWND FWindow = nullptr;
+  HWND FQuery = nullptr;
+  HWND FList = nullptr;
   WNDPROC FQueryProc = nullptr;
+  HFONT FFont = nullptr;
+  unsigned FDpi = 96;
+  bool FRecentRead = false;
+  bool FClearing = false;
+  std::vector<TMacroKey> FRecent;
+
+  // The opening being shown; Index is null while hidden.
+  TDoneNotice FDone;
+  std::shared_ptr<const TMacroIndex> FIndex;
+  TTarget FTarget;
+  std::vector<int> FOrder;  // the rows: positions in the index
 };
 
-INT_PTR TfrmPicker::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_INITDIALOG:
-      FormCreate();
-      return FALSE;  // the focus is in the edit box
-    case WM_FORMSHOW:
-      ForceForegroundWindow(Handle());
-      SetFocus(Control(idPickerQuery));
-      return TRUE;
-    case WM_SIZE:
-      Layout();
-      return TRUE;
-    case WM_ACTIVATE:
-      // A click on another window closes the picker, doing nothing.
-      if (LOWORD(wParam) != WA_INACTIVE) FWasActive = true;
-      if (LOWORD(wParam) == WA_INACTIVE && FWasActive && !FClosing) {
-        FClosing = true;
-        EndDialog(Handle(), kDeactivated);
-      }
-      return FALSE;
-    case WM_COMMAND:
-      switch (LOWORD(wParam)) {
-        case IDOK: Choose(SelectedRow()); return TRUE;
-        case IDCANCEL:
-          FClosing = true;
-          EndDialog(Handle(), IDCANCEL);
-          return TRUE;
-        case idPickerQuery:
-          if (HIWORD(wParam) == EN_CHANGE) Filter();
-          return TRUE;
-      }
-      return FALSE;
-    case WM_NOTIFY: {
-      const NMHDR& header = *reinterpret_cast<const NMHDR*>(lParam);
-      if (header.idFrom != static_cast<UINT_PTR>(idPickerList)) return FALSE;
-      if (header.code == LVN_GETDISPINFOW) FillDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
-      else if (header.code == NM_DBLCLK) Choose(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
-      return TRUE;
-    }
-  }
-  return FALSE;
-}
-
-void TfrmPicker::FormCreate() {
-  HWND query = AddControlW(L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, idPickerQuery, WS_EX_CLIENTEDGE);
-  SendMessageW(query, EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(L"Type part of a macro's title"));
+bool TPickerWindow::Create() {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = kPickerClass;
+  RegisterClassExW(&windowClass);  // already there from an earlier window: fine
+  std::wstring caption = WideOfAnsi(kPickerCaption);
+  FWindow = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kPickerClass, caption.c_str(), WS_POPUP | WS_BORDER,
+                            0, 0, 0, 0, nullptr, nullptr, instance, this);
+  if (FWindow == nullptr) return false;
+  FQuery = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0,
+                           0, 0, FWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(idPickerQuery)), instance,
+                           nullptr);
+  FList = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+                          WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
+                              LVS_NOSORTHEADER,
+                          0, 0, 0, 0, FWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(idPickerList)), instance,
+                          nullptr);
+  if (FQuery == nullptr || FList == nullptr) return false;
+  SendMessageW(FQuery, EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(L"Type part of a macro's title"));
   // The keys that move through the list go there; the focus stays here.
-  SetWindowLongPtrW(query, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetWindowLongPtrW(FQuery, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   FQueryProc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(query, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TfrmPicker::QueryProc)));
-  HWND list = AddControlW(WC_LISTVIEWW, L"",
-                          LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
-                          idPickerList, WS_EX_CLIENTEDGE);
-  ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+      SetWindowLongPtrW(FQuery, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TPickerWindow::QueryProc)));
+  ListView_SetExtendedListViewStyle(FList, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
   const wchar_t* captions[] = {L"Title", L"Catagory", L"Kind", L"Shortcut"};
   for (int column = pcTitle; column <= pcShortCut; ++column) {
     LVCOLUMNW info{};
-    info.mask = LVCF_TEXT | LVCF_WIDTH;
+    info.mask = LVCF_TEXT;
     info.pszText = const_cast<wchar_t*>(captions[column]);
-    info.cx = Scale(kColumnWidths[column]);
-    SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&info));
+    SendMessageW(FList, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&info));
   }
-  SetWindowLongPtrW(Handle(), GWL_EXSTYLE, GetWindowLongPtrW(Handle(), GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
-  PlaceNearCaret();
-  Filter();
-  SetFocus(query);
-  PostMessageW(Handle(), WM_FORMSHOW, 0, 0);
+  ApplyDpi(DpiOfWindow(FWindow));
+  return true;
 }
 
-void TfrmPicker::PlaceNearCaret() {
+LRESULT CALLBACK TPickerWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  TPickerWindow* self;
+  if (message == WM_NCCREATE) {
+    self = static_cast<TPickerWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  } else {
+    self = reinterpret_cast<TPickerWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  }
+  if (self == nullptr || self->FWindow == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+  // Nothing thrown may reach the system: shown, and the picker closes.
+  try {
+    return self->Handle(message, wParam, lParam);
+  } catch (...) {
+    ReportException(ebDialog, nullptr, std::current_exception());
+    if (self->FIndex) self->Close(crDeactivated);
+  }
+  return 0;
+}
+
+LRESULT TPickerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PICKEROPEN: OpenPending(); return 0;
+    case WM_ACTIVATE:
+      // A click on another window closes the picker, doing nothing.
+      if (LOWORD(wParam) == WA_INACTIVE && FIndex) Close(crDeactivated);
+      else if (LOWORD(wParam) != WA_INACTIVE) SetFocus(FQuery);
+      return 0;
+    case WM_SIZE: Layout(); return 0;
+    case WM_DPICHANGED: {
+      ApplyDpi(HIWORD(wParam));
+      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(FWindow, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                   suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
+    case WM_COMMAND:
+      if (LOWORD(wParam) == idPickerQuery && HIWORD(wParam) == EN_CHANGE && FIndex && !FClearing) Filter();
+      return 0;
+    case WM_NOTIFY: {
+      const NMHDR& header = *reinterpret_cast<const NMHDR*>(lParam);
+      if (header.idFrom != static_cast<UINT_PTR>(idPickerList)) return 0;
+      if (header.code == LVN_GETDISPINFOW) FillDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
+      else if (header.code == NM_DBLCLK) Choose(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
+      return 0;
+    }
+    case WM_CLOSE:
+      DestroyWindow(FWindow);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcW(FWindow, message, wParam, lParam);
+}
+
+void TPickerWindow::OpenPending() {
+  TPickerRequest request;
+  {
+    std::lock_guard<std::mutex> lock(FShared->Lock);
+    if (!FShared->Pending) return;
+    FShared->Pending = false;
+    request = std::move(FShared->Request);
+  }
+  if (FIndex) Close(crDeactivated);  // never two openings at once; the core prevents it
+  FDone = request.Done;
+  FIndex = std::move(request.Index);
+  FTarget = ReadTarget(request.Target);
+  if (!FRecentRead) {
+    FRecent = ReadRecentMacros(FExeDir);
+    FRecentRead = true;
+  }
+  FClearing = true;  // one filling, not one more for the emptied box
+  SetWindowTextW(FQuery, L"");
+  FClearing = false;
+  Filter();
+  PlaceNearCaret();
+  ShowWindow(FWindow, SW_SHOW);
+  ForceForegroundWindow(FWindow);
+  SetFocus(FQuery);
+}
+
+void TPickerWindow::Close(TCloseReason reason) {
+  if (!FIndex) return;
+  int chosen = -1;
+  if (reason == crChosen) {
+    int row = SelectedRow();
+    if (row >= 0 && static_cast<std::size_t>(row) < FOrder.size()) chosen = FOrder[static_cast<std::size_t>(row)];
+  }
+  std::shared_ptr<const TMacroIndex> index = std::move(FIndex);
+  FIndex.reset();
+  ShowWindow(FWindow, SW_HIDE);
+  // Clicked away: the user went elsewhere on purpose, and keeps it.
+  if (reason != crDeactivated) GiveBack(FTarget);
+  if (chosen >= 0) {
+    // The run starts once the program is in front again, so that it takes
+    // that program's selection.
+    PostMessageW(FAppWindow, WM_PICKERRUN, static_cast<WPARAM>(chosen), 0);
+    FRecent = WithRecentUse(FRecent, MacroKeyOf(index->Entries()[static_cast<std::size_t>(chosen)]));
+    WriteRecentMacros(FExeDir, FRecent);  // a failed write costs only the order
+  }
+  FOrder.clear();
+  SendMessageW(FList, LVM_SETITEMCOUNT, 0, 0);
+  FDone.Post();
+}
+
+void TPickerWindow::ApplyDpi(unsigned dpi) {
+  FDpi = dpi;
+  // The system's message font: it has the characters of the user's language.
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  LOGFONTW font{};
+  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) font = metrics.lfMessageFont;
+  else lstrcpynW(font.lfFaceName, L"Tahoma", LF_FACESIZE);
+  font.lfHeight = -MulDiv(9, static_cast<int>(dpi), 72);
+  HFONT made = CreateFontIndirectW(&font);
+  if (made == nullptr) return;
+  if (FFont) DeleteObject(FFont);
+  FFont = made;
+  SendMessageW(FQuery, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), TRUE);
+  SendMessageW(FList, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), TRUE);
+  for (int column = pcCatagory; column <= pcShortCut; ++column)
+    SendMessageW(FList, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(Scale(kColumnWidths[column]), 0));
+  Layout();
+}
+
+void TPickerWindow::PlaceNearCaret() {
   // Below the caret's line, or above it where there is no room below; at
   // the mouse pointer when the program does not say where its caret is.
   RECT anchor;
@@ -226,83 +336,91 @@ void TfrmPicker::PlaceNearCaret() {
     GetCursorPos(&pointer);
     anchor = RECT{pointer.x, pointer.y, pointer.x, pointer.y};
   }
-  // Onto the anchor's monitor first, so that its DPI sizes the window.
-  SetWindowPos(Handle(), HWND_TOPMOST, anchor.left, anchor.bottom, 1, 1, SWP_NOACTIVATE);
-  SetClientSize(kDesignWidth, kDesignHeight);
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
   POINT corner{anchor.left, anchor.bottom};
-  if (!GetMonitorInfoW(MonitorFromPoint(corner, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+  HMONITOR where = MonitorFromPoint(corner, MONITOR_DEFAULTTONEAREST);
+  if (!GetMonitorInfoW(where, &monitor)) return;
+  // Onto that monitor first, so that its DPI sizes the window.
+  SetWindowPos(FWindow, HWND_TOPMOST, monitor.rcWork.left, monitor.rcWork.top, 0, 0, SWP_NOACTIVATE | SWP_NOSIZE);
+  unsigned dpi = DpiOfWindow(FWindow);
+  if (dpi != FDpi) ApplyDpi(dpi);
+  RECT outer{0, 0, Scale(kDesignWidth), Scale(kDesignHeight)};
+  AdjustWindowRectEx(&outer, WS_POPUP | WS_BORDER, FALSE, WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
   const RECT& area = monitor.rcWork;
-  RECT window;
-  GetWindowRect(Handle(), &window);
-  int width = std::min<int>(window.right - window.left, area.right - area.left);
-  int height = std::min<int>(window.bottom - window.top, area.bottom - area.top);
+  int width = std::min<int>(outer.right - outer.left, area.right - area.left);
+  int height = std::min<int>(outer.bottom - outer.top, area.bottom - area.top);
   int left = std::max<int>(area.left, std::min<int>(anchor.left, area.right - width));
   int top = anchor.bottom + kCaretGap;
   if (top + height > area.bottom) top = anchor.top - kCaretGap - height;
   top = std::max<int>(area.top, std::min<int>(top, area.bottom - height));
-  SetWindowPos(Handle(), HWND_TOPMOST, left, top, width, height, SWP_NOACTIVATE);
+  SetWindowPos(FWindow, HWND_TOPMOST, left, top, width, height, SWP_NOACTIVATE);
 }
 
-void TfrmPicker::Layout() {
+void TPickerWindow::Layout() {
   RECT client;
-  GetClientRect(Handle(), &client);
-  int width = MulDiv(client.right, 96, static_cast<int>(Dpi()));
-  int height = MulDiv(client.bottom, 96, static_cast<int>(Dpi()));
-  int inner = std::max(0, width - 2 * kMargin);
-  Place(idPickerQuery, kMargin, kMargin, inner, kQueryHeight);
-  int listTop = kMargin + kQueryHeight + kMargin;
-  Place(idPickerList, kMargin, listTop, inner, std::max(0, height - listTop - kMargin));
-  HWND list = Control(idPickerList);
+  GetClientRect(FWindow, &client);
+  const int margin = Scale(kMargin);
+  const int inner = std::max<int>(0, client.right - 2 * margin);
+  const int queryHeight = Scale(kQueryHeight);
+  MoveWindow(FQuery, margin, margin, inner, queryHeight, TRUE);
+  const int listTop = 2 * margin + queryHeight;
+  MoveWindow(FList, margin, listTop, inner, std::max<int>(0, client.bottom - listTop - margin), TRUE);
   RECT listClient;
-  GetClientRect(list, &listClient);
+  GetClientRect(FList, &listClient);
   int others = 0;
   for (int column = pcCatagory; column <= pcShortCut; ++column)
-    others += static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+    others += static_cast<int>(SendMessageW(FList, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
   int title = std::max<int>(Scale(80), listClient.right - others - GetSystemMetrics(SM_CXVSCROLL));
-  SendMessageW(list, LVM_SETCOLUMNWIDTH, pcTitle, MAKELPARAM(title, 0));
+  SendMessageW(FList, LVM_SETCOLUMNWIDTH, pcTitle, MAKELPARAM(title, 0));
 }
 
-void TfrmPicker::Filter() {
+void TPickerWindow::Filter() {
   std::string query;
-  if (AnsiOfWide(WindowTextW(Control(idPickerQuery)), query))
-    FOrder = RankMacros(FIndex, query, FRecent);
+  if (AnsiOfWide(WindowTextW(FQuery), query))
+    FOrder = RankMacros(*FIndex, query, FRecent);
   else
     FOrder.clear();
-  HWND list = Control(idPickerList);
-  SendMessageW(list, LVM_SETITEMCOUNT, FOrder.size(), 0);
-  InvalidateRect(list, nullptr, FALSE);
+  SendMessageW(FList, LVM_SETITEMCOUNT, FOrder.size(), LVSICF_NOSCROLL);
+  InvalidateRect(FList, nullptr, FALSE);
   Select(FOrder.empty() ? -1 : 0);
 }
 
-void TfrmPicker::Select(int row) {
-  HWND list = Control(idPickerList);
-  ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+void TPickerWindow::Select(int row) {
+  ListView_SetItemState(FList, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
   if (row < 0) return;
-  ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-  ListView_EnsureVisible(list, row, FALSE);
+  ListView_SetItemState(FList, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  ListView_EnsureVisible(FList, row, FALSE);
 }
 
-int TfrmPicker::SelectedRow() const {
-  return static_cast<int>(SendMessageW(Control(idPickerList), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+int TPickerWindow::SelectedRow() const {
+  return static_cast<int>(SendMessageW(FList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
-void TfrmPicker::Choose(int row) {
+void TPickerWindow::Choose(int row) {
   if (row < 0 || static_cast<std::size_t>(row) >= FOrder.size()) return;
-  FChosen = FOrder[static_cast<std::size_t>(row)];
-  FClosing = true;
-  EndDialog(Handle(), IDOK);
+  Select(row);
+  Close(crChosen);
 }
 
-bool TfrmPicker::MoveSelection(WPARAM key) {
-  const int count = static_cast<int>(FOrder.size());
-  const bool shift = GetKeyState(VK_SHIFT) < 0;
-  if ((key == VK_HOME || key == VK_END) && shift) return false;  // selects text in the box
+// Up, Down, Page Up, Page Down, Home and End move through the list, Enter
+// runs, Escape closes; Shift+Home and Shift+End still select in the box.
+bool TPickerWindow::QueryKey(WPARAM key) {
+  if (!FIndex) return false;
+  if (key == VK_RETURN) {
+    Choose(SelectedRow());
+    return true;
+  }
+  if (key == VK_ESCAPE) {
+    Close(crEscape);
+    return true;
+  }
+  if ((key == VK_HOME || key == VK_END) && GetKeyState(VK_SHIFT) < 0) return false;
   if (key != VK_UP && key != VK_DOWN && key != VK_PRIOR && key != VK_NEXT && key != VK_HOME && key != VK_END)
     return false;
+  const int count = static_cast<int>(FOrder.size());
   if (count == 0) return true;
-  const int page = std::max(1, static_cast<int>(SendMessageW(Control(idPickerList), LVM_GETCOUNTPERPAGE, 0, 0)) - 1);
+  const int page = std::max(1, static_cast<int>(SendMessageW(FList, LVM_GETCOUNTPERPAGE, 0, 0)) - 1);
   int row = SelectedRow();
   switch (key) {
     case VK_UP: row = row < 0 ? 0 : row - 1; break;
@@ -316,18 +434,26 @@ bool TfrmPicker::MoveSelection(WPARAM key) {
   return true;
 }
 
-LRESULT CALLBACK TfrmPicker::QueryProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<TfrmPicker*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (message == WM_KEYDOWN && self->MoveSelection(wParam)) return 0;
+LRESULT CALLBACK TPickerWindow::QueryProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<TPickerWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  try {
+    if (message == WM_KEYDOWN && self->QueryKey(wParam)) return 0;
+  } catch (...) {
+    ReportException(ebDialog, nullptr, std::current_exception());
+    if (self->FIndex) self->Close(crDeactivated);
+    return 0;
+  }
+  // Enter and Escape type nothing (a single-line box would beep).
+  if (message == WM_CHAR && (wParam == L'\r' || wParam == 0x1B || wParam == L'\n')) return 0;
   return CallWindowProcW(self->FQueryProc, window, message, wParam, lParam);
 }
 
-void TfrmPicker::FillDisplayInfo(NMLVDISPINFOW& info) const {
+void TPickerWindow::FillDisplayInfo(NMLVDISPINFOW& info) const {
   LVITEMW& item = info.item;
   if (!(item.mask & LVIF_TEXT) || item.pszText == nullptr || item.cchTextMax <= 0) return;
   item.pszText[0] = L'\0';
-  if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= FOrder.size()) return;
-  const TMacroEntry& entry = FIndex.Entries()[static_cast<std::size_t>(FOrder[static_cast<std::size_t>(item.iItem)])];
+  if (!FIndex || item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= FOrder.size()) return;
+  const TMacroEntry& entry = FIndex->Entries()[static_cast<std::size_t>(FOrder[static_cast<std::size_t>(item.iItem)])];
   const std::string* text = nullptr;
   switch (item.iSubItem) {
     case pcTitle: text = &entry.Title; break;
@@ -342,40 +468,41 @@ void TfrmPicker::FillDisplayInfo(NMLVDISPINFOW& info) const {
 
 class TPickerThread : public TOwnedThread {
  public:
-  TPickerThread(const TDoneNotice& done, HWND appWindow, HWND target, std::shared_ptr<const TMacroIndex> index,
-                std::string exeDir)
-      : FDone(done), FAppWindow(appWindow), FTargetWindow(target), FIndex(std::move(index)),
-        FExeDir(std::move(exeDir)) {}
+  TPickerThread(std::shared_ptr<TPickerShared> shared, HWND appWindow, std::string exeDir)
+      : FShared(std::move(shared)), FAppWindow(appWindow), FExeDir(std::move(exeDir)) {}
 
   void Run() noexcept override {
     try {
-      Execute();
+      TPickerWindow window(FShared, FAppWindow, FExeDir);
+      if (!window.Create()) return;
+      FShared->Window = FindOwnWindow();
+      MSG message;
+      while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+      }
     } catch (...) {
       ReportException(ebThread, nullptr, std::current_exception());
     }
-    // Every path ends here: without it the picker could never open again.
-    FDone.Post();
+    FShared->Window = nullptr;
   }
 
  private:
-  void Execute() {
-    const TTarget target = ReadTarget(FTargetWindow);
-    TfrmPicker form(*FIndex, RecentMacros(FExeDir), target);
-    INT_PTR result = form.ShowModalUnicode(nullptr, kPickerCaption, WS_POPUP | WS_BORDER | DS_SETFOREGROUND);
-    // Clicked away: the user went elsewhere on purpose, and keeps it.
-    if (result == kDeactivated) return;
-    GiveBack(target);
-    if (result != IDOK || form.Chosen() < 0) return;
-    // The run starts once the program is in front again, so that it takes
-    // that program's selection.
-    PostMessageW(FAppWindow, WM_PICKERRUN, static_cast<WPARAM>(form.Chosen()), 0);
-    RememberUse(FExeDir, MacroKeyOf(FIndex->Entries()[static_cast<std::size_t>(form.Chosen())]));
+  static BOOL CALLBACK FindPicker(HWND window, LPARAM found) {
+    wchar_t name[32] = {0};
+    GetClassNameW(window, name, 32);
+    if (lstrcmpW(name, kPickerClass) != 0) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+  }
+  static HWND FindOwnWindow() {
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindPicker, reinterpret_cast<LPARAM>(&found));
+    return found;
   }
 
-  TDoneNotice FDone;
+  std::shared_ptr<TPickerShared> FShared;
   HWND FAppWindow;
-  HWND FTargetWindow;
-  std::shared_ptr<const TMacroIndex> FIndex;
   std::string FExeDir;
 };
 
@@ -405,8 +532,22 @@ HWND PickerTargetWindow(bool fromTray) {
   return nullptr;
 }
 
-bool StartPicker(const TDoneNotice& done, HWND appWindow, HWND target, std::shared_ptr<const TMacroIndex> index,
-                 const std::string& exeDir) {
-  if (!index) return false;
-  return StartOwnedThread(std::unique_ptr<TOwnedThread>(new TPickerThread(done, appWindow, target, std::move(index), exeDir)));
+TPickerHost::TPickerHost(HWND appWindow, const std::string& exeDir) : FShared(std::make_shared<TPickerShared>()) {
+  // Without its thread the picker never opens; everything else works.
+  StartOwnedThread(std::unique_ptr<TOwnedThread>(new TPickerThread(FShared, appWindow, exeDir)));
+}
+
+TPickerHost::~TPickerHost() {
+  if (HWND window = FShared->Window) PostMessageW(window, WM_CLOSE, 0, 0);
+}
+
+bool TPickerHost::Open(const TDoneNotice& done, HWND target, std::shared_ptr<const TMacroIndex> index) {
+  HWND window = FShared->Window;
+  if (window == nullptr || !index) return false;
+  {
+    std::lock_guard<std::mutex> lock(FShared->Lock);
+    FShared->Request = TPickerRequest{done, target, std::move(index)};
+    FShared->Pending = true;
+  }
+  return PostMessageW(window, WM_PICKEROPEN, 0, 0) != 0;
 }

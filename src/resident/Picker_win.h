@@ -1,9 +1,11 @@
 #pragma once
 // The macro picker: a small window near the caret of the program in front
 // that lists every macro, narrows the list as the user types and runs the
-// chosen macro in that program, as the macro's own shortcut would. It lives
-// on a thread of its own and reads only the index it is given, never the
-// store.
+// chosen macro in that program, as the macro's own shortcut would.
+//
+// Its window lives, hidden, on a thread of its own from start-up on, so
+// that the shortcut only fills and shows it. It reads only the index it is
+// given with each opening, never the store.
 
 #include <windows.h>
 
@@ -27,12 +29,28 @@ enum TPickerColumn : int { pcTitle = 0, pcCatagory, pcKind, pcShortCut };
 // window of another program. nullptr when there is none.
 HWND PickerTargetWindow(bool fromTray);
 
-// Starts the picker's thread over `target`. When the user chooses a macro
-// the picker closes, the target and the control that had the focus get it
-// back, WM_PICKERRUN goes to appWindow with the entry's position in the
-// index, and the macro goes to the front of the recent list in exeDir's
-// zarvel.ini. Escape closes it and gives the target the focus back; a click
-// elsewhere just closes it. Its last act on every path is `done`. False
-// (and no notice) when the thread could not start.
-bool StartPicker(const TDoneNotice& done, HWND appWindow, HWND target, std::shared_ptr<const TMacroIndex> index,
-                 const std::string& exeDir);
+struct TPickerShared;
+
+class TPickerHost {
+ public:
+  // Starts the picker's thread, which makes the hidden window. Chosen
+  // macros go to appWindow as WM_PICKERRUN; exeDir's zarvel.ini keeps the
+  // recent list.
+  TPickerHost(HWND appWindow, const std::string& exeDir);
+  // Closes the window; its thread then ends.
+  ~TPickerHost();
+  TPickerHost(const TPickerHost&) = delete;
+  TPickerHost& operator=(const TPickerHost&) = delete;
+
+  // Shows the picker over `target` with the index's macros. When the user
+  // chooses one the picker hides, the target and the control that had the
+  // focus get it back, WM_PICKERRUN goes to the application window with
+  // the entry's position in the index, and the macro goes to the front of
+  // the recent list. Escape hides it and gives the target the focus back;
+  // a click elsewhere just hides it. Every closing ends with `done`. False
+  // (and no notice) when the window is not there.
+  bool Open(const TDoneNotice& done, HWND target, std::shared_ptr<const TMacroIndex> index);
+
+ private:
+  std::shared_ptr<TPickerShared> FShared;
+};

@@ -33,9 +33,11 @@ TResidentProgram::TResidentProgram(HINSTANCE instance, HWND appWindow, UINT newI
   // service), the system's key state still corrects stuck modifiers.
   WTSRegisterSessionNotification(FAppWindow, NOTIFY_FOR_THIS_SESSION);
   FCore.SetPickerShortCut(ReadPickerSettings(FValues.ExeDir).ActiveShortCut());
+  FPicker = std::make_unique<TPickerHost>(FAppWindow, FValues.ExeDir);
 }
 
 TResidentProgram::~TResidentProgram() {
+  FPicker.reset();
   WTSUnRegisterSessionNotification(FAppWindow);
   FreeTrayIconAndMenu();
 }
@@ -171,8 +173,7 @@ void TResidentProgram::MaskAltRelease() {
 }
 
 bool TResidentProgram::StartPicker(const std::shared_ptr<const TMacroIndex>& index, bool fromTray) {
-  return ::StartPicker(TDoneNotice{FAppWindow, WM_THREADDONE, tdPicker}, FAppWindow, PickerTargetWindow(fromTray),
-                       index, FValues.ExeDir);
+  return FPicker && FPicker->Open(TDoneNotice{FAppWindow, WM_THREADDONE, tdPicker}, PickerTargetWindow(fromTray), index);
 }
 
 bool TResidentProgram::PreviousProgramExeName(std::string& exeName) {

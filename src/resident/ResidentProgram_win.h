@@ -10,6 +10,7 @@
 #include "resident/AppInfo.h"
 #include "resident/AppWindow_win.h"
 #include "resident/IncludeSnapshot.h"
+#include "resident/Picker_win.h"
 #include "resident/Resident.h"
 #include "resident/TrayIcon_win.h"
 #include "resident/TrayMenu_win.h"
@@ -66,5 +67,6 @@ class TResidentProgram : public TAppMessageHandler, private TResidentPorts {
   TIconHandle FIconDisabled;
   std::unique_ptr<TPopupMenu> FPopupMenu;
   std::unique_ptr<TTrayIcon> FTrayIcon;
+  std::unique_ptr<TPickerHost> FPicker;
   TResident FCore;
 };
