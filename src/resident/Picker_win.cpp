@@ -31,6 +31,8 @@ struct TPickerShared {
   std::mutex Lock;
   bool Pending = false;
   TPickerRequest Request;
+  // An index to make the hidden list ready with before any opening.
+  std::shared_ptr<const TMacroIndex> Prepared;
 };
 
 namespace {
@@ -38,6 +40,8 @@ namespace {
 constexpr const wchar_t* kPickerClass = L"ZarvelPicker";
 // Posted to the window: an opening waits in TPickerShared.
 constexpr UINT WM_PICKEROPEN = WM_APP + 1;
+// Posted to the window: an index to prepare the list with waits there.
+constexpr UINT WM_PICKERPREPARE = WM_APP + 2;
 
 // The designed window (client area), its margin and the edit box's height.
 constexpr int kDesignWidth = 560;
@@ -133,6 +137,8 @@ class TPickerWindow {
   void PlaceNearCaret();
   void Layout();
   void Filter();
+  void ClearQuery();
+  void ReadRecentOnce();
   void Select(int row);
   int SelectedRow() const;
   void Choose(int row);
@@ -157,7 +163,13 @@ class TPickerWindow {
   TDoneNotice FDone;
   std::shared_ptr<const TMacroIndex> FIndex;
   TTarget FTarget;
-  std::vector<int> FOrder;  // the rows: positions in the index
+  // The rows (positions in FListIndex) and the selected one. After each
+  // closing the list is made ready for the next opening with an empty box,
+  // so that an opening over an unchanged store only shows it.
+  std::shared_ptr<const TMacroIndex> FListIndex;
+  bool FListReady = false;
+  std::vector<int> FOrder;
+  int FSelected = -1;
 };
 
 bool TPickerWindow::Create() {
@@ -222,6 +234,20 @@ LRESULT CALLBACK TPickerWindow::WindowProc(HWND window, UINT message, WPARAM wPa
 LRESULT TPickerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_PICKEROPEN: OpenPending(); return 0;
+    case WM_PICKERPREPARE: {
+      std::shared_ptr<const TMacroIndex> index;
+      {
+        std::lock_guard<std::mutex> lock(FShared->Lock);
+        index = std::move(FShared->Prepared);
+      }
+      if (!index || FIndex) return 0;
+      ReadRecentOnce();
+      ClearQuery();
+      FListIndex = std::move(index);
+      Filter();
+      FListReady = true;
+      return 0;
+    }
     case WM_ACTIVATE:
       // A click on another window closes the picker, doing nothing.
       if (LOWORD(wParam) == WA_INACTIVE && FIndex) Close(crDeactivated);
@@ -241,8 +267,17 @@ LRESULT TPickerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NOTIFY: {
       const NMHDR& header = *reinterpret_cast<const NMHDR*>(lParam);
       if (header.idFrom != static_cast<UINT_PTR>(idPickerList)) return 0;
-      if (header.code == LVN_GETDISPINFOW) FillDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
-      else if (header.code == NM_DBLCLK) Choose(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
+      if (header.code == LVN_GETDISPINFOW) {
+        FillDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
+      } else if (header.code == LVN_ITEMCHANGED) {
+        // A click on a row selects it: Enter then runs that one.
+        const NMLISTVIEW& change = *reinterpret_cast<const NMLISTVIEW*>(lParam);
+        if (change.iItem >= 0 && (change.uNewState & LVIS_SELECTED)) FSelected = change.iItem;
+      } else if (header.code == NM_CLICK) {
+        SetFocus(FQuery);  // typing goes on in the box
+      } else if (header.code == NM_DBLCLK) {
+        Choose(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
+      }
       return 0;
     }
     case WM_CLOSE:
@@ -267,16 +302,14 @@ void TPickerWindow::OpenPending() {
   FDone = request.Done;
   FIndex = std::move(request.Index);
   FTarget = ReadTarget(request.Target);
-  if (!FRecentRead) {
-    FRecent = ReadRecentMacros(FExeDir);
-    FRecentRead = true;
+  ReadRecentOnce();
+  if (!FListReady || FListIndex != FIndex) {
+    ClearQuery();
+    FListIndex = FIndex;
+    Filter();
   }
-  FClearing = true;  // one filling, not one more for the emptied box
-  SetWindowTextW(FQuery, L"");
-  FClearing = false;
-  Filter();
-  PlaceNearCaret();
-  ShowWindow(FWindow, SW_SHOW);
+  FListReady = false;
+  PlaceNearCaret();  // and shows it
   ForceForegroundWindow(FWindow);
   SetFocus(FQuery);
 }
@@ -300,9 +333,24 @@ void TPickerWindow::Close(TCloseReason reason) {
     FRecent = WithRecentUse(FRecent, MacroKeyOf(index->Entries()[static_cast<std::size_t>(chosen)]));
     WriteRecentMacros(FExeDir, FRecent);  // a failed write costs only the order
   }
-  FOrder.clear();
-  SendMessageW(FList, LVM_SETITEMCOUNT, 0, 0);
   FDone.Post();
+  // Ready for the next opening, off its way.
+  ClearQuery();
+  FListIndex = index;
+  Filter();
+  FListReady = true;
+}
+
+void TPickerWindow::ReadRecentOnce() {
+  if (FRecentRead) return;
+  FRecent = ReadRecentMacros(FExeDir);
+  FRecentRead = true;
+}
+
+void TPickerWindow::ClearQuery() {
+  FClearing = true;  // one filling, not one more for the emptied box
+  SetWindowTextW(FQuery, L"");
+  FClearing = false;
 }
 
 void TPickerWindow::ApplyDpi(unsigned dpi) {
@@ -340,9 +388,13 @@ void TPickerWindow::PlaceNearCaret() {
   monitor.cbSize = sizeof monitor;
   POINT corner{anchor.left, anchor.bottom};
   HMONITOR where = MonitorFromPoint(corner, MONITOR_DEFAULTTONEAREST);
-  if (!GetMonitorInfoW(where, &monitor)) return;
+  if (!GetMonitorInfoW(where, &monitor)) {
+    ShowWindow(FWindow, SW_SHOW);
+    return;
+  }
   // Onto that monitor first, so that its DPI sizes the window.
-  SetWindowPos(FWindow, HWND_TOPMOST, monitor.rcWork.left, monitor.rcWork.top, 0, 0, SWP_NOACTIVATE | SWP_NOSIZE);
+  if (MonitorFromWindow(FWindow, MONITOR_DEFAULTTONEAREST) != where)
+    SetWindowPos(FWindow, HWND_TOPMOST, monitor.rcWork.left, monitor.rcWork.top, 0, 0, SWP_NOACTIVATE | SWP_NOSIZE);
   unsigned dpi = DpiOfWindow(FWindow);
   if (dpi != FDpi) ApplyDpi(dpi);
   RECT outer{0, 0, Scale(kDesignWidth), Scale(kDesignHeight)};
@@ -354,7 +406,7 @@ void TPickerWindow::PlaceNearCaret() {
   int top = anchor.bottom + kCaretGap;
   if (top + height > area.bottom) top = anchor.top - kCaretGap - height;
   top = std::max<int>(area.top, std::min<int>(top, area.bottom - height));
-  SetWindowPos(FWindow, HWND_TOPMOST, left, top, width, height, SWP_NOACTIVATE);
+  SetWindowPos(FWindow, HWND_TOPMOST, left, top, width, height, SWP_SHOWWINDOW);
 }
 
 void TPickerWindow::Layout() {
@@ -378,23 +430,26 @@ void TPickerWindow::Layout() {
 void TPickerWindow::Filter() {
   std::string query;
   if (AnsiOfWide(WindowTextW(FQuery), query))
-    FOrder = RankMacros(*FIndex, query, FRecent);
+    FOrder = RankMacros(*FListIndex, query, FRecent);
   else
     FOrder.clear();
+  if (FSelected >= static_cast<int>(FOrder.size())) FSelected = -1;  // gone with its row
   SendMessageW(FList, LVM_SETITEMCOUNT, FOrder.size(), LVSICF_NOSCROLL);
   InvalidateRect(FList, nullptr, FALSE);
   Select(FOrder.empty() ? -1 : 0);
 }
 
 void TPickerWindow::Select(int row) {
-  ListView_SetItemState(FList, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  // Only the row that has it: clearing every row costs a call per row.
+  if (FSelected >= 0) ListView_SetItemState(FList, FSelected, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  FSelected = row;
   if (row < 0) return;
   ListView_SetItemState(FList, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
   ListView_EnsureVisible(FList, row, FALSE);
 }
 
 int TPickerWindow::SelectedRow() const {
-  return static_cast<int>(SendMessageW(FList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  return FSelected >= 0 && static_cast<std::size_t>(FSelected) < FOrder.size() ? FSelected : -1;
 }
 
 void TPickerWindow::Choose(int row) {
@@ -452,8 +507,8 @@ void TPickerWindow::FillDisplayInfo(NMLVDISPINFOW& info) const {
   LVITEMW& item = info.item;
   if (!(item.mask & LVIF_TEXT) || item.pszText == nullptr || item.cchTextMax <= 0) return;
   item.pszText[0] = L'\0';
-  if (!FIndex || item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= FOrder.size()) return;
-  const TMacroEntry& entry = FIndex->Entries()[static_cast<std::size_t>(FOrder[static_cast<std::size_t>(item.iItem)])];
+  if (!FListIndex || item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= FOrder.size()) return;
+  const TMacroEntry& entry = FListIndex->Entries()[static_cast<std::size_t>(FOrder[static_cast<std::size_t>(item.iItem)])];
   const std::string* text = nullptr;
   switch (item.iSubItem) {
     case pcTitle: text = &entry.Title; break;
@@ -475,7 +530,9 @@ class TPickerThread : public TOwnedThread {
     try {
       TPickerWindow window(FShared, FAppWindow, FExeDir);
       if (!window.Create()) return;
-      FShared->Window = FindOwnWindow();
+      HWND made = FindOwnWindow();
+      FShared->Window = made;
+      PostMessageW(made, WM_PICKERPREPARE, 0, 0);
       MSG message;
       while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
@@ -539,6 +596,16 @@ TPickerHost::TPickerHost(HWND appWindow, const std::string& exeDir) : FShared(st
 
 TPickerHost::~TPickerHost() {
   if (HWND window = FShared->Window) PostMessageW(window, WM_CLOSE, 0, 0);
+}
+
+void TPickerHost::Prepare(std::shared_ptr<const TMacroIndex> index) {
+  if (!index) return;
+  {
+    std::lock_guard<std::mutex> lock(FShared->Lock);
+    FShared->Prepared = std::move(index);
+  }
+  // A window still in the making takes it up once it is there.
+  if (HWND window = FShared->Window) PostMessageW(window, WM_PICKERPREPARE, 0, 0);
 }
 
 bool TPickerHost::Open(const TDoneNotice& done, HWND target, std::shared_ptr<const TMacroIndex> index) {

@@ -50,6 +50,10 @@ class TPickerHost {
   // a click elsewhere just hides it. Every closing ends with `done`. False
   // (and no notice) when the window is not there.
   bool Open(const TDoneNotice& done, HWND target, std::shared_ptr<const TMacroIndex> index);
+  // Makes the hidden list ready with the index, so that the next opening
+  // over it only shows the window; a window still in the making does so
+  // once it is there.
+  void Prepare(std::shared_ptr<const TMacroIndex> index);
 
  private:
   std::shared_ptr<TPickerShared> FShared;

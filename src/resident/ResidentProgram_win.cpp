@@ -33,7 +33,9 @@ TResidentProgram::TResidentProgram(HINSTANCE instance, HWND appWindow, UINT newI
   // service), the system's key state still corrects stuck modifiers.
   WTSRegisterSessionNotification(FAppWindow, NOTIFY_FOR_THIS_SESSION);
   FCore.SetPickerShortCut(ReadPickerSettings(FValues.ExeDir).ActiveShortCut());
+  // The picker's list is made ready now, not when its shortcut is pressed.
   FPicker = std::make_unique<TPickerHost>(FAppWindow, FValues.ExeDir);
+  FPicker->Prepare(FCore.MacroSnapshot());
 }
 
 TResidentProgram::~TResidentProgram() {
@@ -108,6 +110,8 @@ bool TResidentProgram::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam,
       result = FCore.ThreadDone(static_cast<std::intptr_t>(wParam));
       // The settings window may have changed the picker's shortcut.
       if (wParam == tdInclude) FCore.SetPickerShortCut(ReadPickerSettings(FValues.ExeDir).ActiveShortCut());
+      // The editor may have changed the macros: the picker's list anew.
+      if (wParam == tdOptions && FPicker) FPicker->Prepare(FCore.MacroSnapshot());
       return true;
     case WM_PICKERRUN: result = FCore.PickerRun(static_cast<std::intptr_t>(wParam)); return true;
     case WM_RUNMACRO:
