@@ -143,6 +143,7 @@ class TPickerWindow {
   int SelectedRow() const;
   void Choose(int row);
   void FillDisplayInfo(NMLVDISPINFOW& info) const;
+  LRESULT PaintRow(NMLVCUSTOMDRAW& draw) const;
   bool QueryKey(WPARAM key);
   static LRESULT CALLBACK QueryProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -273,6 +274,8 @@ LRESULT TPickerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         // A click on a row selects it: Enter then runs that one.
         const NMLISTVIEW& change = *reinterpret_cast<const NMLISTVIEW*>(lParam);
         if (change.iItem >= 0 && (change.uNewState & LVIS_SELECTED)) FSelected = change.iItem;
+      } else if (header.code == NM_CUSTOMDRAW) {
+        return PaintRow(*reinterpret_cast<NMLVCUSTOMDRAW*>(lParam));
       } else if (header.code == NM_CLICK) {
         SetFocus(FQuery);  // typing goes on in the box
       } else if (header.code == NM_DBLCLK) {
@@ -441,8 +444,12 @@ void TPickerWindow::Filter() {
 
 void TPickerWindow::Select(int row) {
   // Only the row that has it: clearing every row costs a call per row.
-  if (FSelected >= 0) ListView_SetItemState(FList, FSelected, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  const int old = FSelected;
   FSelected = row;
+  if (old >= 0) {
+    ListView_SetItemState(FList, old, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_RedrawItems(FList, old, old);
+  }
   if (row < 0) return;
   ListView_SetItemState(FList, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
   ListView_EnsureVisible(FList, row, FALSE);
@@ -501,6 +508,18 @@ LRESULT CALLBACK TPickerWindow::QueryProc(HWND window, UINT message, WPARAM wPar
   // Enter and Escape type nothing (a single-line box would beep).
   if (message == WM_CHAR && (wParam == L'\r' || wParam == 0x1B || wParam == L'\n')) return 0;
   return CallWindowProcW(self->FQueryProc, window, message, wParam, lParam);
+}
+
+// The chosen row in the selection's colours although the focus is in the
+// edit box (the list would grey it).
+LRESULT TPickerWindow::PaintRow(NMLVCUSTOMDRAW& draw) const {
+  if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+  if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+  if (static_cast<int>(draw.nmcd.dwItemSpec) != FSelected) return CDRF_DODEFAULT;
+  draw.nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED | CDIS_FOCUS);
+  draw.clrText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+  draw.clrTextBk = GetSysColor(COLOR_HIGHLIGHT);
+  return CDRF_NEWFONT;
 }
 
 void TPickerWindow::FillDisplayInfo(NMLVDISPINFOW& info) const {
