@@ -176,11 +176,11 @@ void UpdateDeclinedScenario(const TScenarioContext&) {
   Pump(milliseconds(500));
   Check(IsWindow(app), "the program ended although the update was declined");
   TTrayMenu menu(app);
-  Check(menu.OpenAndRead().size() == 10, "the tray menu is not the same after the update was declined");
+  Check(menu.OpenAndRead().size() == 11, "the tray menu is not the same after the update was declined");
 }
 
 void UpdateWithoutUpdaterScenario(const TScenarioContext& context) {
   CheckUpdateWithoutUpdater(context.AppDir);
   TTrayMenu menu(RunningApp());
-  Check(menu.OpenAndRead().size() == 10, "the tray menu is not the same after the message");
+  Check(menu.OpenAndRead().size() == 11, "the tray menu is not the same after the message");
 }
