@@ -140,6 +140,8 @@ bool TypesOrEdits(unsigned key) {
          key == 32 || key == 13 || key == 9 || key == 8 || key == 46 || (key >= 37 && key <= 40);
 }
 
+}  // namespace
+
 // Why a captured shortcut cannot serve, or "" when it can. Stored files
 // may hold such shortcuts already; they load and run as before.
 std::string ShortCutProblem(std::uint16_t shortCut) {
@@ -157,14 +159,22 @@ std::string ShortCutProblem(std::uint16_t shortCut) {
   return "";
 }
 
-}  // namespace
+std::string PickerShortCutProblem(std::uint16_t shortCut, const std::string& holder) {
+  if (shortCut == kToggleShortCut) return "This shortcut is reserved for enabling / disabling Zarvel!";
+  std::string problem = ShortCutProblem(shortCut);
+  if (!problem.empty()) return problem;
+  if (!holder.empty()) return "The specified shortcut is already in use by macro '" + holder + "'";
+  return "";
+}
 
-TFormProblem CheckMacroForm(const TMacroForm& form, const TCatagories& catagories) {
+TFormProblem CheckMacroForm(const TMacroForm& form, const TCatagories& catagories,
+                            std::uint16_t pickerShortCut) {
   if (form.Title.empty()) return {"Please enter a title for this macro!", ffTitle};
   if (form.ShortCutText.empty() || form.ShortCutText == kNoShortCutText)
     return {"Please specify a shortcut for this macro!", ffShortCut};
   if (form.ShortCutValue == kToggleShortCut)
     return {"This shortcut is reserved for enabling / disabling Zarvel!", ffShortCut};
+  if (pickerShortCut != 0 && form.ShortCutValue == pickerShortCut) return {kPickerShortCutTaken, ffShortCut};
   std::string problem = ShortCutProblem(form.ShortCutValue);
   if (!problem.empty()) return {problem, ffShortCut};
   std::string other, otherCatagory;
@@ -185,8 +195,9 @@ TFormProblem CheckMacroForm(const TMacroForm& form, const TCatagories& catagorie
   return {};
 }
 
-std::string ValidateMacroForm(const TMacroForm& form, const TCatagories& catagories) {
-  return CheckMacroForm(form, catagories).Message;
+std::string ValidateMacroForm(const TMacroForm& form, const TCatagories& catagories,
+                              std::uint16_t pickerShortCut) {
+  return CheckMacroForm(form, catagories, pickerShortCut).Message;
 }
 
 std::string StripExpressionProblem(const std::string& expression) {

@@ -77,15 +77,30 @@ struct TFormProblem {
   int Focus = ffNone;
 };
 
-// The checks of OK, in order: title, shortcut given, shortcut reserved, a
+// The checks of OK, in order: title, shortcut given, shortcut reserved, the
+// macro picker's shortcut (pickerShortCut; 0 when the picker has none), a
 // key that is no shortcut (Shift, Ctrl or Alt alone; a key that types or
 // edits text without Ctrl or Alt; Ctrl+A, C, V, X, Y or Z), shortcut used by
 // another macro (named with its category), a template too long for its
 // record buffer (named by its label), then a Strip tags expression that does
 // not compile.
-TFormProblem CheckMacroForm(const TMacroForm& form, const TCatagories& catagories);
+TFormProblem CheckMacroForm(const TMacroForm& form, const TCatagories& catagories,
+                            std::uint16_t pickerShortCut = 0);
 // Only the message of CheckMacroForm.
-std::string ValidateMacroForm(const TMacroForm& form, const TCatagories& catagories);
+std::string ValidateMacroForm(const TMacroForm& form, const TCatagories& catagories,
+                              std::uint16_t pickerShortCut = 0);
+constexpr const char* kPickerShortCutTaken =
+    "This shortcut opens the macro picker: please choose another one, or change the picker's shortcut in "
+    "Settings.";
+
+// Why a captured shortcut cannot serve any macro, or "" when it can: Shift,
+// Ctrl or Alt alone, a key that types or edits text without Ctrl or Alt, or
+// Ctrl+A, C, V, X, Y or Z.
+std::string ShortCutProblem(std::uint16_t shortCut);
+// Why a shortcut cannot open the macro picker, or "" when it can: the same
+// as a macro's, the switch's own, or one that the macro titled `holder`
+// already has ("" for none).
+std::string PickerShortCutProblem(std::uint16_t shortCut, const std::string& holder);
 
 // Why a Strip tags expression cannot run, or "": it is compiled as a run
 // compiles it, {n} and {tab} put in. An expression holding a variable or an

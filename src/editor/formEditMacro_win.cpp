@@ -10,7 +10,10 @@
 #include <vector>
 
 #include "editor/EndQuestion_win.h"
+#include "base/OsFile.h"
+#include "base/PathParts.h"
 #include "editor/MacroForm.h"
+#include "store/Settings.h"
 #include "editor/formEditor_win.h"
 #include "wingui/DialogBase_win.h"
 #include "wingui/WinHandles_win.h"
@@ -352,7 +355,9 @@ void TfrmEditMacro::cmbTypeChange() {
 
 void TfrmEditMacro::cmdOKClick() {
   ReadControls();
-  TFormProblem problem = CheckMacroForm(FForm, FCatagories);
+  // The picker's shortcut is the program's: zarvel.ini beside it.
+  const std::uint16_t picker = ReadPickerSettings(FolderOfPath(RunningProgramPath())).ActiveShortCut();
+  TFormProblem problem = CheckMacroForm(FForm, FCatagories, picker);
   if (!problem.Message.empty()) {
     ShowValidationError(problem.Message);
     // The control to correct has the focus afterwards.

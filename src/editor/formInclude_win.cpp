@@ -3,11 +3,15 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <exception>
 #include <vector>
 
 #include "base/OsFile.h"
+#include "editor/MacroForm.h"
 #include "editor/formMethods_win.h"
+#include "store/ShortCut.h"
 #include "store/IncludeList.h"
 #include "store/Settings.h"
 #include "store/SettingsActions.h"
@@ -18,9 +22,11 @@ namespace {
 
 // The designed window, outside border included, and its smallest size.
 constexpr int kDesignWidth = 411;
-constexpr int kDesignHeight = 313;
+constexpr int kDesignHeight = 337;
 constexpr int kMinWidth = 228;
-constexpr int kMinHeight = 200;
+constexpr int kMinHeight = 224;
+// The macro picker's row adds this much to the General Settings group.
+constexpr int kPickerRow = 24;
 
 const int kCopyChoiceIds[kCopyChoiceCount] = {idIncludeAlways, idIncludeConfirm, idIncludeNever};
 // Tries a delayed reload again until the window's own dialog has closed.
@@ -29,8 +35,8 @@ constexpr UINT kFilesChangedRetryMs = 250;
 
 class TfrmInclude : public TDialogBase {
  public:
-  TfrmInclude(TIncludeList& list, const std::string& exeName)
-      : FList(list), FExeName(exeName), FExeDir(FolderOfPath(exeName)) {}
+  TfrmInclude(TIncludeList& list, const std::string& exeName, TShortCutHolder holder)
+      : FList(list), FExeName(exeName), FExeDir(FolderOfPath(exeName)), FHolder(std::move(holder)) {}
 
  protected:
   INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -47,6 +53,13 @@ class TfrmInclude : public TDialogBase {
   void CopyClick();
   void cmdAddClick();
   void cmdRemoveClick();
+  void chkPickerClick();
+  // Writes the picker's settings; the window's note of zarvel.ini follows.
+  void SavePickerSettings();
+  void ShowPickerSettings();
+  void txtPickerKeyDown(WPARAM key);
+  static LRESULT CALLBACK PickerKeyProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                        DWORD_PTR data);
   bool Checked(int id) const { return IsDlgButtonChecked(Handle(), id) == BST_CHECKED; }
   HWND Control(int id) const { return GetDlgItem(Handle(), id); }
 
@@ -59,6 +72,8 @@ class TfrmInclude : public TDialogBase {
   // Changes that came while a dialog of the window was open.
   bool FIncludeChanged = false;
   bool FSettingsChanged = false;
+  TShortCutHolder FHolder;
+  TPickerSettings FPicker;
 };
 
 INT_PTR TfrmInclude::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -76,6 +91,9 @@ INT_PTR TfrmInclude::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam != kFilesChangedTimer) return FALSE;
       FilesChanged(false, false);
       return TRUE;
+    case WM_DESTROY:
+      RemoveWindowSubclass(Control(idIncludePickerKey), PickerKeyProc, 0);
+      return FALSE;
     case WM_COMMAND: {
       int id = LOWORD(wParam);
       int code = HIWORD(wParam);
@@ -91,6 +109,7 @@ INT_PTR TfrmInclude::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
           ShowMethodsDialog(Handle(), FExeDir);
           ReadFileStamp(SettingsFilePath(FExeDir), FSettingsStamp);  // its own writes
           return TRUE;
+        case idIncludePicker: chkPickerClick(); return TRUE;
         case idIncludeClose: EndDialog(Handle(), IDCANCEL); return TRUE;
         default: return TRUE;  // Enter without a default button does nothing
       }
@@ -126,6 +145,8 @@ void TfrmInclude::FormCreate() {
   }
   FShownRule = ReadImageCopyRule(FExeDir);
   ReadFileStamp(SettingsFilePath(FExeDir), FSettingsStamp);
+  ShowPickerSettings();
+  SetWindowSubclass(Control(idIncludePickerKey), PickerKeyProc, 0, reinterpret_cast<DWORD_PTR>(this));
   SetForegroundWindow(Handle());
 }
 
@@ -154,8 +175,18 @@ void TfrmInclude::FilesChanged(bool include, bool settings) {
       // Damaged now: the list in force stays, and so do its lines.
     }
   }
-  if (FSettingsChanged) ShowCopyRule();
+  if (FSettingsChanged) {
+    ShowCopyRule();
+    ShowPickerSettings();
+  }
   FIncludeChanged = FSettingsChanged = false;
+}
+
+void TfrmInclude::ShowPickerSettings() {
+  FPicker = ReadPickerSettings(FExeDir);
+  CheckDlgButton(Handle(), idIncludePicker, FPicker.Enabled ? BST_CHECKED : BST_UNCHECKED);
+  SetWindowTextA(Control(idIncludePickerKey), ShortCutText(FPicker.ShortCut).c_str());
+  EnableWindow(Control(idIncludePickerKey), FPicker.Enabled);
 }
 
 void TfrmInclude::CreateControls() {
@@ -166,6 +197,8 @@ void TfrmInclude::CreateControls() {
   AddControl("BUTTON", "&Always", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, idIncludeAlways);
   AddControl("BUTTON", "&Confirm", BS_AUTORADIOBUTTON, idIncludeConfirm);
   AddControl("BUTTON", "&Never", BS_AUTORADIOBUTTON, idIncludeNever);
+  AddControl("BUTTON", "Open the macro &picker with", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, idIncludePicker);
+  AddControl("EDIT", "", ES_READONLY | WS_TABSTOP, idIncludePickerKey, WS_EX_CLIENTEDGE);
   AddControl("BUTTON", "", BS_GROUPBOX | WS_GROUP, idIncludeFrame);
   AddControl("STATIC", "Programs not listed here will be ignored by Zarvel", SS_LEFT | SS_NOPREFIX,
              idIncludeLabel);
@@ -186,18 +219,21 @@ void TfrmInclude::Layout() {
   int height = MulDiv(client.bottom, 96, static_cast<int>(Dpi()));
   auto atLeast0 = [](int v) { return v < 0 ? 0 : v; };
 
-  Place(idIncludeGeneral, 8, 4, atLeast0(width - 16), 70);
+  Place(idIncludeGeneral, 8, 4, atLeast0(width - 16), 70 + kPickerRow);
   Place(idIncludeStartup, 20, 22, atLeast0(width - 40), 17);
   Place(idIncludeCopyLabel, 20, 47, 68, 15);
   Place(idIncludeAlways, 92, 45, 64, 17);
   Place(idIncludeConfirm, 160, 45, 72, 17);
   Place(idIncludeNever, 236, 45, 64, 17);
+  Place(idIncludePicker, 20, 70, 168, 17);
+  Place(idIncludePickerKey, 192, 68, 120, 21);
 
   int buttonsTop = height - 33;
   int frameBottom = buttonsTop - 8;
-  Place(idIncludeFrame, 8, 80, atLeast0(width - 16), atLeast0(frameBottom - 80));
-  Place(idIncludeLabel, 18, 92, atLeast0(width - 36), 15);
-  Place(idIncludeList, 18, 110, atLeast0(width - 36), atLeast0(frameBottom - 10 - 110));
+  const int frameTop = 80 + kPickerRow;
+  Place(idIncludeFrame, 8, frameTop, atLeast0(width - 16), atLeast0(frameBottom - frameTop));
+  Place(idIncludeLabel, 18, frameTop + 12, atLeast0(width - 36), 15);
+  Place(idIncludeList, 18, frameTop + 30, atLeast0(width - 36), atLeast0(frameBottom - 10 - frameTop - 30));
   Place(idIncludeAdd, 8, buttonsTop, 75, 25);
   Place(idIncludeRemove, 89, buttonsTop, 75, 25);
   Place(idIncludeClose, atLeast0(width - 83), buttonsTop, 75, 25);
@@ -272,10 +308,68 @@ void TfrmInclude::cmdRemoveClick() {
   FillIncludes();
 }
 
+void TfrmInclude::chkPickerClick() {
+  FPicker.Enabled = Checked(idIncludePicker);
+  EnableWindow(Control(idIncludePickerKey), FPicker.Enabled);
+  SavePickerSettings();
+}
+
+void TfrmInclude::SavePickerSettings() {
+  WritePickerSettings(FExeDir, FPicker);  // a failed write is not reported
+  ReadFileStamp(SettingsFilePath(FExeDir), FSettingsStamp);  // its own write
+}
+
+void TfrmInclude::txtPickerKeyDown(WPARAM key) {
+  std::uint16_t word = MakeShortCut(static_cast<unsigned>(key), GetKeyState(VK_SHIFT) < 0,
+                                    GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_MENU) < 0);
+  if (word == 0 || word == FPicker.ShortCut) return;
+  std::string problem = PickerShortCutProblem(word, FHolder ? FHolder(word) : std::string());
+  // Modifiers on their way to a whole shortcut are not worth a message.
+  if (!problem.empty() && (key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU)) return;
+  if (!problem.empty()) {
+    ShowError(problem);
+    return;
+  }
+  FPicker.ShortCut = word;
+  SetWindowTextA(Control(idIncludePickerKey), ShortCutText(word).c_str());
+  SavePickerSettings();
+}
+
+// Tab and Shift+Tab move on and Escape closes; every other key is a
+// shortcut to take, and nothing is typed.
+LRESULT CALLBACK TfrmInclude::PickerKeyProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                            DWORD_PTR data) {
+  auto* self = reinterpret_cast<TfrmInclude*>(data);
+  auto passes = [](WPARAM key) {
+    bool held = GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0;
+    return !held && (key == VK_TAB || (key == VK_ESCAPE && GetKeyState(VK_SHIFT) >= 0));
+  };
+  switch (message) {
+    case WM_GETDLGCODE: {
+      LRESULT code = DefSubclassProc(edit, message, wParam, lParam);
+      const MSG* pending = reinterpret_cast<const MSG*>(lParam);
+      if (pending && !(pending->message == WM_KEYDOWN && passes(pending->wParam))) code |= DLGC_WANTALLKEYS;
+      return code;
+    }
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      self->txtPickerKeyDown(wParam);
+      return 0;
+    case WM_CHAR:
+    case WM_SYSCHAR:
+    case WM_DEADCHAR:
+    case WM_SYSDEADCHAR:
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      return 0;
+  }
+  return DefSubclassProc(edit, message, wParam, lParam);
+}
+
 }  // namespace
 
-void ShowIncludeDialog(TIncludeList& list, const std::string& exeName) {
-  TfrmInclude form(list, exeName);
+void ShowIncludeDialog(TIncludeList& list, const std::string& exeName, TShortCutHolder holder) {
+  TfrmInclude form(list, exeName, std::move(holder));
   form.ShowModal(nullptr, kIncludeCaption,
                  WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | DS_MODALFRAME);
 }

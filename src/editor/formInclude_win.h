@@ -2,6 +2,8 @@
 // The settings window: start with Windows, the image copy rule and the
 // include list. Every click writes at once; there is no OK button.
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 class TIncludeList;
@@ -23,6 +25,8 @@ enum TIncludeControlId : int {
   idIncludeAdd,
   idIncludeRemove,
   idIncludeMethods,  // opens the copy-and-paste methods window
+  idIncludePicker,   // the macro picker's shortcut on or off
+  idIncludePickerKey,  // the picker's shortcut: a key pressed here is taken
 };
 
 // Posted to the window when its files changed on disk: wParam non-zero for
@@ -30,7 +34,10 @@ enum TIncludeControlId : int {
 // on its own thread and shows them as they are; while a dialog of its own is
 // open, it waits until that has closed.
 constexpr unsigned WM_SETTINGSFILESCHANGED = 0x8000 + 41;  // WM_APP + 41
+// The title of the macro that holds the shortcut, "" for none.
+using TShortCutHolder = std::function<std::string(std::uint16_t shortCut)>;
 
 // Shows the window modally on the calling thread until it is closed. The
 // Run value holds exeName, the program file's path; zarvel.ini is beside it.
-void ShowIncludeDialog(TIncludeList& list, const std::string& exeName);
+// A picker shortcut that holder names a macro for is refused.
+void ShowIncludeDialog(TIncludeList& list, const std::string& exeName, TShortCutHolder holder = nullptr);

@@ -25,6 +25,12 @@ constexpr unsigned WM_THREADDONE = 11016;  // 0x2B08
 //   lParam: the macro index within that category.
 constexpr unsigned WM_RUNMACRO = 11017;  // 0x2B09
 
+// Posted by the macro picker's thread when the user chose a macro, after
+// the picker closed and the program it was opened over is in front again.
+//   wParam: the macro's position in the index the picker was given.
+//   lParam: 0.
+constexpr unsigned WM_PICKERRUN = 11018;  // 0x2B0A
+
 // Sent by the hook library for every key that goes down in any program.
 //   wParam: the virtual-key code; Shift, Ctrl and Alt as 16, 17 and 18.
 //   lParam: unused.
@@ -65,6 +71,7 @@ enum TThreadDoneCode : int {
   tdAbout = 2,     // the about box's thread
   tdInclude = 3,   // the settings window's thread
   tdRunMacro = 5,  // the macro run thread
+  tdPicker = 6,    // the macro picker's thread
 };
 
 // The results of WM_HOOKKEYDOWN.

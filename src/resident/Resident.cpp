@@ -2,6 +2,7 @@
 
 #include "resident/FileChanges.h"
 #include "resident/HookKeys.h"
+#include "search/MacroRank.h"
 #include "store/ShortCut.h"
 
 bool TrackModifier(TModifierState& state, unsigned keyCode, bool down) {
@@ -54,6 +55,56 @@ void TResident::SettingsCommand() { StartWindowThread(FIncludeThread, tdInclude)
 
 void TResident::AboutCommand() { StartWindowThread(FAboutThread, tdAbout); }
 
+void TResident::PickerCommand() { OpenPicker(true); }
+
+bool TResident::OpenPicker(bool fromTray) {
+  // While the editor is open its thread may be changing the store.
+  if (FPickerThread || FOptionsThread || FRunMacroThread || FPendingRun.Set) return false;
+  if (fromTray) {
+    TIncludeEntries entries = FIncludeList.Current();
+    std::string exeName;
+    if (!FSkipIncludeFilter && !entries->empty() &&
+        !(FPorts.PreviousProgramExeName(exeName) && IncludeEntriesAllow(*entries, exeName)))
+      return false;
+  } else if (!IncludeFilterPasses()) {
+    return false;
+  }
+  FPickerThread = FPorts.StartPicker(MacroSnapshot(), fromTray);
+  return FPickerThread;
+}
+
+std::shared_ptr<const TMacroIndex> TResident::MacroSnapshot() {
+  if (!FOptionsThread && (!FPickerIndex || FPickerIndex->Generation() != FCatagories.Generation()))
+    FPickerIndex = std::make_shared<const TMacroIndex>(FCatagories);
+  return FPickerIndex;
+}
+
+std::intptr_t TResident::PickerRun(std::intptr_t entry) {
+  if (!FPickerThread || FOptionsThread || FRunMacroThread || FPendingRun.Set || !FPickerIndex) return 0;
+  const std::vector<TMacroEntry>& entries = FPickerIndex->Entries();
+  if (entry < 0 || static_cast<std::size_t>(entry) >= entries.size()) return 0;
+  // The store may have changed while the picker was open: the macro is
+  // found by its name, at its old place first.
+  const TMacroKey key = MacroKeyOf(entries[entry]);
+  auto same = [&key](const TCatagory& catagory, const TMacro& macro) {
+    return catagory.Name == key.Catagory && macro.ShortCut == key.ShortCut && GetTitle(macro) == key.Title;
+  };
+  const std::size_t c = static_cast<std::size_t>(entries[entry].Catagory);
+  const std::size_t m = static_cast<std::size_t>(entries[entry].Macro);
+  if (c < FCatagories.Items.size() && m < FCatagories.Items[c].Macros.size() &&
+      same(FCatagories.Items[c], FCatagories.Items[c].Macros[m])) {
+    FRunMacroThread = FPorts.StartRunMacro(FCatagories.Items[c].Macros[m]);
+    return 0;
+  }
+  for (const TCatagory& catagory : FCatagories.Items)
+    for (const TMacro& macro : catagory.Macros)
+      if (same(catagory, macro)) {
+        FRunMacroThread = FPorts.StartRunMacro(macro);
+        return 0;
+      }
+  return 0;
+}
+
 std::intptr_t TResident::HookKeyDown(unsigned keyCode) {
   if (TrackModifier(FModifiers, keyCode, true)) return kKeyUsed;
   if (!DispatchShortcut(keyCode)) return kKeyPassed;
@@ -78,6 +129,7 @@ std::intptr_t TResident::ThreadDone(std::intptr_t code) {
       FIndex.Invalidate();  // the editor changed the store on its thread
       // A change on disk that came as the editor was closing reached no one.
       FPorts.RefreshStore();
+      FPickerIndex.reset();
       if (FEnabledBeforeEditor) EnabledCommand();
       break;
     case tdAbout: FAboutThread = false; break;
@@ -87,6 +139,7 @@ std::intptr_t TResident::ThreadDone(std::intptr_t code) {
       FPorts.ReloadIncludeList();
       break;
     case tdRunMacro: FRunMacroThread = false; break;
+    case tdPicker: FPickerThread = false; break;
     default: break;
   }
   return 0;
@@ -137,9 +190,10 @@ bool TResident::IncludeFilterPasses() {
 
 bool TResident::FindShortCut(std::uint16_t word, int& catagory, int& macro) {
   if (word == kToggleShortCut) return true;
-  // While shortcuts are off, or a run is asked for or going, no macro key
-  // acts: nothing to look up.
-  if (!FEnabled || FRunMacroThread || FPendingRun.Set) return false;
+  // While shortcuts are off, or a run is asked for or going, or the picker
+  // is open, no macro key acts: nothing to look up.
+  if (!FEnabled || FRunMacroThread || FPendingRun.Set || FPickerThread) return false;
+  if (FPickerShortCut != 0 && word == FPickerShortCut) return true;
   FIndex.Sync(FCatagories);
   return FIndex.Find(word, catagory, macro);
 }
@@ -175,6 +229,7 @@ bool TResident::DispatchShortcut(unsigned keyCode) {
     EnabledCommand();
     return false;
   }
+  if (FPickerShortCut != 0 && word == FPickerShortCut) return OpenPicker(false);
   if (!IncludeFilterPasses()) return false;
   // A request that never arrives must not block every later shortcut.
   if (!FPorts.PostRunMacro(catagory, macro)) return false;

@@ -7,11 +7,13 @@
 // TResidentPorts, which tests replace with a recorder.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "resident/IncludeSnapshot.h"
 #include "resident/Messages.h"
 #include "resident/ShortCutIndex.h"
+#include "search/MacroIndex.h"
 #include "store/Catagories.h"
 
 class TResidentPorts {
@@ -47,6 +49,13 @@ class TResidentPorts {
   // thread, which owns the store (or the include list) while it is open.
   virtual void TellMacroEditorFilesChanged() {}
   virtual void TellSettingsWindowFilesChanged(unsigned /*files*/) {}
+  // Opens the macro picker over the program in front (or, from the tray
+  // menu, the program used last) with this index; false when it did not
+  // open. The picker posts WM_PICKERRUN with the chosen entry, then ends.
+  virtual bool StartPicker(const std::shared_ptr<const TMacroIndex>& /*index*/, bool /*fromTray*/) { return false; }
+  // The executable file name of the program the tray menu's picker would
+  // run its macro in; false when there is none.
+  virtual bool PreviousProgramExeName(std::string& /*exeName*/) { return false; }
 };
 
 struct TModifierState {
@@ -73,6 +82,17 @@ class TResident {
   void EnabledCommand();
   void SettingsCommand();
   void AboutCommand();
+  // "Run a macro...": the picker over the program used before the menu.
+  void PickerCommand();
+  // The word that opens the picker (from the settings); 0: none. When a
+  // macro holds the same word, the picker wins.
+  void SetPickerShortCut(std::uint16_t word) { FPickerShortCut = word; }
+  // Every macro as the picker sees it: brought up to date unless the editor
+  // is open (its thread may be changing the store), then the last one
+  // built, or none. Safe to read on any thread.
+  std::shared_ptr<const TMacroIndex> MacroSnapshot();
+  // WM_PICKERRUN: runs the chosen macro as its own shortcut would.
+  std::intptr_t PickerRun(std::intptr_t entry);
 
   // The application window's messages; each returns the window procedure's result.
   std::intptr_t HookKeyDown(unsigned keyCode);
@@ -86,7 +106,8 @@ class TResident {
   void FilesChanged(unsigned files);
   std::intptr_t RunMacro(std::intptr_t catagory, std::intptr_t macro);
 
-  // True when it asked for a run (posted WM_RUNMACRO).
+  // True when it acted on the key: asked for a run (posted WM_RUNMACRO) or
+  // opened the picker.
   bool DispatchShortcut(unsigned keyCode);
 
   bool Enabled() const { return FEnabled; }
@@ -95,6 +116,7 @@ class TResident {
   bool AboutThread() const { return FAboutThread; }
   bool IncludeThread() const { return FIncludeThread; }
   bool RunMacroThread() const { return FRunMacroThread; }
+  bool PickerThread() const { return FPickerThread; }
   // A WM_RUNMACRO has been posted and not yet handled.
   bool RunRequested() const { return FPendingRun.Set; }
   const TModifierState& Modifiers() const { return FModifiers; }
@@ -106,6 +128,7 @@ class TResident {
   // Drops the modifier flags that the system holds up; true when one went.
   bool ConfirmModifiers();
   bool StartWindowThread(bool& reference, TThreadDoneCode kind);
+  bool OpenPicker(bool fromTray);
 
   struct TPendingRun {
     bool Set = false;
@@ -127,4 +150,9 @@ class TResident {
   bool FIncludeThread = false;
   bool FRunMacroThread = false;
   TPendingRun FPendingRun;
+  std::uint16_t FPickerShortCut = 0;
+  bool FPickerThread = false;
+  // Built when the picker opens and the store changed since; the open
+  // picker holds the one it was given.
+  std::shared_ptr<const TMacroIndex> FPickerIndex;
 };

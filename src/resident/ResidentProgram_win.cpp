@@ -8,10 +8,13 @@
 #include "resident/ForegroundProgram_win.h"
 #include "resident/HookKeys.h"
 #include "resident/Messages.h"
+#include "resident/Picker_win.h"
 #include "resident/WindowThreads_win.h"
 #include "editor/EndQuestion_win.h"
-#include "run/RunMacroThread_win.h"
 #include "resident/TrayNotice.h"
+#include "run/ProcessInfo_win.h"
+#include "run/RunMacroThread_win.h"
+#include "store/Settings.h"
 #include "wingui/DialogBase_win.h"
 #include "wingui/ForegroundWindow_win.h"
 #include "wingui/ProgramIcon_win.h"
@@ -30,9 +33,14 @@ TResidentProgram::TResidentProgram(HINSTANCE instance, HWND appWindow, UINT newI
   // Lock and unlock reach the window; when they cannot (no session
   // service), the system's key state still corrects stuck modifiers.
   WTSRegisterSessionNotification(FAppWindow, NOTIFY_FOR_THIS_SESSION);
+  FCore.SetPickerShortCut(ReadPickerSettings(FValues.ExeDir).ActiveShortCut());
+  // The picker's list is made ready now, not when its shortcut is pressed.
+  FPicker = std::make_unique<TPickerHost>(FAppWindow, FValues.ExeDir);
+  FPicker->Prepare(FCore.MacroSnapshot());
 }
 
 TResidentProgram::~TResidentProgram() {
+  FPicker.reset();
   WTSUnRegisterSessionNotification(FAppWindow);
   FreeTrayIconAndMenu();
 }
@@ -78,7 +86,8 @@ void TResidentProgram::FreeTrayIconAndMenu() {
 }
 
 bool TResidentProgram::WindowThreadsRunning() const {
-  return FCore.OptionsThread() || FCore.AboutThread() || FCore.IncludeThread() || FCore.RunMacroThread();
+  return FCore.OptionsThread() || FCore.AboutThread() || FCore.IncludeThread() || FCore.RunMacroThread() ||
+         FCore.PickerThread();
 }
 
 void TResidentProgram::MenuClick(int tag) {
@@ -87,6 +96,7 @@ void TResidentProgram::MenuClick(int tag) {
     case mtagEnabled: FCore.EnabledCommand(); break;
     case mtagSettings: FCore.SettingsCommand(); break;
     case mtagAbout: FCore.AboutCommand(); break;
+    case mtagRunMacro: FCore.PickerCommand(); break;
     case mtagHelp: OpenHelpFile(FValues.ExeDir); break;
     case mtagCheckForUpdate:
       if (MayEnd(erExit) && StartUpdateCheck(FValues)) PostQuitMessage(0);
@@ -158,11 +168,27 @@ bool TResidentProgram::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam,
       // The main monitor's scale changed: pictures of the new size.
       LoadTrayIcons();
       return true;
-    case WM_THREADDONE: result = FCore.ThreadDone(static_cast<std::intptr_t>(wParam)); return true;
+    case WM_THREADDONE:
+      result = FCore.ThreadDone(static_cast<std::intptr_t>(wParam));
+      // The settings window may have changed the picker's shortcut.
+      if (wParam == tdInclude) FCore.SetPickerShortCut(ReadPickerSettings(FValues.ExeDir).ActiveShortCut());
+      // The editor may have changed the macros: the picker's list anew.
+      if (wParam == tdOptions && FPicker) FPicker->Prepare(FCore.MacroSnapshot());
+      return true;
+    case WM_PICKERRUN: result = FCore.PickerRun(static_cast<std::intptr_t>(wParam)); return true;
     case WM_RUNMACRO:
       result = FCore.RunMacro(static_cast<std::intptr_t>(wParam), static_cast<std::intptr_t>(lParam));
       return true;
-    case WM_FILESCHANGED: FCore.FilesChanged(static_cast<unsigned>(wParam)); return true;
+    case WM_FILESCHANGED: {
+      unsigned files = static_cast<unsigned>(wParam);
+      FCore.FilesChanged(files);
+      // The picker's shortcut lives in zarvel.ini, and its list follows the
+      // store; an open window takes its changes when it closes.
+      if ((files & wfSettings) && !FCore.IncludeThread())
+        FCore.SetPickerShortCut(ReadPickerSettings(FValues.ExeDir).ActiveShortCut());
+      if ((files & wfMacros) && FPicker && !FCore.OptionsThread()) FPicker->Prepare(FCore.MacroSnapshot());
+      return true;
+    }
     case WM_BACKUPDONE: ShowBackupProblem(); return true;
     case WM_HOOKKEYDOWN: result = FCore.HookKeyDown(static_cast<unsigned>(wParam)); return true;
     case WM_HOOKKEYUP: result = FCore.HookKeyUp(static_cast<unsigned>(wParam)); return true;
@@ -181,7 +207,17 @@ void TResidentProgram::ShowEnabled(bool enabled) {
 }
 
 bool TResidentProgram::StartWindowThread(TThreadDoneCode kind) {
-  return StartWindowThreadOf(kind, FAppWindow, FValues, FCatagories, FIncludeList, FIncludeSnapshot);
+  // The settings window refuses a picker shortcut that a macro holds.
+  TShortCutHolder holder;
+  if (kind == tdInclude)
+    holder = [index = FCore.MacroSnapshot()](std::uint16_t word) {
+      if (index)
+        for (const TMacroEntry& entry : index->Entries())
+          if (entry.ShortCutValue == word) return entry.Title;
+      return std::string();
+    };
+  return StartWindowThreadOf(kind, FAppWindow, FValues, FCatagories, FIncludeList, FIncludeSnapshot,
+                             std::move(holder));
 }
 
 void TResidentProgram::RefreshStore() {
@@ -244,4 +280,14 @@ void TResidentProgram::MaskAltRelease() {
   }
   // Refused (a program of higher integrity in front): the menu may open, no more.
   SendInput(2, inputs, sizeof(INPUT));
+}
+
+bool TResidentProgram::StartPicker(const std::shared_ptr<const TMacroIndex>& index, bool fromTray) {
+  return FPicker && FPicker->Open(TDoneNotice{FAppWindow, WM_THREADDONE, tdPicker}, PickerTargetWindow(fromTray), index);
+}
+
+bool TResidentProgram::PreviousProgramExeName(std::string& exeName) {
+  HWND target = PickerTargetWindow(true);
+  exeName = target != nullptr ? ExeNameOfWindow(target) : std::string();
+  return !exeName.empty();
 }

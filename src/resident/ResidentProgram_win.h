@@ -11,6 +11,7 @@
 #include "resident/AppWindow_win.h"
 #include "resident/FolderWatch_win.h"
 #include "resident/IncludeSnapshot.h"
+#include "resident/Picker_win.h"
 #include "resident/Resident.h"
 #include "resident/TrayIcon_win.h"
 #include "resident/TrayMenu_win.h"
@@ -70,6 +71,8 @@ class TResidentProgram : public TAppMessageHandler, private TResidentPorts {
   // The tray pictures at the small-icon size of the notification area's
   // DPI; reloaded, and the icon changed, only when that size changed.
   void LoadTrayIcons();
+  bool StartPicker(const std::shared_ptr<const TMacroIndex>& index, bool fromTray) override;
+  bool PreviousProgramExeName(std::string& exeName) override;
 
   HINSTANCE FInstance;
   HWND FAppWindow;
@@ -85,6 +88,7 @@ class TResidentProgram : public TAppMessageHandler, private TResidentPorts {
   int FTrayIconSize = 0;
   std::unique_ptr<TPopupMenu> FPopupMenu;
   std::unique_ptr<TTrayIcon> FTrayIcon;
+  std::unique_ptr<TPickerHost> FPicker;
   TResident FCore;
   std::string FTrayTip;  // without the backup's line
   std::unique_ptr<TFolderWatch> FFolderWatch;

@@ -15,6 +15,7 @@ enum TMenuTag : int {
   mtagHelp = 6,
   mtagSettings = 7,
   mtagReportBug = 8,
+  mtagRunMacro = 9,
 };
 
 struct TMenuItemDef {
@@ -26,6 +27,7 @@ constexpr TMenuItemDef kTrayMenuItems[] = {
     {"&Macro Editor", mtagMacroEditor},     // default item
     {"&Enabled", mtagEnabled},              // checked while shortcuts are on
     {"&Settings", mtagSettings},
+    {"R&un a macro...", mtagRunMacro},     // the macro picker
     {"-", mtagNone},
     {"&About...", mtagAbout},
     {"&Help", mtagHelp},

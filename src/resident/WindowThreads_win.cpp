@@ -100,15 +100,16 @@ void TIncludeThread::Execute() {
       }
     }
   } stop{timer, FList, FSnapshot};
-  ShowIncludeDialog(FList, FExeName);
+  ShowIncludeDialog(FList, FExeName, FHolder);
 }
 
 bool StartWindowThreadOf(TThreadDoneCode kind, HWND notifyWindow, const TProgramValues& values,
-                         TCatagories& catagories, TIncludeList& includeList, TIncludeSnapshot& snapshot) {
+                         TCatagories& catagories, TIncludeList& includeList, TIncludeSnapshot& snapshot,
+                         TShortCutHolder holder) {
   switch (kind) {
     case tdOptions: return TWindowThread::Start(new TOptionsThread(notifyWindow, values, catagories));
     case tdAbout: return TWindowThread::Start(new TAboutThread(notifyWindow, values));
-    case tdInclude: return TWindowThread::Start(new TIncludeThread(notifyWindow, values, includeList, snapshot));
+    case tdInclude: return TWindowThread::Start(new TIncludeThread(notifyWindow, values, includeList, snapshot, std::move(holder)));
     default: return false;
   }
 }

@@ -11,6 +11,7 @@
 #include "wingui/OwnedThread_win.h"
 #include "store/Catagories.h"
 #include "store/IncludeList.h"
+#include "editor/formInclude_win.h"
 
 class TWindowThread : private TOwnedThread {
  public:
@@ -71,8 +72,10 @@ class TAboutThread : public TWindowThread {
 // the list changed) and once more when it closes.
 class TIncludeThread : public TWindowThread {
  public:
-  TIncludeThread(HWND notifyWindow, const TProgramValues& values, TIncludeList& list, TIncludeSnapshot& snapshot)
-      : TWindowThread(notifyWindow, tdInclude), FExeName(values.ExeName), FList(list), FSnapshot(snapshot) {}
+  TIncludeThread(HWND notifyWindow, const TProgramValues& values, TIncludeList& list, TIncludeSnapshot& snapshot,
+                 TShortCutHolder holder = nullptr)
+      : TWindowThread(notifyWindow, tdInclude), FExeName(values.ExeName), FList(list), FSnapshot(snapshot),
+        FHolder(std::move(holder)) {}
 
  protected:
   void Execute() override;
@@ -83,8 +86,11 @@ class TIncludeThread : public TWindowThread {
   const std::string FExeName;
   TIncludeList& FList;
   TIncludeSnapshot& FSnapshot;
+  TShortCutHolder FHolder;  // for the picker's shortcut
 };
 
 // The kind's thread for the window, started; false when it could not start.
+// The settings window asks holder which macro has a shortcut.
 bool StartWindowThreadOf(TThreadDoneCode kind, HWND notifyWindow, const TProgramValues& values,
-                         TCatagories& catagories, TIncludeList& includeList, TIncludeSnapshot& snapshot);
+                         TCatagories& catagories, TIncludeList& includeList, TIncludeSnapshot& snapshot,
+                         TShortCutHolder holder = nullptr);

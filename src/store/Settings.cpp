@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "base/OsFile.h"
+#include "store/ShortCut.h"
 
 namespace {
 
@@ -135,4 +136,82 @@ bool WriteTransferMethod(const std::string& exeDir, const std::string& exeName, 
   if (exeName.empty()) return false;
   if (method == tmAutomatic) return DeleteSetting(exeDir, kSectionMethods, exeName.c_str());
   return WriteSettingString(exeDir, kSectionMethods, exeName.c_str(), TransferMethodName(method));
+}
+
+TPickerSettings ReadPickerSettings(const std::string& exeDir) {
+  TPickerSettings settings;
+  settings.Enabled = ReadSettingInt(exeDir, kSectionPicker, kKeyPickerEnabled, 1) != 0;
+  std::uint16_t word = 0;
+  std::string text = ReadSettingString(exeDir, kSectionPicker, kKeyPickerShortCut, "");
+  // A key without a fixed name may be spelt differently on another layout:
+  // the word as a number is read too.
+  int number = ParseSettingInt(text, 0);
+  if (ParseShortCutText(text, word) && word != 0) settings.ShortCut = word;
+  else if (number > 0 && number <= 0xFFFF) settings.ShortCut = static_cast<std::uint16_t>(number);
+  return settings;
+}
+
+bool WritePickerSettings(const std::string& exeDir, const TPickerSettings& settings) {
+  bool ok = WriteSettingString(exeDir, kSectionPicker, kKeyPickerShortCut, ShortCutText(settings.ShortCut));
+  return WriteSettingInt(exeDir, kSectionPicker, kKeyPickerEnabled, settings.Enabled ? 1 : 0) && ok;
+}
+
+bool operator==(const TMacroKey& a, const TMacroKey& b) {
+  return a.ShortCut == b.ShortCut && a.Catagory == b.Catagory && a.Title == b.Title;
+}
+
+std::string EncodeMacroKey(const TMacroKey& key) {
+  return std::to_string(key.ShortCut) + "|" + key.Catagory + "|" + key.Title;
+}
+
+bool DecodeMacroKey(const std::string& text, TMacroKey& key) {
+  // The category is a file name and holds no "|"; the title may.
+  std::size_t first = text.find('|');
+  if (first == std::string::npos) return false;
+  std::size_t second = text.find('|', first + 1);
+  if (second == std::string::npos || second == first + 1) return false;
+  int word = ParseSettingInt(text.substr(0, first), -1);
+  if (word < 0 || word > 0xFFFF) return false;
+  key.ShortCut = static_cast<std::uint16_t>(word);
+  key.Catagory = text.substr(first + 1, second - first - 1);
+  key.Title = text.substr(second + 1);
+  return !key.Title.empty();
+}
+
+namespace {
+std::string RecentKeyName(std::size_t position) { return "Recent" + std::to_string(position + 1); }
+}  // namespace
+
+std::vector<TMacroKey> ReadRecentMacros(const std::string& exeDir) {
+  std::vector<TMacroKey> recent;
+  for (std::size_t at = 0; at < kRecentMacroLimit; ++at) {
+    std::string text = ReadSettingString(exeDir, kSectionPicker, RecentKeyName(at).c_str(), "");
+    if (text.empty()) break;
+    TMacroKey key;
+    if (DecodeMacroKey(text, key)) recent.push_back(key);
+  }
+  return recent;
+}
+
+std::vector<TMacroKey> WithRecentUse(std::vector<TMacroKey> recent, const TMacroKey& used) {
+  for (std::size_t at = 0; at < recent.size(); ++at)
+    if (recent[at] == used) {
+      recent.erase(recent.begin() + static_cast<std::ptrdiff_t>(at));
+      break;
+    }
+  recent.insert(recent.begin(), used);
+  if (recent.size() > kRecentMacroLimit) recent.resize(kRecentMacroLimit);
+  return recent;
+}
+
+bool WriteRecentMacros(const std::string& exeDir, const std::vector<TMacroKey>& recent) {
+  bool ok = true;
+  for (std::size_t at = 0; at < kRecentMacroLimit; ++at) {
+    std::string name = RecentKeyName(at);
+    if (at < recent.size())
+      ok = WriteSettingString(exeDir, kSectionPicker, name.c_str(), EncodeMacroKey(recent[at])) && ok;
+    else
+      ok = DeleteSetting(exeDir, kSectionPicker, name.c_str()) && ok;
+  }
+  return ok;
 }

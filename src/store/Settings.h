@@ -9,6 +9,7 @@
 // registry) and Settings_posix.cpp (a small INI reader/writer that behaves
 // the same; the Run value does not exist there).
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -97,6 +98,42 @@ bool WriteImageWorkDir(const std::string& exeDir, const std::string& workDir);
 // written together.
 TEditorBounds ReadEditorBounds(const std::string& exeDir);
 bool WriteEditorBounds(const std::string& exeDir, const TEditorBounds& bounds);
+
+// [Picker]: the shortcut that opens the macro picker, as its text
+// ("Ctrl+Alt+Space"), and whether it is on (Enabled=1 or 0). A missing or
+// unreadable shortcut reads as the default; off reads as 0 everywhere.
+constexpr const char* kSectionPicker = "Picker";
+constexpr const char* kKeyPickerShortCut = "ShortCut";
+constexpr const char* kKeyPickerEnabled = "Enabled";
+constexpr std::uint16_t kDefaultPickerShortCut = 0xC020;  // Ctrl+Alt+Space
+struct TPickerSettings {
+  bool Enabled = true;
+  std::uint16_t ShortCut = kDefaultPickerShortCut;
+  // The word dispatch listens for: 0 while the picker's shortcut is off.
+  std::uint16_t ActiveShortCut() const { return Enabled ? ShortCut : 0; }
+};
+TPickerSettings ReadPickerSettings(const std::string& exeDir);
+bool WritePickerSettings(const std::string& exeDir, const TPickerSettings& settings);
+
+// A macro as the picker remembers it across reloads and reordering: by its
+// category's name, its title and its shortcut, never by its place.
+struct TMacroKey {
+  std::string Catagory;
+  std::string Title;
+  std::uint16_t ShortCut = 0;
+};
+bool operator==(const TMacroKey& a, const TMacroKey& b);
+// The macros last run from the picker, most recent first, as [Picker]
+// Recent1, Recent2, ...: "<shortcut word>|<category>|<title>". Lines that do
+// not read so are skipped.
+constexpr std::size_t kRecentMacroLimit = 20;
+std::string EncodeMacroKey(const TMacroKey& key);
+bool DecodeMacroKey(const std::string& text, TMacroKey& key);
+std::vector<TMacroKey> ReadRecentMacros(const std::string& exeDir);
+// The list with `used` moved (or added) to the front, at most kRecentMacroLimit long.
+std::vector<TMacroKey> WithRecentUse(std::vector<TMacroKey> recent, const TMacroKey& used);
+// Writes the list in full; keys beyond its end are removed.
+bool WriteRecentMacros(const std::string& exeDir, const std::vector<TMacroKey>& recent);
 
 // The Run value: HKEY_CURRENT_USER, this key, a string value of this name
 // holding the program file's full path.

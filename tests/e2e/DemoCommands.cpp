@@ -97,6 +97,29 @@ void ShowEditor(HWND app, int holdSeconds) {
         "the macro editor did not close");
 }
 
+// The picker opened with Ctrl+Alt+Space over a text in the driver's window.
+void ShowPicker(HWND app, int holdSeconds) {
+  TDriverWindow driver;
+  driver.Activate();
+  driver.SetText("Pick a macro for this word.");
+  driver.Select("word");
+  HWND picker = nullptr;
+  for (int press = 0; press < 3 && picker == nullptr; ++press) {
+    driver.Activate();
+    TDriverWindow::PressChord({VK_CONTROL, VK_MENU, VK_SPACE});
+    picker = WaitForWindow(ProcessOf(app), "Run a macro", seconds(3));
+  }
+  Check(picker != nullptr, "Ctrl+Alt+Space opened no picker");
+  Pump(milliseconds(300));  // let it paint before the picture
+  RECT pickerArea, driverArea;
+  GetWindowRect(picker, &pickerArea);
+  GetWindowRect(driver.Window(), &driverArea);
+  PrintRect(Union(pickerArea, driverArea), 6);
+  HoldOpen(holdSeconds);
+  TDriverWindow::PressChord({VK_ESCAPE});
+  Check(WaitFor([&] { return !IsWindowVisible(picker); }, seconds(5)), "Escape did not close the picker");
+}
+
 int Report(const char* command, const std::exception& error) {
   std::printf("FAIL %s: %s\n", command, error.what());
   return 1;
@@ -112,6 +135,7 @@ int ShowCommand(const char* what, int holdSeconds) {
     else if (name == "settings") ShowWindowFromMenu(app, "&Settings", "Settings", "&Close", holdSeconds);
     else if (name == "about") ShowWindowFromMenu(app, "&About...", "About Zarvel...", "OK", holdSeconds);
     else if (name == "editor") ShowEditor(app, holdSeconds);
+    else if (name == "picker") ShowPicker(app, holdSeconds);
     else throw TFail("nothing called '" + name + "' to show");
     return 0;
   } catch (const std::exception& error) {

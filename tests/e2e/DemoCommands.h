@@ -3,7 +3,7 @@
 // opens something, reports where it is, holds it open for a screenshot and
 // closes it again.
 
-// show WHAT SECONDS: WHAT is tray-menu, settings, editor or about. Prints
+// show WHAT SECONDS: WHAT is tray-menu, settings, editor, about or picker. Prints
 // "RECT left top right bottom" (the screen area worth a picture) and then
 // "READY", keeps the window open for the given seconds, then closes it.
 int ShowCommand(const char* what, int seconds);

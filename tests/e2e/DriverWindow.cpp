@@ -36,6 +36,12 @@ LRESULT CALLBACK TDriverWindow::FrameProc(HWND window, UINT message, WPARAM wPar
     ++self->FMenuActivations;
     return 0;  // counted, not entered: the menu's loop would hold the driver
   }
+  // As a program's main window does, the frame passes the focus on to its
+  // text control when it becomes active again.
+  if (self && message == WM_SETFOCUS && self->FEdit) {
+    SetFocus(self->FEdit);
+    return 0;
+  }
   return DefWindowProcA(window, message, wParam, lParam);
 }
 

@@ -76,6 +76,13 @@ void KeysNotForClassicEditScenario(const TScenarioContext& context);
 // Files changed by other programs (ScenariosWatch.cpp).
 void WatchImportScenario(const TScenarioContext& context);
 void WatchLatencyScenario(const TScenarioContext& context);
+// The macro picker (ScenariosPicker.cpp).
+void PickerRunScenario(const TScenarioContext& context);
+void PickerNoShortCutScenario(const TScenarioContext& context);
+void PickerEscapeScenario(const TScenarioContext& context);
+void PickerDuringPromptScenario(const TScenarioContext& context);
+void PickerTrayScenario(const TScenarioContext& context);
+void PickerSpeedScenario(const TScenarioContext& context);
 // The program's windows (ScenariosWindows.cpp).
 void AboutScenario(const TScenarioContext& context);
 void SettingsIncludeScenario(const TScenarioContext& context);

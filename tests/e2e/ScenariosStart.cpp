@@ -104,9 +104,9 @@ void TrayMenuScenario(const TScenarioContext& context) {
   Check(app != nullptr, "the program is not running");
   TTrayMenu menu(app);
   std::vector<TMenuItemSeen> items = menu.OpenAndRead();
-  const char* const expected[] = {"&Macro Editor", "&Enabled", "&Settings", "", "&About...", "&Help", "",
-                                  "&Check for update...", "&Report a bug...", "E&xit"};
-  Check(items.size() == 10, "the tray menu has " + std::to_string(items.size()) + " items, expected 10");
+  const char* const expected[] = {"&Macro Editor", "&Enabled", "&Settings", "R&un a macro...", "", "&About...",
+                                  "&Help", "", "&Check for update...", "&Report a bug...", "E&xit"};
+  Check(items.size() == 11, "the tray menu has " + std::to_string(items.size()) + " items, expected 11");
   for (std::size_t i = 0; i < items.size(); ++i) {
     bool separator = expected[i][0] == '\0';
     Check(items[i].Separator == separator,
@@ -196,11 +196,11 @@ void UpdateDeclinedScenario(const TScenarioContext&) {
   Pump(milliseconds(500));
   Check(IsWindow(app), "the program ended although the update was declined");
   TTrayMenu menu(app);
-  Check(menu.OpenAndRead().size() == 10, "the tray menu is not the same after the update was declined");
+  Check(menu.OpenAndRead().size() == 11, "the tray menu is not the same after the update was declined");
 }
 
 void UpdateWithoutUpdaterScenario(const TScenarioContext& context) {
   CheckUpdateWithoutUpdater(context.AppDir);
   TTrayMenu menu(RunningApp());
-  Check(menu.OpenAndRead().size() == 10, "the tray menu is not the same after the message");
+  Check(menu.OpenAndRead().size() == 11, "the tray menu is not the same after the message");
 }

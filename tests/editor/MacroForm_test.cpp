@@ -500,3 +500,17 @@ TEST(MacroFormShortCut, AltGrNoteNamesTheCharacterOfACtrlAltShortCut) {
   for (std::uint32_t none : {0u, 0x03u, 0x1Bu, 0x7Fu, 0x85u, 0xD800u})
     EXPECT_EQ(AltGrNote(kCtrlBit | kAltBit | 'C', none), "") << none;
 }
+
+TEST_F(MacroFormChecks, ThePickersShortCutIsRefusedForAMacroAndAMacrosForThePicker) {
+  constexpr std::uint16_t kCtrlAltSpace = 0xC020;
+  EXPECT_EQ(ValidateMacroForm(Form(kCtrlAltSpace), Store, kCtrlAltSpace), kPickerShortCutTaken);
+  EXPECT_EQ(ValidateMacroForm(Form(kCtrlAltSpace), Store, 0), "") << "the picker's shortcut switched off";
+  EXPECT_EQ(ValidateMacroForm(Form(0x4042, 0, 0), Store, kCtrlAltSpace), "") << "other keys as before";
+
+  EXPECT_EQ(PickerShortCutProblem(kCtrlAltSpace, ""), "");
+  EXPECT_EQ(PickerShortCutProblem(0x4042, "Bold"), "The specified shortcut is already in use by macro 'Bold'");
+  EXPECT_EQ(PickerShortCutProblem(0x4043, ""), ShortCutProblem(0x4043)) << "Ctrl+C copies everywhere";
+  EXPECT_NE(PickerShortCutProblem(0x0020, ""), "") << "Space alone types";
+  EXPECT_NE(PickerShortCutProblem(0x4011, ""), "") << "Ctrl alone";
+  EXPECT_EQ(PickerShortCutProblem(kToggleShortCut, ""), "This shortcut is reserved for enabling / disabling Zarvel!");
+}

@@ -121,11 +121,11 @@ TEST_F(SettingsDialog, FirstOpenShowsTheDesignedStateAndWritesNothing) {
   RECT outer;
   GetWindowRect(dialog.Window(), &outer);
   EXPECT_EQ(outer.right - outer.left, 411);
-  EXPECT_EQ(outer.bottom - outer.top, 313);
+  EXPECT_EQ(outer.bottom - outer.top, 337);
   MINMAXINFO limits{};
   SendMessageA(dialog.Window(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
   EXPECT_EQ(limits.ptMinTrackSize.x, 228);
-  EXPECT_EQ(limits.ptMinTrackSize.y, 200);
+  EXPECT_EQ(limits.ptMinTrackSize.y, 224);
   EXPECT_TRUE(GetWindowLongPtrA(dialog.Window(), GWL_STYLE) & WS_THICKFRAME) << "resizable";
 }
 
@@ -136,7 +136,7 @@ TEST_F(SettingsDialog, TheListStretchesWithTheWindow) {
   SetWindowPos(dialog.Window(), nullptr, 0, 0, 600, 500, SWP_NOMOVE | SWP_NOZORDER);
   GetWindowRect(dialog.Control(idIncludeList), &after);
   EXPECT_EQ((after.right - after.left) - (before.right - before.left), 600 - 411);
-  EXPECT_EQ((after.bottom - after.top) - (before.bottom - before.top), 500 - 313);
+  EXPECT_EQ((after.bottom - after.top) - (before.bottom - before.top), 500 - 337);
   RECT window;
   GetWindowRect(dialog.Window(), &window);
   GetWindowRect(dialog.Control(idIncludeClose), &close);
@@ -459,4 +459,33 @@ TEST_F(SettingsDialog, ChangesOnDiskAreShownAndAClickOnAnOldRuleIsRefused) {
   EXPECT_TRUE(dialog.Checked(idIncludeAlways));
   dialog.Click(idIncludeNever);  // made on what the window shows: taken
   EXPECT_EQ(ReadImageCopyRule(FFolder.Path()), 3);
+}
+
+TEST_F(SettingsDialog, PickerShortCutIsTakenFromAKeyRefusedWhenAMacroHoldsItAndSwitchedOff) {
+  TDialogRun dialog(
+      [this] { ShowIncludeDialog(FList, FExeName, [](std::uint16_t word) { return word == VK_F8 ? "Bold" : ""; }); },
+      kIncludeCaption);
+  ASSERT_TRUE(dialog.Window());
+  EXPECT_TRUE(dialog.Checked(idIncludePicker));
+  EXPECT_EQ(TextOf(dialog.Control(idIncludePickerKey)), "Ctrl+Alt+Space");
+  EXPECT_FALSE(IniExists()) << "opening alone writes nothing";
+
+  dialog.PressKey(idIncludePickerKey, VK_F9);
+  ASSERT_TRUE(WaitFor([&] { return TextOf(dialog.Control(idIncludePickerKey)) == "F9"; }));
+  EXPECT_EQ(ReadPickerSettings(FFolder.Path()).ActiveShortCut(), VK_F9);
+
+  // F8 belongs to a macro: refused with its title, and nothing changes.
+  dialog.PressKey(idIncludePickerKey, VK_F8);
+  HWND error = WaitForWindow("Error");
+  ASSERT_TRUE(error) << "no message for a shortcut a macro holds";
+  EXPECT_EQ(TextOf(GetDlgItem(error, 0xFFFF)), "The specified shortcut is already in use by macro 'Bold'");
+  PostMessageA(error, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitUntilGone(error));
+  EXPECT_EQ(TextOf(dialog.Control(idIncludePickerKey)), "F9");
+  EXPECT_EQ(ReadPickerSettings(FFolder.Path()).ShortCut, VK_F9);
+
+  dialog.Click(idIncludePicker);
+  EXPECT_EQ(ReadPickerSettings(FFolder.Path()).ActiveShortCut(), 0);
+  EXPECT_FALSE(IsWindowEnabled(dialog.Control(idIncludePickerKey)));
+  EXPECT_EQ(ReadPickerSettings(FFolder.Path()).ShortCut, VK_F9) << "off keeps the shortcut for later";
 }

@@ -32,13 +32,13 @@ TEST(OldNt, OnlyNtThreeAndFourSkipTheIncludeList) {
 TEST(TrayMenu, FixedPositionsAndEveryTagOnce) {
   EXPECT_EQ(kTrayMenuItems[kMacroEditorPosition].Tag, mtagMacroEditor);
   EXPECT_EQ(kTrayMenuItems[kEnabledPosition].Tag, mtagEnabled);
-  int seen[9] = {};
+  int seen[10] = {};
   for (const TMenuItemDef& item : kTrayMenuItems) {
     ++seen[item.Tag];
     EXPECT_EQ(item.Tag == mtagNone, std::string(item.Caption) == "-") << item.Caption;
   }
   EXPECT_EQ(seen[mtagNone], 2);
-  for (int tag = 1; tag <= 8; ++tag) EXPECT_EQ(seen[tag], 1) << tag;
+  for (int tag = 1; tag <= 9; ++tag) EXPECT_EQ(seen[tag], 1) << tag;
 }
 
 TEST(InstanceMutex, ExistingOrRefusedMeansAnotherCopy) {

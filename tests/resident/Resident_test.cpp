@@ -60,6 +60,15 @@ class TRecordingPorts : public TResidentPorts {
   void ReloadIncludeList() override { ++IncludeReloads; }
   void TellMacroEditorFilesChanged() override { ++EditorTold; }
   void TellSettingsWindowFilesChanged(unsigned files) override { SettingsTold.push_back(files); }
+  bool StartPicker(const std::shared_ptr<const TMacroIndex>& index, bool fromTray) override {
+    PickerIndex = index;
+    PickerFromTray.push_back(fromTray);
+    return PickersStart;
+  }
+  bool PreviousProgramExeName(std::string& exeName) override {
+    exeName = Previous;
+    return !Previous.empty();
+  }
 
   std::vector<bool> Shown;
   std::vector<TThreadDoneCode> Started;
@@ -79,6 +88,10 @@ class TRecordingPorts : public TResidentPorts {
   int IncludeReloads = 0;
   int EditorTold = 0;
   std::vector<unsigned> SettingsTold;
+  std::shared_ptr<const TMacroIndex> PickerIndex;
+  std::vector<bool> PickerFromTray;
+  bool PickersStart = true;
+  std::string Previous = "editor.exe";
 };
 
 class ResidentCore : public ::testing::Test {
@@ -633,4 +646,99 @@ TEST_F(ResidentCore, AMacroAnotherProgramAddedRunsOnItsShortCut) {
   EXPECT_EQ(Chord({kKeyCtrl, kKeyAlt, kKeyT}), kKeyUsed);
   DeliverPosted();
   EXPECT_EQ(Ports.Runs, std::vector<std::string>{"new"});
+// --- the macro picker ---
+
+namespace {
+constexpr std::uint16_t kCtrlAltSpace = kCtrlBit | kAltBit | ' ';
+
+// The position in the picker's index of the macro with this title.
+std::intptr_t EntryOf(const TMacroIndex& index, const std::string& title) {
+  for (std::size_t i = 0; i < index.Entries().size(); ++i)
+    if (index.Entries()[i].Title == title) return static_cast<std::intptr_t>(i);
+  return -1;
+}
+}  // namespace
+
+TEST_F(ResidentCore, PickerShortCutOpensThePickerUnderAShortCutsConditionsAndWinsOverAMacro) {
+  int c = AddCatagory("Web");
+  AddMacro(c, "same keys", kCtrlAltSpace);
+  Core.SetPickerShortCut(kCtrlAltSpace);
+  EXPECT_EQ(Chord({kKeyCtrl, kKeyAlt, ' '}), kKeyUsed);
+  EXPECT_EQ(Ports.PickerFromTray, std::vector<bool>{false});
+  EXPECT_EQ(Ports.Masks, 1) << "the withheld key's Alt is masked like a shortcut's";
+  EXPECT_TRUE(Ports.Posted.empty()) << "the picker wins over the macro holding its keys";
+  ASSERT_TRUE(Ports.PickerIndex);
+  EXPECT_EQ(Ports.PickerIndex->Entries().size(), 1u);
+
+  // While it is open neither it nor a macro's shortcut acts.
+  EXPECT_EQ(Chord({kKeyCtrl, kKeyAlt, ' '}), kKeyPassed);
+  Core.ThreadDone(tdPicker);
+
+  // Not during a run, not while disabled, not in a program the list leaves out.
+  Core.ThreadDone(tdRunMacro);
+  AddMacro(c, "bold", kCtrlAltT);
+  Chord({kKeyCtrl, kKeyAlt, kKeyT});
+  DeliverPosted();
+  ASSERT_TRUE(Core.RunMacroThread());
+  EXPECT_EQ(Chord({kKeyCtrl, kKeyAlt, ' '}), kKeyPassed);
+  Core.ThreadDone(tdRunMacro);
+  Includes.Publish({"other.exe"});
+  EXPECT_EQ(Chord({kKeyCtrl, kKeyAlt, ' '}), kKeyPassed);
+  Includes.Publish({});
+  Core.EnabledCommand();
+  EXPECT_EQ(Chord({kKeyCtrl, kKeyAlt, ' '}), kKeyPassed);
+  Core.EnabledCommand();
+  Core.SetPickerShortCut(0);
+  EXPECT_EQ(Chord({kKeyCtrl, kKeyAlt, ' '}), kKeyUsed);
+  ASSERT_EQ(Ports.Posted.size(), 1u) << "switched off: the keys run the macro that holds them";
+  EXPECT_EQ(Ports.Posted[0], std::make_pair(c, 0));
+  EXPECT_EQ(Ports.PickerFromTray.size(), 1u);
+}
+
+TEST_F(ResidentCore, TrayPickerAsksTheIncludeListAboutThePreviousProgramAndNotDuringTheEditor) {
+  AddMacro(AddCatagory("Web"), "bold", kCtrlAltT);
+  Includes.Publish({"editor.exe"});
+  Ports.Foreground = "other.exe";  // the menu's owner is in front, not the program
+  Core.PickerCommand();
+  EXPECT_EQ(Ports.PickerFromTray, std::vector<bool>{true});
+  Core.ThreadDone(tdPicker);
+  Ports.Previous = "other.exe";
+  Core.PickerCommand();
+  EXPECT_EQ(Ports.PickerFromTray.size(), 1u);
+  Includes.Publish({});
+  Core.MacroEditorCommand();
+  Core.PickerCommand();
+  EXPECT_EQ(Ports.PickerFromTray.size(), 1u) << "the editor's thread may be changing the store";
+}
+
+TEST_F(ResidentCore, PickedMacroRunsByItsNameWhereverTheStoreMovedIt) {
+  int c = AddCatagory("Web");
+  AddMacro(c, "first", 0);
+  AddMacro(c, "no shortcut", 0);
+  Core.PickerCommand();
+  std::shared_ptr<const TMacroIndex> shown = Ports.PickerIndex;
+  ASSERT_TRUE(shown);
+  Core.PickerRun(EntryOf(*shown, "no shortcut"));
+  EXPECT_EQ(Ports.Runs, std::vector<std::string>{"no shortcut"});
+  Core.PickerRun(EntryOf(*shown, "first"));
+  EXPECT_EQ(Ports.Runs.size(), 1u) << "one run at a time";
+  Core.ThreadDone(tdRunMacro);
+  Core.ThreadDone(tdPicker);
+  Core.PickerRun(EntryOf(*shown, "first"));
+  EXPECT_EQ(Ports.Runs.size(), 1u) << "a closed picker's late choice is dropped";
+
+  // The store changes while the picker is open: the macro is found where it went.
+  Core.PickerCommand();
+  shown = Ports.PickerIndex;
+  Store.RemoveMacro(c, 0);
+  Core.PickerRun(EntryOf(*shown, "no shortcut"));
+  EXPECT_EQ(Ports.Runs.back(), "no shortcut");
+  Core.ThreadDone(tdRunMacro);
+  Core.PickerRun(EntryOf(*shown, "first"));  // gone
+  Core.PickerRun(-1);
+  Core.PickerRun(99);
+  EXPECT_EQ(Ports.Runs.size(), 2u);
+  Core.ThreadDone(tdPicker);
+  Core.PickerCommand();
+  EXPECT_EQ(Ports.PickerIndex->Entries().size(), 1u) << "a new index for the changed store";
 }

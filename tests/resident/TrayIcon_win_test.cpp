@@ -46,7 +46,7 @@ TEST(TrayMenuWin, ItemsCaptionsTagsDefaultAndCheckMark) {
     }
   }
   EXPECT_EQ(MenuCaption(handle, 0), "&Macro Editor");
-  EXPECT_EQ(MenuCaption(handle, 9), "E&xit");
+  EXPECT_EQ(MenuCaption(handle, static_cast<int>(kTrayMenuItemCount) - 1), "E&xit");
   EXPECT_EQ(GetMenuDefaultItem(handle, TRUE, 0), 0u);
   EXPECT_TRUE(Checked(handle, kEnabledPosition));
   EXPECT_FALSE(Checked(handle, kMacroEditorPosition));

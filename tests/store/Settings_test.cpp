@@ -248,3 +248,46 @@ TEST(StartWithWindows, IsNotAvailableHere) {
   EXPECT_EQ(ReadStartWithWindowsPath(), "");
 }
 #endif
+
+TEST(PickerSettings, DefaultsRoundTripAndOddValues) {
+  TTempFolder folder;
+  TPickerSettings settings = ReadPickerSettings(folder.Path());
+  EXPECT_TRUE(settings.Enabled);
+  EXPECT_EQ(settings.ActiveShortCut(), kDefaultPickerShortCut);
+
+  ASSERT_TRUE(WritePickerSettings(folder.Path(), {false, 0x6070}));  // Shift+Ctrl+F1
+  settings = ReadPickerSettings(folder.Path());
+  EXPECT_FALSE(settings.Enabled);
+  EXPECT_EQ(settings.ShortCut, 0x6070);
+  EXPECT_EQ(settings.ActiveShortCut(), 0) << "off: dispatch listens for nothing";
+
+  // A hand-written word in numbers reads; a name no key has gives the default.
+  WriteSettingString(folder.Path(), kSectionPicker, kKeyPickerShortCut, "0x8041");
+  EXPECT_EQ(ReadPickerSettings(folder.Path()).ShortCut, 0x8041);
+  WriteSettingString(folder.Path(), kSectionPicker, kKeyPickerShortCut, "Ctrl+Nothing");
+  EXPECT_EQ(ReadPickerSettings(folder.Path()).ShortCut, kDefaultPickerShortCut);
+}
+
+TEST(PickerSettings, RecentMacrosKeepTitlesWithBarsAndSkipBrokenLines) {
+  TMacroKey key;
+  ASSERT_TRUE(DecodeMacroKey(EncodeMacroKey({"Web", "a|b | c", 0xC041}), key));
+  EXPECT_EQ(key, (TMacroKey{"Web", "a|b | c", 0xC041}));
+  for (const char* broken : {"", "Web|Title", "x|Web|Title", "70000|Web|T", "5||Title", "5|Web|"})
+    EXPECT_FALSE(DecodeMacroKey(broken, key)) << broken;
+
+  TTempFolder folder;
+  std::vector<TMacroKey> recent;
+  for (int i = 0; i < 25; ++i) recent = WithRecentUse(recent, {"C", "T" + std::to_string(i), 0});
+  ASSERT_EQ(recent.size(), kRecentMacroLimit);
+  EXPECT_EQ(recent.front().Title, "T24");
+  recent = WithRecentUse(recent, {"C", "T10", 0});
+  EXPECT_EQ(recent.front().Title, "T10");
+  EXPECT_EQ(recent.size(), kRecentMacroLimit) << "a used macro moves, it is not added twice";
+  ASSERT_TRUE(WriteRecentMacros(folder.Path(), recent));
+  EXPECT_EQ(ReadRecentMacros(folder.Path()), recent);
+
+  // A shorter list leaves no old lines behind; a damaged line is skipped.
+  ASSERT_TRUE(WriteRecentMacros(folder.Path(), {{"A", "One", 1}, {"B", "Two", 2}, {"C", "Three", 3}}));
+  WriteSettingString(folder.Path(), kSectionPicker, "Recent2", "garbage");
+  EXPECT_EQ(ReadRecentMacros(folder.Path()), (std::vector<TMacroKey>{{"A", "One", 1}, {"C", "Three", 3}}));
+}
