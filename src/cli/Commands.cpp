@@ -14,6 +14,7 @@ const TCommandEntry kCommands[] = {
     {"list", CmdList, "list --macros DIR"},
     {"export", CmdExport, "export --macros DIR [--category NAME] [--codepage N]"},
     {"import", CmdImport, "import --macros DIR [--codepage N] FILE.json"},
+    {"convert", CmdConvert, "convert --macros DIR --to utf-8 [--codepage N]"},
     {"imagesize", CmdImageSize, "imagesize PATH"},
     {"strip", CmdStrip, "strip --expr EXPR [--modifiers LETTERS]"},
     {"apply", CmdApply, "apply --macros DIR --category NAME (--macro TITLE | --index N) [--var NAME=VALUE]... [--file NAME=PATH]... [--image NAME=PATH]... [--workdir DIR] [--reldir DIR] [--copy always|never] [--execute]"},

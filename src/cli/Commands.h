@@ -35,6 +35,7 @@ int RunCli(const TCliArgs& args, TCliStreams& io);
 int CmdList(const TCliArgs& args, TCliStreams& io);
 int CmdExport(const TCliArgs& args, TCliStreams& io);
 int CmdImport(const TCliArgs& args, TCliStreams& io);
+int CmdConvert(const TCliArgs& args, TCliStreams& io);
 int CmdImageSize(const TCliArgs& args, TCliStreams& io);
 int CmdStrip(const TCliArgs& args, TCliStreams& io);
 int CmdApply(const TCliArgs& args, TCliStreams& io);

@@ -6,12 +6,15 @@
 
 #include "cli/Commands.h"
 #include "exchange/CatagoryExchange.h"
+#include "exchange/DailyBackup.h"
+#include "exchange/StoreConversion.h"
 #include "cli/Options.h"
 #include "store/ShortCut.h"
 #include "store/StoreEncoding.h"
 #include "base/CodePage.h"
 #include "base/OsFile.h"
 #include "base/SafeFile.h"
+#include "base/StrUtils.h"
 
 namespace {
 
@@ -89,5 +92,24 @@ int CmdImport(const TCliArgs& args, TCliStreams& io) {
   int added = ApplyImport(store, plan);
   io.Err << "Imported " << added << " macro" << (added == 1 ? "" : "s") << " in "
          << plan.Catagories.size() << " catagor" << (plan.Catagories.size() == 1 ? "y" : "ies") << ".\n";
+  return kExitOk;
+}
+
+int CmdConvert(const TCliArgs& args, TCliStreams& io) {
+  TOptions options(args, {"macros", "to", "codepage"});
+  if (!options.Positional().empty()) throw EUsage("unexpected argument '" + options.Positional()[0] + "'");
+  std::string to = options.Required("to");
+  for (char& c : to) c = LowerCaseChar(c);
+  if (to != "utf-8" && to != "utf8") throw EUsage("--to takes utf-8, the one encoding a folder converts to");
+  unsigned codePage = CodePageOption(options);
+  TCatagories store = OpenStore(options);
+  ReportLoadProblems(store, io.Err);
+  std::string backup;
+  TConversionCount count = ConvertStoreToUtf8(store, codePage, [&] {
+    backup = TDailyBackup(store.Directory(), codePage).WriteNow();
+  });
+  io.Err << "Converted " << count.Macros << " macro" << (count.Macros == 1 ? "" : "s") << " in "
+         << count.Catagories << " catagor" << (count.Catagories == 1 ? "y" : "ies")
+         << " to UTF-8; the macros as they were are in \"" << backup << "\".\n";
   return kExitOk;
 }

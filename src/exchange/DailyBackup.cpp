@@ -10,6 +10,7 @@
 #include "base/PathParts.h"
 #include "base/SafeFile.h"
 #include "exchange/CatagoryExchange.h"
+#include "store/StoreEncoding.h"
 
 namespace {
 
@@ -90,20 +91,9 @@ std::string TDailyBackup::RunIfDue() {
   // Without a macros folder there is nothing to keep, and an empty backup
   // must not push out the ones that hold macros.
   if (today == FDone || !DirectoryExists(FMacrosDir)) return std::string();
-  const std::string folder = BackupFolderFor(FMacrosDir);
-  const std::string path = PathJoin(folder, BackupFileName(today));
+  const std::string path = PathJoin(BackupFolderFor(FMacrosDir), BackupFileName(today));
   try {
-    if (!FileExists(path)) {
-      // The files as they are now, read apart from the program's own store,
-      // so that the backup never waits for (or holds up) its owner.
-      TCatagories store(FMacrosDir);
-      std::string text = ExportText(store, -1, FCodePage);
-      if (!DirectoryExists(folder) && !CreateOneDirectory(folder))
-        throw EFileError("Cannot create", folder, LastOsErrorText());
-      WriteWholeFileSafely(path, text);
-    }
-    for (const std::string& old : BackupsToPrune(FindFilesWithExtension(folder, kExtension), kBackupsKept))
-      DeleteOneFile(PathJoin(folder, old));
+    Write(path, false);
   } catch (const EFileError& error) {
     // The system's reason alone: the line has to fit the tray icon's tip.
     return "No backup today: " + error.OsText();
@@ -113,4 +103,29 @@ std::string TDailyBackup::RunIfDue() {
   FDone = today;
   FLastPath = path;
   return std::string();
+}
+
+std::string TDailyBackup::WriteNow() {
+  const TBackupDate today = FToday();
+  const std::string path = PathJoin(BackupFolderFor(FMacrosDir), BackupFileName(today));
+  Write(path, true);
+  FDone = today;
+  FLastPath = path;
+  return path;
+}
+
+void TDailyBackup::Write(const std::string& path, bool overWrite) {
+  const std::string folder = BackupFolderFor(FMacrosDir);
+  if (overWrite || !FileExists(path)) {
+    // The files as they are now, read apart from the program's own store,
+    // so that the backup never waits for (or holds up) its owner.
+    TCatagories store(FMacrosDir);
+    unsigned codePage = StoreCodePage(ReadStoreEncoding(FMacrosDir), FCodePage);
+    std::string text = ExportText(store, -1, codePage);
+    if (!DirectoryExists(folder) && !CreateOneDirectory(folder))
+      throw EFileError("Cannot create", folder, LastOsErrorText());
+    WriteWholeFileSafely(path, text);
+  }
+  for (const std::string& old : BackupsToPrune(FindFilesWithExtension(folder, kExtension), kBackupsKept))
+    DeleteOneFile(PathJoin(folder, old));
 }

@@ -48,12 +48,19 @@ class TDailyBackup {
   // tried again at the next call.
   std::string RunIfDue();
 
+  // Writes today's backup now, over one written earlier today, and prunes;
+  // raises EFileError (or ECodePage) when it cannot. For a change that is
+  // about to rewrite every category. Returns the file's path.
+  std::string WriteNow();
+
   // The file the last successful run wrote or found; "" before one.
   const std::string& LastPath() const { return FLastPath; }
 
  private:
+  void Write(const std::string& path, bool overWrite);
+
   std::string FMacrosDir;
-  unsigned FCodePage;
+  unsigned FCodePage;  // of an ANSI folder; a folder marked UTF-8 is exported as such
   std::function<TBackupDate()> FToday;
   TBackupDate FDone;
   std::string FLastPath;

@@ -198,3 +198,20 @@ TEST_F(CliStore, Utf8FolderSurvivesExportAndImportByteForByte) {
   ASSERT_EQ(imported.Code, 0) << imported.Err;
   EXPECT_EQ(ReadBytes(Folder.File("Macros/Web.cat")), before);
 }
+
+TEST_F(CliStore, ConvertMarksTheFolderAfterABackupAndRefusesASecondTime) {
+  Add("Web", "Caf\xE9", mtBlockMode, 0xC04C, "\x80uro");
+  TRun converted = Cli({"convert", "--macros", Dir(), "--to", "UTF-8", "--codepage", "1252"});
+  ASSERT_EQ(converted.Code, 0) << converted.Err;
+  EXPECT_EQ(ReadBytes(Folder.File("Macros/encoding")).substr(0, 5), "utf-8");
+  TRun listed = Cli({"list", "--macros", Dir()});
+  EXPECT_NE(listed.Out.find("Caf\xC3\xA9"), std::string::npos) << listed.Out;
+  // The backup holds the macros as they were, and imports back.
+  std::vector<std::string> backups = FindFilesWithExtension(Folder.File("Backup"), ".json");
+  ASSERT_EQ(backups.size(), 1u);
+  EXPECT_NE(ReadBytes(Folder.File("Backup/" + backups[0])).find("\"Caf\xC3\xA9\""), std::string::npos);
+  TRun again = Cli({"convert", "--macros", Dir(), "--to", "utf-8"});
+  EXPECT_EQ(again.Code, 1);
+  EXPECT_NE(again.Err.find("already"), std::string::npos) << again.Err;
+  EXPECT_EQ(Cli({"convert", "--macros", Dir(), "--to", "utf-16"}).Code, 2);
+}

@@ -646,6 +646,8 @@ TEST_F(ResidentCore, AMacroAnotherProgramAddedRunsOnItsShortCut) {
   EXPECT_EQ(Chord({kKeyCtrl, kKeyAlt, kKeyT}), kKeyUsed);
   DeliverPosted();
   EXPECT_EQ(Ports.Runs, std::vector<std::string>{"new"});
+}
+
 // --- the macro picker ---
 
 namespace {
