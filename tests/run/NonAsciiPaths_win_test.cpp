@@ -184,6 +184,7 @@ TEST_F(NonAsciiFolder, CliFindsPicturesAndStoreByTheirPaths) {
     TCatagories store(File("Macros"));
     ASSERT_EQ(store.AddCatagory("Web"), 0);
     store.AddMacro(0, MacroWith(mtBlockMode, {{mxLine1, "<img src=\"{image:p}\" width=\"{width:p}\" alt=\"{line}\">"}}));
+    store.AddMacro(0, MacroWith(mtBlockMode, {{mxLine1, "<i>{$v}</i>{line}"}}));
   }
   const std::string picture = File("\xE6\x97\xA5.gif");
   WriteWide(picture, Gif(100, 50));
@@ -193,6 +194,15 @@ TEST_F(NonAsciiFolder, CliFindsPicturesAndStoreByTheirPaths) {
   EXPECT_EQ(run.Code, 0u) << run.Err;
   EXPECT_EQ(run.Out, "<img src=\"\xE6\x97\xA5.gif\" width=\"100\" alt=\"x\">");
   EXPECT_NE(run.Err.find("UTF-8"), std::string::npos) << "the result's form is said";
+
+  // Answers the code page holds keep the run in it: ANSI in, ANSI out.
+  if (GetACP() == 1252) {
+    run = RunCliProgram(Temp, {"apply", "--macros", File("Macros"), "--category", "Web", "--index", "1", "--var",
+                               "v=Caf\xC3\xA9"},
+                        "\xE9");
+    EXPECT_EQ(run.Out, "<i>Caf\xE9</i>\xE9") << run.Err;
+    EXPECT_EQ(run.Err, "");
+  }
 
   run = RunCliProgram(Temp, {"list", "--macros", File("Macros")}, "");
   EXPECT_EQ(run.Code, 0u) << run.Err;
