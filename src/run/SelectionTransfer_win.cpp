@@ -25,7 +25,7 @@ constexpr DWORD kLateCopyWatchMs = 2000;
 constexpr UINT kTargetAnswerMs = 500;
 // How long saving the user's clipboard may take, its owner rendering what it
 // offers on demand included, before the run stops rather than wait on.
-constexpr DWORD kSaveLimitMs = 4000;
+constexpr DWORD kSaveLimitMs = 8000;
 constexpr int kSaveAttempts = 3;
 
 void Restore(HWND owner, TClipboardSnapshot& saved) {
