@@ -1,7 +1,7 @@
 #pragma once
 // The one place where the store and the helpers touch the operating system's
 // files. Two implementations: OsFile_win.cpp (Win32) and OsFile_posix.cpp.
-// Names compare as Windows compares file names, without regard to case, on
+// Paths are UTF-8. Names compare as Windows compares file names, without regard to case, on
 // every platform, so the store behaves the same in the Linux build.
 
 #include <cstddef>
@@ -107,7 +107,7 @@ void ReplaceFileOrFail(const std::string& from, const std::string& to);
 // (letter case, "..", a short name, a hard or symbolic link, letters
 // outside ASCII): the file system is asked for each file's identity, the
 // volume and file index on Windows, the device and inode on Linux. False
-// when either cannot be opened. Paths are in the ANSI code page on Windows.
+// when either cannot be opened.
 bool SameFile(const std::string& a, const std::string& b);
 
 // The names (not paths) of the files in dir whose name ends with extension
@@ -125,8 +125,16 @@ std::string ResolveInDirectory(const std::string& dir, const std::string& name);
 // GetTempPath gives on Windows, $TMPDIR or /tmp/ on Linux.
 std::string TemporaryFolder();
 
-// The full path of the running program file.
+// The full path of the running program file, however long, in UTF-8.
 std::string RunningProgramPath();
+
+// Paths are UTF-8 on every platform (Windows turns them into UTF-16 at each
+// call). Names that the macro files keep as their texts, a category's name
+// above all, are in the ANSI code page on Windows; these convert a name
+// between the two forms. Linux keeps the bytes as they are.
+std::string PathNameFromAnsi(const std::string& ansi);
+// False when the name holds a character the ANSI code page cannot hold.
+bool AnsiFromPathName(const std::string& name, std::string& ansi);
 
 // The operating system's text for the last error of this thread.
 std::string LastOsErrorText();

@@ -204,3 +204,10 @@ std::string RunningProgramPath() {
     buffer.resize(buffer.size() * 2);
   }
 }
+
+std::string PathNameFromAnsi(const std::string& ansi) { return ansi; }
+
+bool AnsiFromPathName(const std::string& name, std::string& ansi) {
+  ansi = name;
+  return true;
+}

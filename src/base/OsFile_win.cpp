@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "base/OsFile.h"
+#include "base/WideText_win.h"
 
 namespace {
 
@@ -16,15 +17,8 @@ DWORD CreationDisposition(TOpenMode mode) {
   return OPEN_EXISTING;
 }
 
-// The path as the wide API takes it: file names in this program are ANSI,
-// and the ANSI calls would do the same conversion.
-std::wstring WidePath(const std::string& path) {
-  const int length = ::MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
-  if (length <= 0) return std::wstring();
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), &wide[0], length);
-  return wide;
-}
+// The path as the wide calls take it: paths in this program are UTF-8.
+std::wstring WidePath(const std::string& path) { return WideFromUtf8(path); }
 
 // Volume serial number and file index; false when the file cannot be opened.
 // No access is asked for, and every kind of sharing allowed, so a file
@@ -53,7 +47,7 @@ bool EndsWithNoCase(const std::string& name, const std::string& tail) {
 TOsFile::TOsFile(const std::string& path, TOpenMode mode) : FPath(path) {
   DWORD access = mode == omRead ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
   // Others may read while we write, as a plain file open of the runtime allows.
-  FHandle = ::CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  FHandle = ::CreateFileW(WidePath(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                           CreationDisposition(mode), FILE_ATTRIBUTE_NORMAL, nullptr);
   if (AsHandle(FHandle) == INVALID_HANDLE_VALUE) Fail("Cannot open");
 }
@@ -135,20 +129,20 @@ void TOsFile::Close() {
 char PathSeparator() { return '\\'; }
 
 bool FileExists(const std::string& path) {
-  DWORD attributes = ::GetFileAttributesA(path.c_str());
+  DWORD attributes = ::GetFileAttributesW(WidePath(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool DirectoryExists(const std::string& path) {
-  DWORD attributes = ::GetFileAttributesA(path.c_str());
+  DWORD attributes = ::GetFileAttributesW(WidePath(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool CreateOneDirectory(const std::string& path) {
-  return ::CreateDirectoryA(path.c_str(), nullptr) != 0;
+  return ::CreateDirectoryW(WidePath(path).c_str(), nullptr) != 0;
 }
 
-bool DeleteOneFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != 0; }
+bool DeleteOneFile(const std::string& path) { return ::DeleteFileW(WidePath(path).c_str()) != 0; }
 
 bool SameFile(const std::string& a, const std::string& b) {
   BY_HANDLE_FILE_INFORMATION first, second;
@@ -164,7 +158,7 @@ void ReplaceFileOrFail(const std::string& from, const std::string& to) {
 
 bool ReadFileStamp(const std::string& path, TFileStamp& stamp) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+  if (!::GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data) ||
       (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
     return false;
   stamp.Size = Join(data.nFileSizeHigh, data.nFileSizeLow);
@@ -176,16 +170,16 @@ std::vector<std::string> FindFilesWithExtension(const std::string& dir,
                                                 const std::string& extension) {
   std::vector<std::string> names;
   std::string pattern = WithoutTrailingSeparator(dir) + "\\*" + extension;
-  WIN32_FIND_DATAA found;
-  HANDLE search = ::FindFirstFileA(pattern.c_str(), &found);
+  WIN32_FIND_DATAW found;
+  HANDLE search = ::FindFirstFileW(WidePath(pattern).c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return names;
   do {
-    std::string name = found.cFileName;
+    std::string name = Utf8FromWide(found.cFileName);
     // The search also matches through short 8.3 names ("notes.catalog" is
     // NOTES~1.CAT), so the long name is checked again.
     if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && EndsWithNoCase(name, extension))
       names.push_back(name);
-  } while (::FindNextFileA(search, &found));
+  } while (::FindNextFileW(search, &found));
   ::FindClose(search);
   return names;
 }
@@ -196,11 +190,12 @@ std::string ResolveInDirectory(const std::string& dir, const std::string& name) 
 
 std::string LastOsErrorText() {
   DWORD code = ::GetLastError();
-  char* text = nullptr;
-  DWORD length = ::FormatMessageA(
+  wchar_t* text = nullptr;
+  DWORD length = ::FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string message = length && text ? std::string(text, length) : "";
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  // UTF-8 like the paths it is shown with, whatever the system's language.
+  std::string message = length && text ? Utf8FromWide(std::wstring(text, length)) : "";
   if (text) ::LocalFree(text);
   while (!message.empty() && (message.back() == '\r' || message.back() == '\n' || message.back() == ' '))
     message.pop_back();
@@ -209,17 +204,39 @@ std::string LastOsErrorText() {
 }
 
 std::string TemporaryFolder() {
-  char buffer[MAX_PATH + 1] = {};
-  const DWORD length = ::GetTempPathA(sizeof buffer, buffer);
-  if (length == 0 || length > MAX_PATH) return ".\\";
-  return std::string(buffer, length);
+  // The folder's path may be longer than MAX_PATH on systems that allow it.
+  std::wstring buffer(MAX_PATH + 1, L'\0');
+  for (int tries = 0; tries < 3; ++tries) {
+    const DWORD length = ::GetTempPathW(static_cast<DWORD>(buffer.size()), &buffer[0]);
+    if (length == 0) return ".\\";
+    if (length < buffer.size()) return Utf8FromWide(buffer.substr(0, length));
+    buffer.assign(length + 1, L'\0');
+  }
+  return ".\\";
 }
 
 std::string RunningProgramPath() {
-  std::vector<char> buffer(MAX_PATH);
+  std::wstring buffer(MAX_PATH, L'\0');
   for (;;) {
-    DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length < buffer.size()) return std::string(buffer.data(), length);
-    buffer.resize(buffer.size() * 2);  // a long path was cut: try a larger buffer
+    DWORD length = ::GetModuleFileNameW(nullptr, &buffer[0], static_cast<DWORD>(buffer.size()));
+    if (length == 0) return std::string();
+    if (length < buffer.size()) return Utf8FromWide(buffer.substr(0, length));
+    buffer.assign(buffer.size() * 2, L'\0');  // a long path was cut: try a larger buffer
   }
+}
+
+std::string PathNameFromAnsi(const std::string& ansi) { return Utf8FromWide(WideFromAnsi(ansi)); }
+
+bool AnsiFromPathName(const std::string& name, std::string& ansi) {
+  const std::wstring wide = WideFromUtf8(name);
+  ansi.clear();
+  if (wide.empty()) return name.empty();
+  BOOL lost = FALSE;
+  const int length = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                                           nullptr, 0, nullptr, &lost);
+  if (length <= 0 || lost) return false;
+  ansi.assign(static_cast<std::size_t>(length), '\0');
+  ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), &ansi[0], length,
+                        nullptr, nullptr);
+  return PathNameFromAnsi(ansi) == name;
 }

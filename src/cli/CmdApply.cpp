@@ -18,7 +18,7 @@
 namespace {
 
 const TCatagory& NamedCatagory(const TCatagories& store, const std::string& name) {
-  int index = FindCatagory(store, name);
+  int index = FindCatagory(store, StoredName(name));
   if (index < 0) throw std::runtime_error("There is no catagory '" + name + "'.");
   return store.Items[index];
 }
@@ -32,7 +32,7 @@ const TMacro& FindMacro(const TCatagory& catagory, const TOptions& options) {
                                std::to_string(index) + ".");
     return catagory.Macros[static_cast<std::size_t>(index)];
   }
-  const std::string title = options.Value("macro");
+  const std::string title = StoredName(options.Value("macro"));
   for (const TMacro& macro : catagory.Macros)
     if (GetTitle(macro) == title) return macro;
   throw std::runtime_error("The catagory '" + catagory.Name + "' has no macro '" + title + "'.");

@@ -1,5 +1,7 @@
 #include "cli/Options.h"
 
+#include "base/OsFile.h"
+
 #include <algorithm>
 
 namespace {
@@ -63,4 +65,9 @@ long TOptions::Number(const std::string& name, long fallback, long low, long hig
     throw EUsage("the option --" + name + " needs a whole number from " + std::to_string(low) +
                  " to " + std::to_string(high) + ", not '" + text + "'");
   return number;
+}
+
+std::string StoredName(const std::string& given) {
+  std::string ansi;
+  return AnsiFromPathName(given, ansi) ? ansi : given;
 }

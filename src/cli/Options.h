@@ -9,6 +9,11 @@
 
 #include "cli/Commands.h"
 
+// A name given on the command line (UTF-8) as the macro files hold their
+// names and titles (the ANSI code page); a name that page cannot hold comes
+// back unchanged and so matches nothing.
+std::string StoredName(const std::string& given);
+
 class TOptions {
  public:
   // valueOptions: names that take a value; flagOptions: names that do not.

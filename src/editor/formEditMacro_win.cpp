@@ -9,9 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "editor/EndQuestion_win.h"
 #include "base/OsFile.h"
 #include "base/PathParts.h"
+#include "base/WideText_win.h"
+#include "editor/EndQuestion_win.h"
 #include "editor/MacroForm.h"
 #include "store/Settings.h"
 #include "editor/formEditor_win.h"
@@ -143,6 +144,7 @@ class TfrmEditMacro : public TDialogBase {
   void txtShortcutKeyDown(WPARAM key);
   void OptionButtonClick(TFormText field);
   void EditText(TFormText field);
+  void SetPathField(TFormText field, const std::string& path);
   void cmdRunBrowseClick();
   void cmdRunPathClick();
   void ShowValidationError(const std::string& text);
@@ -466,23 +468,37 @@ void TfrmEditMacro::EditText(TFormText field) {
   SetControlText(FieldId(field), EditorTextToField(text));
 }
 
+// A picked path goes into the macro, whose texts are in the ANSI code
+// page; one that page cannot hold is refused rather than stored with "?".
+void TfrmEditMacro::SetPathField(TFormText field, const std::string& path) {
+  std::string ansi;
+  if (AnsiFromPathName(path, ansi)) {
+    SetControlText(FieldId(field), ansi);
+    return;
+  }
+  ShowInputError(Handle(), "\"" + path +
+                               "\" holds characters that Windows' ANSI code page cannot hold, so a macro cannot "
+                               "store it. Please choose another path, or rename the folder or file.");
+}
+
 void TfrmEditMacro::cmdRunBrowseClick() {
   std::string picked;
   if (PickFile(Handle(), false, "Executables (*.exe; *.com; *.bat)|*.exe;*.com;*.bat", 0, picked))
-    SetControlText(FieldId(ftRunFile), picked);
+    SetPathField(ftRunFile, picked);
 }
 
 void TfrmEditMacro::cmdRunPathClick() {
   TComScope com;  // the folder browser wants COM on this thread
-  BROWSEINFOA browse{};
+  BROWSEINFOW browse{};
   browse.hwndOwner = Handle();
   browse.pidlRoot = nullptr;  // the desktop
-  browse.lpszTitle = "Select Path";
+  browse.lpszTitle = L"Select Path";
   browse.ulFlags = BIF_RETURNONLYFSDIRS;
-  if (PIDLIST_ABSOLUTE chosen = SHBrowseForFolderA(&browse)) {
-    char path[MAX_PATH] = {};
-    if (SHGetPathFromIDListA(chosen, path)) SetControlText(FieldId(ftRunPath), path);
+  if (PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&browse)) {
+    wchar_t path[MAX_PATH] = {};
+    const bool known = SHGetPathFromIDListW(chosen, path) != FALSE;
     CoTaskMemFree(chosen);
+    if (known) SetPathField(ftRunPath, Utf8FromWide(path));
   }
 }
 

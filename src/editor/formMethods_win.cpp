@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/WideText_win.h"
 #include "store/Settings.h"
 #include "store/SettingsActions.h"
 #include "wingui/DialogBase_win.h"
@@ -95,7 +96,8 @@ void TfrmMethods::FillList(int select) {
   SendMessageA(box, LB_RESETCONTENT, 0, 0);
   for (const auto& entry : FEntries) {
     const std::string line = MethodLine(entry.first, entry.second);
-    SendMessageA(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    // Program names are UTF-8 like the paths they come from.
+    SendMessageW(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideForDisplay(line).c_str()));
   }
   if (!FEntries.empty()) SendMessageA(box, LB_SETCURSEL, static_cast<WPARAM>(select), 0);
   ShowChoice();

@@ -1,5 +1,6 @@
 #include "picture/PictureDialog_win.h"
 #include "base/PathParts.h"
+#include "base/WideText_win.h"
 
 #include <cderr.h>
 #include <commdlg.h>
@@ -34,12 +35,12 @@ std::vector<WORD> ChildTemplate() {
 }
 
 // "Description|pattern|..." with the bars as the dialog's zero separators.
-std::string DialogFilter(const std::string& filter) {
-  std::string result = filter;
-  for (char& c : result)
-    if (c == '|') c = '\0';
-  result.push_back('\0');
-  result.push_back('\0');
+std::wstring DialogFilter(const std::string& filter) {
+  std::wstring result = WideFromUtf8(filter);
+  for (wchar_t& c : result)
+    if (c == L'|') c = L'\0';
+  result.push_back(L'\0');
+  result.push_back(L'\0');
   return result;
 }
 
@@ -49,13 +50,13 @@ struct TDialogState {
 };
 
 std::string SelectedPath(HWND dialog) {
-  std::vector<char> buffer(MAX_PATH, '\0');
+  std::vector<wchar_t> buffer(MAX_PATH, L'\0');
   for (int tries = 0; tries < 2; ++tries) {
-    LRESULT needed = SendMessageA(dialog, CDM_GETFILEPATH, buffer.size(),
+    LRESULT needed = SendMessageW(dialog, CDM_GETFILEPATH, buffer.size(),
                                   reinterpret_cast<LPARAM>(buffer.data()));
     if (needed < 0) return {};
-    if (static_cast<size_t>(needed) <= buffer.size()) return buffer.data();
-    buffer.assign(static_cast<size_t>(needed) + 1, '\0');
+    if (static_cast<size_t>(needed) <= buffer.size()) return Utf8FromWide(buffer.data());
+    buffer.assign(static_cast<size_t>(needed) + 1, L'\0');
   }
   return {};
 }
@@ -91,7 +92,7 @@ void MakeRoomForPanel(HWND child, TDialogState& state) {
   state.Panel.ShowFile(state.InitialPath);
 }
 
-void Notify(HWND child, TDialogState& state, const OFNOTIFYA& note) {
+void Notify(HWND child, TDialogState& state, const OFNOTIFYW& note) {
   switch (note.hdr.code) {
     case CDN_INITDONE:
       MakeRoomForPanel(child, state);
@@ -104,7 +105,7 @@ void Notify(HWND child, TDialogState& state, const OFNOTIFYA& note) {
 
 UINT_PTR HandleHookMessage(HWND child, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
-    const auto* options = reinterpret_cast<const OPENFILENAMEA*>(lParam);
+    const auto* options = reinterpret_cast<const OPENFILENAMEW*>(lParam);
     SetWindowLongPtrA(child, GWLP_USERDATA, static_cast<LONG_PTR>(options->lCustData));
     return TRUE;
   }
@@ -112,7 +113,7 @@ UINT_PTR HandleHookMessage(HWND child, UINT message, WPARAM wParam, LPARAM lPara
   if (!state) return FALSE;
   switch (message) {
     case WM_NOTIFY:
-      Notify(child, *state, *reinterpret_cast<const OFNOTIFYA*>(lParam));
+      Notify(child, *state, *reinterpret_cast<const OFNOTIFYW*>(lParam));
       return FALSE;
     case WM_DRAWITEM:
       return state->Panel.DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
@@ -136,16 +137,17 @@ UINT_PTR CALLBACK PictureDialogHook(HWND child, UINT message, WPARAM wParam, LPA
 
 bool TOpenPictureDialog::Execute(HWND owner) {
   TComScope com;
-  std::vector<char> name(kNameCapacity, '\0');
+  std::vector<wchar_t> name(kNameCapacity, L'\0');
   // A preset name too long for the dialog is dropped rather than cut.
-  if (FileName.size() < name.size()) FileName.copy(name.data(), FileName.size());
-  std::string filter = DialogFilter(Filter);
-  std::string folder = FolderOfPath(FileName);
+  const std::wstring preset = WideFromUtf8(FileName);
+  if (preset.size() < name.size()) preset.copy(name.data(), preset.size());
+  std::wstring filter = DialogFilter(Filter);
+  std::wstring folder = WideFromUtf8(FolderOfPath(FileName));
   std::vector<WORD> childTemplate = ChildTemplate();
   TDialogState state;
-  state.InitialPath = name.data();
+  state.InitialPath = Utf8FromWide(name.data());
 
-  OPENFILENAMEA options{};
+  OPENFILENAMEW options{};
   options.lStructSize = sizeof options;
   options.hwndOwner = owner;
   options.hInstance = reinterpret_cast<HINSTANCE>(childTemplate.data());
@@ -158,17 +160,17 @@ bool TOpenPictureDialog::Execute(HWND owner) {
                   OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
   options.lpfnHook = PictureDialogHook;
   options.lCustData = reinterpret_cast<LPARAM>(&state);
-  bool picked = GetOpenFileNameA(&options) != FALSE;
-  if (!picked && name[0] != '\0' && CommDlgExtendedError() == FNERR_INVALIDFILENAME) {
+  bool picked = GetOpenFileNameW(&options) != FALSE;
+  if (!picked && name[0] != L'\0' && CommDlgExtendedError() == FNERR_INVALIDFILENAME) {
     // The system refuses to open at all with a preset name it cannot
     // parse; the user still gets the dialog, empty.
-    std::fill(name.begin(), name.end(), '\0');
+    std::fill(name.begin(), name.end(), L'\0');
     state.InitialPath.clear();
     options.lpstrInitialDir = nullptr;
-    picked = GetOpenFileNameA(&options) != FALSE;
+    picked = GetOpenFileNameW(&options) != FALSE;
   }
   if (!picked) return false;
-  FileName = name.data();
+  FileName = Utf8FromWide(name.data());
   FilterIndex = static_cast<int>(options.nFilterIndex);
   return true;
 }

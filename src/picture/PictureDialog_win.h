@@ -14,6 +14,7 @@ class TOpenPictureDialog {
       "All image files (*.bmp; *.gif; *.jpg; *.jpeg; *.png)|*.bmp; *.gif; *.jpg; *.jpeg; *.png";
   int FilterIndex = 1;
   // In: the name to start with (empty for none). Out: the picked file.
+  // Both are UTF-8 paths.
   std::string FileName;
 
   // Shows the dialog modally on the calling thread; true when a file was

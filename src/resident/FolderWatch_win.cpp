@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "base/WideText_win.h"
 #include "resident/FileChanges.h"
 #include "resident/Messages.h"
 
@@ -86,7 +87,7 @@ void TFolderWatch::Run() {
   // Also at first: what changed between loading and the watch is unknown.
   bool lost = true;  // the watch failed: what changed meanwhile is unknown
   for (;;) {
-    TKernelHandle folder(CreateFileA(FExeDir.c_str(), FILE_LIST_DIRECTORY,
+    TKernelHandle folder(CreateFileW(WideFromUtf8(FExeDir).c_str(), FILE_LIST_DIRECTORY,
                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr));
     if (!folder) {

@@ -6,6 +6,7 @@
 
 #include "base/OsFile.h"
 #include "base/PathParts.h"
+#include "base/WideText_win.h"
 
 namespace {
 
@@ -22,13 +23,14 @@ bool ReadFileVersion(const std::string& fileName, std::string& versionShort, std
   versionShort.clear();
   versionLong.clear();
   DWORD ignored = 0;
-  DWORD size = GetFileVersionInfoSizeA(fileName.c_str(), &ignored);
+  const std::wstring wideName = WideFromUtf8(fileName);
+  DWORD size = GetFileVersionInfoSizeW(wideName.c_str(), &ignored);
   if (size == 0) return false;
   std::vector<char> data(size);
-  if (!GetFileVersionInfoA(fileName.c_str(), 0, size, data.data())) return false;
+  if (!GetFileVersionInfoW(wideName.c_str(), 0, size, data.data())) return false;
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT fixedSize = 0;
-  if (!VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &fixedSize) || fixed == nullptr ||
+  if (!VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedSize) || fixed == nullptr ||
       fixedSize < sizeof(VS_FIXEDFILEINFO))
     return false;
   versionShort = VersionShortOf(fixed->dwFileVersionMS, fixed->dwFileVersionLS);

@@ -6,6 +6,18 @@
 #include <string>
 
 #include "base/OsFile.h"
+#include "base/WideText_win.h"
+
+namespace {
+
+// The shell's "open" of a UTF-8 path; empty parameters go as none.
+void ShellOpen(const std::string& file, const std::string& parameters, int show) {
+  const std::wstring wideFile = WideFromUtf8(file), wideParameters = WideFromUtf8(parameters);
+  ShellExecuteW(nullptr, L"open", wideFile.c_str(), parameters.empty() ? nullptr : wideParameters.c_str(), nullptr,
+                show);
+}
+
+}  // namespace
 
 TPopupMenu::TPopupMenu() : FMenu(CreatePopupMenu()) {
   if (!FMenu) throw std::runtime_error("The tray menu could not be created.");
@@ -32,7 +44,7 @@ int TPopupMenu::Popup(HWND owner, POINT at) const {
 }
 
 void OpenHelpFile(const std::string& exeDir) {
-  ShellExecuteA(nullptr, "open", PathJoin(exeDir, "zarvel.chm").c_str(), nullptr, nullptr, SW_SHOWDEFAULT);
+  ShellOpen(PathJoin(exeDir, "zarvel.chm"), "", SW_SHOWDEFAULT);
 }
 
 bool StartUpdateCheck(const TProgramValues& values) {
@@ -47,13 +59,11 @@ bool StartUpdateCheck(const TProgramValues& values) {
     MessageBoxA(nullptr, kNoUpdaterMessage, "Check for update...", MB_OK | MB_ICONINFORMATION);
     return false;
   }
-  ShellExecuteA(nullptr, "open", values.File("vornupdate.exe").c_str(), values.ExeName.c_str(), nullptr,
-                SW_SHOWDEFAULT);
+  ShellOpen(values.File("vornupdate.exe"), values.ExeName, SW_SHOWDEFAULT);
   return true;
 }
 
 void OpenBugReportPage(const std::string& exeDir) {
   TBugReportTarget target = BugReportTargetOf(kReportBugUrl, exeDir);
-  ShellExecuteA(nullptr, "open", target.File.c_str(), target.Parameters.empty() ? nullptr : target.Parameters.c_str(),
-                nullptr, SW_SHOWNORMAL);
+  ShellOpen(target.File, target.Parameters, SW_SHOWNORMAL);
 }

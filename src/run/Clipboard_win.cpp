@@ -1,8 +1,12 @@
 #include "run/Clipboard_win.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <exception>
+#include <memory>
 #include <string>
+#include <thread>
 #include <utility>
 
 #include "wingui/WinHandles_win.h"
@@ -14,8 +18,36 @@ constexpr DWORD kOpenRetryMs = 20;
 // How long the clipboard's owner may take to answer before the run stops
 // rather than ask it for contents it would never render.
 constexpr UINT kOwnerAnswerMs = 1000;
+// The system waits a few seconds for an owner to render a delayed format
+// and then gives no data. No data after this long means the owner was too
+// slow, not that it has none: its contents are still there to lose.
+constexpr DWORD kRenderGivenUpMs = 1000;
 
 std::atomic<int> FailingWrites[2];
+
+constexpr std::uint64_t kDefaultSaveLimit = std::uint64_t(1) << 30;
+std::atomic<std::uint64_t> SaveLimit{kDefaultSaveLimit};
+
+// What a snapshot may keep aside now: the limit, and no more than half of
+// what the system can still commit and of the free address space (which is
+// what runs out first in a 32-bit program), so that saving the clipboard
+// never takes the memory the run and the other programs need.
+std::uint64_t SaveRoomNow(std::uint64_t limit) {
+  MEMORYSTATUSEX status{};
+  status.dwLength = sizeof status;
+  if (GlobalMemoryStatusEx(&status)) {
+    limit = std::min(limit, status.ullAvailPageFile / 2);
+    limit = std::min(limit, status.ullAvailVirtual / 2);
+  }
+  return limit;
+}
+
+// "700 MB", "12 KB": rounded up, so that a refusal never reads "0 MB".
+std::string SizeText(std::uint64_t bytes) {
+  constexpr std::uint64_t kKilo = 1024, kMega = 1024 * 1024;
+  if (bytes >= kMega) return std::to_string((bytes + kMega - 1) / kMega) + " MB";
+  return std::to_string((bytes + kKilo - 1) / kKilo) + " KB";
+}
 
 bool WriteFails(TClipboardWrite kind) {
   std::atomic<int>& failing = FailingWrites[kind];
@@ -41,14 +73,6 @@ bool IsHandleFormat(UINT format) {
       return (format >= CF_PRIVATEFIRST && format <= CF_PRIVATELAST) ||
              (format >= CF_GDIOBJFIRST && format <= CF_GDIOBJLAST);
   }
-}
-
-bool CopyGlobal(HANDLE data, std::vector<unsigned char>& bytes) {
-  TGlobalLock lock(data);
-  if (lock.Data() == nullptr) return false;
-  const auto* source = static_cast<const unsigned char*>(lock.Data());
-  bytes.assign(source, source + lock.Size());
-  return true;
 }
 
 TGlobalMemory NewGlobal(const void* bytes, std::size_t size) {
@@ -112,6 +136,10 @@ bool OwnerAnswers() {
 
 void FailClipboardWrites(TClipboardWrite kind, int count) { FailingWrites[kind] = count; }
 
+void SetClipboardSaveLimit(std::uint64_t bytes) { SaveLimit = bytes == 0 ? kDefaultSaveLimit : bytes; }
+
+std::uint64_t ClipboardSaveLimit() { return SaveLimit.load(); }
+
 TOpenClipboard::TOpenClipboard(HWND owner) {
   for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
     if (OpenClipboard(owner)) return;
@@ -172,30 +200,118 @@ void TClipboardSnapshot::Save(const TOpenClipboard&) {
     throw EClipboardError(
         "The program that put the clipboard's contents there does not answer, so they cannot be saved. "
         "Zarvel left the clipboard alone and did nothing; please try again when that program answers.");
+  // The sizes first: a clipboard too large to keep aside is refused before
+  // a byte of it is copied.
+  struct TFound {
+    UINT Format;
+    HANDLE Data;
+    std::uint64_t Size;
+  };
+  std::vector<TFound> found;
+  std::uint64_t total = 0;
   for (UINT format = EnumClipboardFormats(0); format != 0; format = EnumClipboardFormats(format)) {
     if (format != CF_ENHMETAFILE && IsHandleFormat(format)) continue;
+    const DWORD asked = GetTickCount();
     HANDLE data = GetClipboardData(format);
+    if (data == nullptr && GetTickCount() - asked >= kRenderGivenUpMs)
+      throw EClipboardError(
+          "The program that put the clipboard's contents there took too long to give them, so they cannot be "
+          "saved. Zarvel left the clipboard alone and did nothing; please try again.");
     if (data == nullptr) continue;  // delayed data its owner would not give
+    const std::uint64_t size = format == CF_ENHMETAFILE
+                                   ? GetEnhMetaFileBits(static_cast<HENHMETAFILE>(data), 0, nullptr)
+                                   : GlobalSize(data);
+    if (size == 0 && format == CF_ENHMETAFILE) continue;
+    found.push_back({format, data, size});
+    total += size;
+  }
+  const std::uint64_t room = SaveRoomNow(FLimit);
+  if (total > room)
+    throw EClipboardError("The clipboard holds " + SizeText(total) +
+                          ", more than Zarvel can keep aside while a macro runs (" + SizeText(room) +
+                          " now). Zarvel left the clipboard alone and did nothing; please copy something smaller "
+                          "or free some memory, then try again.");
+  for (const TFound& entry : found) {
     TFormat saved;
-    saved.Format = format;
-    if (format == CF_ENHMETAFILE) {
-      UINT size = GetEnhMetaFileBits(static_cast<HENHMETAFILE>(data), 0, nullptr);
-      if (size == 0) continue;
-      saved.Bytes.resize(size);
-      GetEnhMetaFileBits(static_cast<HENHMETAFILE>(data), size, saved.Bytes.data());
-    } else if (!CopyGlobal(data, saved.Bytes)) {
-      continue;
+    saved.Format = entry.Format;
+    saved.Size = entry.Size;
+    saved.Memory = TGlobalMemory(GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(std::max<std::uint64_t>(entry.Size, 1))));
+    TGlobalLock to(saved.Memory.Get());
+    if (to.Data() == nullptr) {
+      FFormats.clear();
+      throw EClipboardError("There is not enough memory to keep the clipboard's " + SizeText(total) +
+                            " aside. Zarvel left the clipboard alone and did nothing; please free some memory "
+                            "and try again.");
+    }
+    if (entry.Format == CF_ENHMETAFILE) {
+      GetEnhMetaFileBits(static_cast<HENHMETAFILE>(entry.Data), static_cast<UINT>(entry.Size),
+                         static_cast<BYTE*>(to.Data()));
+    } else {
+      TGlobalLock from(entry.Data);
+      if (from.Data() == nullptr) continue;
+      std::memcpy(to.Data(), from.Data(), static_cast<std::size_t>(std::min<std::uint64_t>(entry.Size, from.Size())));
     }
     FFormats.push_back(std::move(saved));
   }
 }
 
-void TClipboardSnapshot::Restore(TOpenClipboard& clipboard) const {
+void TClipboardSnapshot::SaveWithin(DWORD limitMs) {
+  struct TJob {
+    explicit TJob(std::uint64_t limit) : Snapshot(limit) {}
+    TClipboardSnapshot Snapshot;
+    std::exception_ptr Error;
+    TKernelHandle Done{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  };
+  auto job = std::make_shared<TJob>(FLimit);
+  if (!job->Done) throw EClipboardError("The clipboard's contents cannot be saved: the system has no room.");
+  // The helper holds the job too: a run that stopped waiting leaves it to
+  // end by itself, its copy freed with it.
+  std::thread([job] {
+    try {
+      TOpenClipboard clipboard(nullptr);
+      job->Snapshot.FSequence = GetClipboardSequenceNumber();
+      job->Snapshot.Save(clipboard);
+    } catch (...) {
+      job->Error = std::current_exception();
+    }
+    SetEvent(job->Done.Get());
+  }).detach();
+  const DWORD start = GetTickCount();
+  for (;;) {
+    const DWORD waited = GetTickCount() - start;
+    if (waited >= limitMs)
+      throw EClipboardError(
+          "The program that put the clipboard's contents there takes too long to give them, so they cannot be "
+          "saved. Zarvel left the clipboard alone and did nothing; please try again when that program answers.");
+    HANDLE done = job->Done.Get();
+    if (MsgWaitForMultipleObjects(1, &done, FALSE, limitMs - waited, QS_SENDMESSAGE) == WAIT_OBJECT_0) break;
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // answers what was sent meanwhile
+  }
+  if (job->Error) std::rethrow_exception(job->Error);
+  FFormats = std::move(job->Snapshot.FFormats);
+  FSequence = job->Snapshot.FSequence;
+}
+
+std::uint64_t TClipboardSnapshot::Bytes() const {
+  std::uint64_t total = 0;
+  for (const TFormat& saved : FFormats) total += saved.Size;
+  return total;
+}
+
+void TClipboardSnapshot::Restore(TOpenClipboard& clipboard) {
   clipboard.Empty();
   std::size_t missing = 0;
-  for (const TFormat& saved : FFormats) {
+  for (TFormat& saved : FFormats) {
+    if (!saved.Memory) {  // handed back at an earlier restore
+      ++missing;
+      continue;
+    }
     if (saved.Format == CF_ENHMETAFILE) {
-      HENHMETAFILE metafile = SetEnhMetaFileBits(static_cast<UINT>(saved.Bytes.size()), saved.Bytes.data());
+      TGlobalLock bits(saved.Memory.Get());
+      HENHMETAFILE metafile =
+          bits.Data() ? SetEnhMetaFileBits(static_cast<UINT>(saved.Size), static_cast<const BYTE*>(bits.Data()))
+                      : nullptr;
       if (metafile == nullptr) ++missing;
       else if (SetClipboardData(CF_ENHMETAFILE, metafile) == nullptr) {
         DeleteEnhMetaFile(metafile);
@@ -203,11 +319,19 @@ void TClipboardSnapshot::Restore(TOpenClipboard& clipboard) const {
       }
       continue;
     }
-    try {
-      SetGlobal(cwRestore, saved.Format, saved.Bytes.data(), saved.Bytes.size());
-    } catch (const EClipboardError&) {
-      ++missing;
+    if (FKeep) {
+      TGlobalLock bits(saved.Memory.Get());
+      try {
+        if (bits.Data() == nullptr) throw EClipboardError("");
+        SetGlobal(cwRestore, saved.Format, bits.Data(), static_cast<std::size_t>(saved.Size));
+      } catch (const EClipboardError&) {
+        ++missing;
+      }
+      continue;
     }
+    // The block itself goes back; a refused one stays here.
+    if (WriteFails(cwRestore) || SetClipboardData(saved.Format, saved.Memory.Get()) == nullptr) ++missing;
+    else saved.Memory.Release();
   }
   if (missing > 0)
     throw EClipboardError("Your clipboard could not be put back whole: " + std::to_string(missing) + " of its " +

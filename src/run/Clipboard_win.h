@@ -5,9 +5,12 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "wingui/WinHandles_win.h"
 
 class EClipboardError : public std::runtime_error {
  public:
@@ -19,6 +22,13 @@ class EClipboardError : public std::runtime_error {
 // marks that keep it out of history); a restore puts a snapshot back.
 enum TClipboardWrite { cwResult, cwRestore };
 void FailClipboardWrites(TClipboardWrite kind, int count);
+
+// The most a snapshot keeps aside (1 GB unless set); whatever the limit, a
+// snapshot takes at most half of the memory the system can still give and,
+// in a 32-bit program, half of its free address space. 0 sets the default
+// again; tests set a small limit to see the refusal.
+void SetClipboardSaveLimit(std::uint64_t bytes);
+std::uint64_t ClipboardSaveLimit();
 
 // Opens the clipboard for `owner` (a window of the calling thread, which
 // becomes the owner when the clipboard is emptied) and closes it again when
@@ -44,29 +54,57 @@ class TOpenClipboard {
 
 // Everything the clipboard held, format by format, so that it can be put
 // back exactly. Formats held in global memory are copied byte for byte; an
-// enhanced metafile is copied as one; the formats the system makes from
+// enhanced metafile is kept as its bits; the formats the system makes from
 // these (bitmaps from DIBs, ANSI text from Unicode, ...) come back by
 // themselves. Private and display-only formats cannot be copied and are
 // left out.
+//
+// Each format is copied once, straight into a memory block of its own, and
+// that block itself goes back to the clipboard: a clipboard of hundreds of
+// megabytes is never held twice by the snapshot.
 class TClipboardSnapshot {
  public:
+  explicit TClipboardSnapshot(std::uint64_t limit = ClipboardSaveLimit()) : FLimit(limit) {}
+
   // Call with the clipboard open. Raises EClipboardError, and leaves the
-  // clipboard as it is, when the program that owns it does not answer:
-  // asking it for a format it renders on demand would wait for ever.
+  // clipboard as it is, when the program that owns it does not answer
+  // (asking it for a format it renders on demand would wait for ever), when
+  // it renders a format so slowly that the system gives up waiting for it
+  // (the format would be lost once the clipboard is emptied), and when its
+  // contents are more than the snapshot may keep aside: the sizes are added
+  // up before anything is copied.
   void Save(const TOpenClipboard& clipboard);
+  // Save on a helper thread with an opening of its own, waited for at most
+  // limitMs while this thread answers the messages sent to its windows. A
+  // program that renders a format more slowly stops the run here with
+  // EClipboardError, the clipboard as it was; the helper lets go of the
+  // clipboard once the program has answered. Sequence() tells whether the
+  // clipboard changed after the save.
+  void SaveWithin(DWORD limitMs);
+  DWORD Sequence() const { return FSequence; }
   // Empties the clipboard and puts every saved format back, in the order it
   // was offered. Call with the clipboard open. A format the clipboard
   // refuses does not keep the others out; EClipboardError says afterwards
-  // how many are missing.
-  void Restore(TOpenClipboard& clipboard) const;
+  // how many are missing. The saved blocks go to the clipboard: a second
+  // Restore finds them gone unless KeepAfterRestore was asked for.
+  void Restore(TOpenClipboard& clipboard);
+  // Restores copy the blocks from now on, so that the clipboard can be put
+  // back again later (after a late copy of a busy program).
+  void KeepAfterRestore() { FKeep = true; }
   bool Empty() const { return FFormats.empty(); }
   std::size_t FormatCount() const { return FFormats.size(); }
+  // The bytes kept aside.
+  std::uint64_t Bytes() const;
 
  private:
   struct TFormat {
     UINT Format = 0;
-    std::vector<unsigned char> Bytes;  // global-memory formats and metafile bits
+    std::uint64_t Size = 0;
+    TGlobalMemory Memory;  // the data, or a metafile's bits; empty once handed back
   };
+  std::uint64_t FLimit;
+  bool FKeep = false;
+  DWORD FSequence = 0;
   std::vector<TFormat> FFormats;
 };
 

@@ -45,6 +45,19 @@ void TMacroRun::ForEachText(const std::function<void(std::string&)>& change) {
   }
 }
 
+void TMacroRun::UseUtf8Texts(const std::function<std::string(const std::string&)>& fromAnsi) {
+  if (FUtf8Texts) return;
+  FUtf8Texts = true;
+  auto convert = [&fromAnsi](std::string& text) { text = fromAnsi(text); };
+  convert(FMacro.Title);
+  for (std::string& text : FMacro.Texts) convert(text);
+  convert(FSelection);
+  for (auto* names : {&FVarNames, &FVarDefaults, &FFileVars, &FImageVars})
+    for (std::string& text : *names) convert(text);
+  convert(FRelDirName);
+  convert(FRelDir);
+}
+
 void TMacroRun::ExpandAllLineTokens() {
   ForEachText([](std::string& text) { ExpandLineTokens(text); });
 }

@@ -104,6 +104,10 @@ class TMacroRun {
   // Replace/With text then counts characters and never splits one.
   bool FUtf8Texts = false;
 
+  // From here on every text of the run is UTF-8: the macro's texts, the
+  // selection and the variable tables are each made UTF-8 by fromAnsi.
+  void UseUtf8Texts(const std::function<std::string(const std::string&)>& fromAnsi);
+
  protected:
   // Applies `change` to every text in run order and writes each result back,
   // a Replace/With text cut to its 75 characters.

@@ -1,5 +1,6 @@
 #include "run/ProcessInfo_win.h"
 #include "base/PathParts.h"
+#include "base/WideText_win.h"
 
 #include <vector>
 
@@ -34,10 +35,10 @@ std::string ExeNameOfWindow(HWND window) {
   if (processId == 0) return "";
   TKernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
   if (!process) return "";
-  char path[MAX_PATH * 2] = {0};
-  DWORD length = sizeof path;
-  if (!QueryFullProcessImageNameA(process.Get(), 0, path, &length)) return "";
-  return FileNameOfPath(std::string(path, length));
+  wchar_t path[MAX_PATH * 2] = {0};
+  DWORD length = MAX_PATH * 2;
+  if (!QueryFullProcessImageNameW(process.Get(), 0, path, &length)) return "";
+  return FileNameOfPath(Utf8FromWide(std::wstring(path, length)));
 }
 
 bool RunsAboveUs(HWND window) {

@@ -6,8 +6,8 @@
 
 #include <string>
 
-// The executable file name (no folder) of the window's process; "" when the
-// system does not say.
+// The executable file name (no folder) of the window's process, in UTF-8;
+// "" when the system does not say.
 std::string ExeNameOfWindow(HWND window);
 
 // True when the window's process runs at a higher integrity level than this

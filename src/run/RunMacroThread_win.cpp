@@ -40,7 +40,7 @@ std::string PickAnyFile() {
 }
 
 bool AskToCopyImage() {
-  return MessageBoxA(nullptr, "Do you want to copy this image to the working directory?", "Copy Image",
+  return MessageBoxW(nullptr, L"Do you want to copy this image to the working directory?", L"Copy Image",
                      MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND | MB_TOPMOST) == IDYES;
 }
 
@@ -130,16 +130,9 @@ void TRunMacroThread::CaptureSelection() {
 void TRunMacroThread::UseUnicodeTexts() {
   if (FCodePage == CP_UTF8) return;
   FCodePage = CP_UTF8;
-  FUtf8Texts = true;
-  auto convert = [](std::string& text) { text = RunTextFromAnsi(text, CP_UTF8); };
-  convert(FMacro.Title);
-  for (std::string& text : FMacro.Texts) convert(text);
-  convert(FSelection);
-  for (auto* names : {&FVarNames, &FVarDefaults, &FFileVars, &FImageVars})
-    for (std::string& text : *names) convert(text);
-  convert(FRelDirName);
-  convert(FRelDir);
-  convert(FWorkDir);
+  auto fromAnsi = [](const std::string& text) { return RunTextFromAnsi(text, CP_UTF8); };
+  UseUtf8Texts(fromAnsi);
+  FWorkDir = fromAnsi(FWorkDir);
 }
 
 // The prompt always speaks UTF-8, so that whatever the user types arrives
@@ -154,14 +147,14 @@ bool TRunMacroThread::PromptForVariables() {
   for (const std::string& name : FVarNames) prompt.Names.push_back(utf8(name));
   for (const std::string& value : FVarDefaults) prompt.Defaults.push_back(utf8(value));
   prompt.UsesRelDir = FUsesRelDir;
-  prompt.WorkDir = RunTextFromAnsi(ReadImageWorkDir(FExeDir), CP_UTF8);
+  prompt.WorkDir = ReadImageWorkDir(FExeDir);  // a path, and so UTF-8 already
   prompt.RelDir = utf8(FRelDirName);
   prompt.CodePage = CP_UTF8;
   TUserVarsAnswer answer;
   if (!ShowUserVarsDialog(prompt, answer)) return false;
   answer.Values.resize(FVarNames.size());
   TakeAnswers(answer);
-  if (FUsesRelDir) WriteImageWorkDir(FExeDir, AnsiFromRunText(FWorkDir, FCodePage, "The working directory"));
+  if (FUsesRelDir) WriteImageWorkDir(FExeDir, PathOfRunText(FWorkDir));
   ApplyUserVariables(answer.Values);
   return true;
 }
@@ -188,10 +181,26 @@ void TRunMacroThread::TakeAnswers(TUserVarsAnswer& answer) {
   }
 }
 
+// A picked path (UTF-8) as a text of the run. One the ANSI code page cannot
+// hold switches the run to UTF-8, as such a selection does, so the path
+// reaches the text whole.
+std::string TRunMacroThread::RunTextOfPath(const std::string& path) {
+  std::string ansi;
+  if (FCodePage != CP_UTF8 && AnsiFromPathName(path, ansi)) return ansi;
+  UseUnicodeTexts();
+  return path;
+}
+
+std::string TRunMacroThread::PathOfRunText(const std::string& text) const {
+  return FCodePage == CP_UTF8 ? text : PathNameFromAnsi(text);
+}
+
 void TRunMacroThread::PickFiles() {
   if (!FFileVars.empty()) BringRunToFront();
-  for (std::size_t k = 0; k < FFileVars.size(); ++k)
-    SubstituteFileVariable(static_cast<int>(k), RunTextFromAnsi(PickAnyFile(), FCodePage));
+  for (std::size_t k = 0; k < FFileVars.size(); ++k) {
+    const std::string picked = RunTextOfPath(PickAnyFile());
+    SubstituteFileVariable(static_cast<int>(k), picked);
+  }
 }
 
 void TRunMacroThread::PickImages() {
@@ -200,33 +209,33 @@ void TRunMacroThread::PickImages() {
   TOpenPictureDialog dialog;
   // A cancelled dialog leaves the name of the last picture picked, as the
   // dialog itself keeps it.
-  std::string pickedAnsi;
-  for (std::size_t k = 0; k < FImageVars.size(); ++k) PickImage(dialog, static_cast<int>(k), pickedAnsi);
+  std::string pickedPath;
+  for (std::size_t k = 0; k < FImageVars.size(); ++k) PickImage(dialog, static_cast<int>(k), pickedPath);
 }
 
-void TRunMacroThread::PickImage(TOpenPictureDialog& dialog, int index, std::string& pickedAnsi) {
+void TRunMacroThread::PickImage(TOpenPictureDialog& dialog, int index, std::string& pickedPath) {
   dialog.FileName.clear();
   const bool confirmed = dialog.Execute(nullptr);
-  if (confirmed) pickedAnsi = dialog.FileName;
-  if (confirmed && FUsesRelDir && !pickedAnsi.empty()) CopyPickedImage(pickedAnsi);
+  if (confirmed) pickedPath = dialog.FileName;
+  if (confirmed && FUsesRelDir && !pickedPath.empty()) CopyPickedImage(pickedPath);
   TImageSize size;
-  if (!pickedAnsi.empty() && FileExists(pickedAnsi)) size = ReadImageSize(pickedAnsi);
-  const std::string picked = RunTextFromAnsi(pickedAnsi, FCodePage);
+  if (!pickedPath.empty() && FileExists(pickedPath)) size = ReadImageSize(pickedPath);
+  const std::string picked = RunTextOfPath(pickedPath);
   ForEachText([this, index, &picked, size](std::string& text) {
     ApplyImageVariable(index, text, FRelDir, picked, size);
   });
 }
 
-void TRunMacroThread::CopyPickedImage(const std::string& pickedAnsi) {
-  const std::string workDir = AnsiFromRunText(FWorkDir, FCodePage, "The working directory");
-  const std::string relDir = AnsiFromRunText(FRelDir, FCodePage, "The relative directory");
-  if (!ImageNeedsCopy(pickedAnsi, ImageCopyTarget(workDir, relDir, pickedAnsi))) return;
+void TRunMacroThread::CopyPickedImage(const std::string& pickedPath) {
+  const std::string workDir = PathOfRunText(FWorkDir);
+  const std::string relDir = PathOfRunText(FRelDir);
+  if (!ImageNeedsCopy(pickedPath, ImageCopyTarget(workDir, relDir, pickedPath))) return;
   const int rule = ReadImageCopyRule(FExeDir);
   const bool copy = rule == kImageCopyAlways || (rule == kImageCopyConfirm && AskToCopyImage());
   if (!copy) return;
   if (!CreateFolderWithParents(ImageCopyFolder(workDir, relDir)))
     ShowErrorBox(ebDialog, nullptr, "Error while creating directory!");
-  CopyImage(pickedAnsi, workDir, relDir);
+  CopyImage(pickedPath, workDir, relDir);
 }
 
 void TRunMacroThread::Process() {
@@ -260,12 +269,7 @@ void TRunMacroThread::DetachInput() {
 }
 
 void TRunMacroThread::DoRunProgram() {
-  if (FCodePage == CP_ACP) {
-    ShellExecuteA(nullptr, "open", FMacro.Text(mxLine1).c_str(), FMacro.Text(mxLine3).c_str(),
-                  FMacro.Text(mxLine2).c_str(), SW_SHOWDEFAULT);
-    return;
-  }
-  // A value typed in the prompt needs UTF-8: the shell gets it whole.
+  // The shell gets every character whole, of a typed value or a picked path.
   const std::wstring file = WideFromRunText(FMacro.Text(mxLine1), FCodePage);
   const std::wstring parameters = WideFromRunText(FMacro.Text(mxLine3), FCodePage);
   const std::wstring folder = WideFromRunText(FMacro.Text(mxLine2), FCodePage);

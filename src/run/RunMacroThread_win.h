@@ -42,8 +42,10 @@ class TRunMacroThread : public TMacroRun, private TOwnedThread {
   void TakeAnswers(TUserVarsAnswer& answer);
   void PickFiles();
   void PickImages();
-  void PickImage(TOpenPictureDialog& dialog, int index, std::string& pickedAnsi);
-  void CopyPickedImage(const std::string& pickedAnsi);
+  void PickImage(TOpenPictureDialog& dialog, int index, std::string& pickedPath);
+  void CopyPickedImage(const std::string& pickedPath);
+  std::string RunTextOfPath(const std::string& path);
+  std::string PathOfRunText(const std::string& text) const;
   void Process();
   void PasteSelection();
   void DetachInput();

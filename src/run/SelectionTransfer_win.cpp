@@ -1,6 +1,7 @@
 #include "run/SelectionTransfer_win.h"
 
 #include <exception>
+#include <memory>
 
 #include "run/Clipboard_win.h"
 #include "run/Keystrokes_win.h"
@@ -22,8 +23,12 @@ constexpr DWORD kPollMs = 5;
 // message before it counts as hung or busy.
 constexpr DWORD kLateCopyWatchMs = 2000;
 constexpr UINT kTargetAnswerMs = 500;
+// How long saving the user's clipboard may take, its owner rendering what it
+// offers on demand included, before the run stops rather than wait on.
+constexpr DWORD kSaveLimitMs = 8000;
+constexpr int kSaveAttempts = 3;
 
-void Restore(HWND owner, const TClipboardSnapshot& saved) {
+void Restore(HWND owner, TClipboardSnapshot& saved) {
   TOpenClipboard clipboard(owner);
   saved.Restore(clipboard);
 }
@@ -48,13 +53,23 @@ template <typename TRestore>
 // empty.
 template <typename TFill>
 void SaveThenFill(HWND owner, TClipboardSnapshot& saved, TFill fill) {
-  TOpenClipboard clipboard(owner);
-  saved.Save(clipboard);
+  // The save has an opening of its own; what another program copies before
+  // this opening is never emptied unsaved: the clipboard is saved again.
+  std::unique_ptr<TOpenClipboard> clipboard;
+  for (int attempt = 1;; ++attempt) {
+    saved.SaveWithin(kSaveLimitMs);
+    clipboard = std::make_unique<TOpenClipboard>(owner);
+    if (GetClipboardSequenceNumber() == saved.Sequence()) break;
+    clipboard.reset();
+    if (attempt == kSaveAttempts)
+      throw EClipboardError("The clipboard keeps changing, so its contents cannot be saved. Zarvel left it alone and "
+                            "did nothing; please try again.");
+  }
   try {
-    clipboard.Empty();
-    fill(clipboard);
+    clipboard->Empty();
+    fill(*clipboard);
   } catch (...) {
-    RestoreAndRethrow([&] { saved.Restore(clipboard); });
+    RestoreAndRethrow([&] { saved.Restore(*clipboard); });
   }
 }
 
@@ -62,7 +77,7 @@ void SaveThenFill(HWND owner, TClipboardSnapshot& saved, TFill fill) {
 // (its error is the one reported then, with the restore's when that failed
 // too).
 template <typename TStep>
-auto ThenRestore(HWND owner, const TClipboardSnapshot& saved, TStep step) {
+auto ThenRestore(HWND owner, TClipboardSnapshot& saved, TStep step) {
   try {
     auto result = step();
     Restore(owner, saved);
@@ -100,7 +115,7 @@ bool Answers(HWND window) {
 // the clipboard cannot stop that (any program may empty it), so the
 // clipboard is watched for a while and put back again when someone else
 // changed it.
-void KeepLateCopyOut(HWND owner, const TClipboardSnapshot& saved) {
+void KeepLateCopyOut(HWND owner, TClipboardSnapshot& saved) {
   const DWORD start = GetTickCount();
   DWORD seen = GetClipboardSequenceNumber();
   for (DWORD waited = 0; waited < kLateCopyWatchMs; waited = GetTickCount() - start) {
@@ -140,6 +155,9 @@ bool TSelectionTransfer::Take(HWND control, std::wstring& text) {
       // free to copy: a busy or hung one may still have a selection, which
       // the paste would overwrite.
       if (!copied) answered = Answers(control != nullptr ? control : GetForegroundWindow());
+      // A late copy would replace the clipboard put back: keep it to put
+      // back again.
+      if (!answered) saved.KeepAfterRestore();
     }
     if (!copied) return false;
     TOpenClipboard clipboard(FOwner);

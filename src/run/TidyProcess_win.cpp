@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "base/WideText_win.h"
 #include "run/TidyHtml.h"
 #include "run/TidyProcess_win.h"
 #include "wingui/WinHandles_win.h"
@@ -18,16 +19,20 @@ bool RunHiddenAndWait(const std::string& program, const std::string& parameters,
 // end, without a busy loop on the run thread.
 bool RunHiddenAndWaitAsking(const std::string& program, const std::string& parameters, const std::string& workDir,
                             DWORD askAfterMs, const std::function<bool()>& keepWaiting) {
-  SHELLEXECUTEINFOA info = {};
+  // Paths are UTF-8: the temporary files and the program folder may lie
+  // below a user name the ANSI code page cannot hold.
+  const std::wstring wideProgram = WideFromUtf8(program), wideParameters = WideFromUtf8(parameters),
+                     wideDir = WideFromUtf8(workDir);
+  SHELLEXECUTEINFOW info = {};
   info.cbSize = sizeof info;
   // No shell error box: a tidy.exe that cannot be started is reported by
   // the run itself, and a box would stall zarvel-cli.
   info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-  info.lpFile = program.c_str();
-  info.lpParameters = parameters.c_str();
-  info.lpDirectory = workDir.c_str();
+  info.lpFile = wideProgram.c_str();
+  info.lpParameters = wideParameters.c_str();
+  info.lpDirectory = wideDir.c_str();
   info.nShow = SW_HIDE;
-  if (!ShellExecuteExA(&info)) return false;
+  if (!ShellExecuteExW(&info)) return false;
   TKernelHandle process(info.hProcess);
   if (!process) return true;
   while (WaitForSingleObject(process.Get(), askAfterMs) == WAIT_TIMEOUT) {

@@ -35,7 +35,52 @@ void TUnattendedRun::Prepare(const std::string& selection) {
     ApplyReplacePairs();
   }
   ScanAllVariables();
+  TakeAnswerTexts();
   ApplyAnswers();
+}
+
+void TUnattendedRun::TakeAnswerTexts() {
+  bool fit = true;
+  std::string ansi;
+  auto check = [&fit, &ansi](const std::string& text) {
+    if (fit && !AnsiFromPathName(text, ansi)) fit = false;
+  };
+  for (const auto* table : {&FAnswers.Values, &FAnswers.Files, &FAnswers.Images})
+    for (const auto& entry : *table) {
+      check(entry.first);
+      check(entry.second);
+    }
+  check(FAnswers.RelDir);
+  if (!fit) {
+    UseUtf8Texts(PathNameFromAnsi);
+    FWarnings.push_back("An answer holds characters that the ANSI code page cannot hold: the result is UTF-8.");
+    return;
+  }
+  auto toAnsi = [](const std::string& text) {
+    std::string converted;
+    AnsiFromPathName(text, converted);
+    return converted;
+  };
+  // Names and values become texts of the run; the paths stay as they are.
+  std::map<std::string, std::string> values, files, images;
+  for (const auto& entry : FAnswers.Values) values[toAnsi(entry.first)] = toAnsi(entry.second);
+  for (const auto& entry : FAnswers.Files) files[toAnsi(entry.first)] = entry.second;
+  for (const auto& entry : FAnswers.Images) images[toAnsi(entry.first)] = entry.second;
+  FAnswers.Values.swap(values);
+  FAnswers.Files.swap(files);
+  FAnswers.Images.swap(images);
+  FAnswers.RelDir = toAnsi(FAnswers.RelDir);
+}
+
+std::string TUnattendedRun::TextOfPath(const std::string& path) const {
+  if (FUtf8Texts) return path;
+  std::string ansi;
+  AnsiFromPathName(path, ansi);
+  return ansi;
+}
+
+std::string TUnattendedRun::PathOfText(const std::string& text) const {
+  return FUtf8Texts ? text : PathNameFromAnsi(text);
 }
 
 void TUnattendedRun::ApplyAnswers() {
@@ -45,7 +90,7 @@ void TUnattendedRun::ApplyAnswers() {
   ApplyUserVariables(values);
   for (std::size_t k = 0; k < FFileVars.size(); ++k) {
     const std::string* path = Find(FAnswers.Files, FFileVars[k]);
-    SubstituteFileVariable(static_cast<int>(k), path ? *path : std::string());
+    SubstituteFileVariable(static_cast<int>(k), path ? TextOfPath(*path) : std::string());
   }
   for (std::size_t k = 0; k < FImageVars.size(); ++k) PickImage(static_cast<int>(k));
 }
@@ -55,11 +100,17 @@ void TUnattendedRun::PickImage(int index) {
   const std::string path = given ? *given : std::string();
   if (!path.empty() && !FileExists(path))
     throw std::runtime_error("The picture \"" + path + "\" does not exist.");
+  const std::string relDir = PathOfText(FRelDir);
   if (!path.empty() && FUsesRelDir && FAnswers.CopyRule == kImageCopyAlways &&
-      ImageNeedsCopy(path, ImageCopyTarget(FAnswers.WorkDir, FRelDir, path))) {
-    if (!CopyImage(path, FAnswers.WorkDir, FRelDir)) FWarnings.push_back("Error while creating directory!");
+      ImageNeedsCopy(path, ImageCopyTarget(FAnswers.WorkDir, relDir, path))) {
+    if (!CopyImage(path, FAnswers.WorkDir, relDir)) FWarnings.push_back("Error while creating directory!");
   }
-  SubstituteImageVariable(index, path);
+  // The picture is read by its path; the text gets the path in the run's form.
+  const TImageSize size = ImageSizeOf(path);
+  const std::string text = TextOfPath(path);
+  ForEachText([this, index, &text, size](std::string& target) {
+    ApplyImageVariable(index, target, FRelDir, text, size);
+  });
 }
 
 bool TUnattendedRun::Run(const std::string& selection) {

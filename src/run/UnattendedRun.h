@@ -11,6 +11,10 @@
 #include "store/Settings.h"
 #include "run/MacroRun.h"
 
+// Answers are UTF-8, texts and paths alike. The run works in the ANSI code
+// page of the macro files while every answer fits it (the paths stay UTF-8
+// for the file system, their text goes in as ANSI) and in UTF-8 otherwise,
+// its result too, as the resident program does with such a selection.
 struct TRunAnswers {
   // User variables by name; a section variable may also be named without its
   // "!". Every variable of a name gets its value; one not named keeps its
@@ -43,12 +47,18 @@ class TUnattendedRun : public TMacroRun {
   // text step (the texts are still prepared).
   bool Run(const std::string& selection);
 
-  // Messages the resident program would show without stopping the run.
+  // Messages the resident program would show without stopping the run, and
+  // a note when the answers made the run's texts (and so its result) UTF-8.
   const std::vector<std::string>& Warnings() const { return FWarnings; }
 
  private:
   std::string ValueOf(int index) const;
   void ApplyAnswers();
+  // Brings the answers into the run's code page, switching it to UTF-8
+  // when one of them has no ANSI form.
+  void TakeAnswerTexts();
+  std::string TextOfPath(const std::string& path) const;
+  std::string PathOfText(const std::string& text) const;
   void PickImage(int index);
 
   TRunAnswers FAnswers;

@@ -47,7 +47,16 @@ TCatagories::TCatagories(const std::string& directory) : FDirectory(directory) {
 
 void TCatagories::LoadCatagory(const std::string& fileName) {
   TCatagory catagory;
-  catagory.Name = WithoutLastExtension(fileName).substr(0, kCatagoryNameCapacity);
+  // The name is a text of the macro files; a file whose name the ANSI code
+  // page cannot hold could never be named again, so it stays out, said why.
+  std::string name;
+  if (!AnsiFromPathName(WithoutLastExtension(fileName), name)) {
+    FLoadProblems.push_back("Cannot read \"" + PathJoin(FDirectory, fileName) +
+                            "\": its name holds characters that Windows' ANSI code page cannot hold, "
+                            "so it cannot be a catagory name. Please rename the file.");
+    return;
+  }
+  catagory.Name = name.substr(0, kCatagoryNameCapacity);
   ReadCatagoryFile(catagory);
   Items.push_back(std::move(catagory));
 }
@@ -138,7 +147,7 @@ TStoreRefresh TCatagories::Refresh() {
 
 std::string TCatagories::CatagoryFileName(const std::string& name) const {
   if (!DirectoryExists(FDirectory)) CreateOneDirectory(FDirectory);
-  return ResolveInDirectory(FDirectory, name + kCatagoryExtension);
+  return ResolveInDirectory(FDirectory, PathNameFromAnsi(name) + kCatagoryExtension);
 }
 
 int TCatagories::AddCatagory(const std::string& name) {

@@ -1,5 +1,8 @@
 #include "store/SettingsActions.h"
+#include "base/OsFile.h"
 #include "base/PathParts.h"
+
+#include <stdexcept>
 
 #include "store/IncludeList.h"
 #include "store/Settings.h"
@@ -26,7 +29,13 @@ std::string ProgramNameFromPath(const std::string& path) {
 }
 
 std::string AddIncludeProgram(TIncludeList& list, const std::string& pickedPath) {
-  std::string name = ProgramNameFromPath(pickedPath);
+  // include.dat holds its names in the ANSI code page, as the foreground
+  // program's name is compared with them.
+  std::string name;
+  if (!AnsiFromPathName(ProgramNameFromPath(pickedPath), name))
+    throw std::runtime_error("\"" + ProgramNameFromPath(pickedPath) +
+                             "\" cannot be added: its name holds characters that Windows' ANSI code page "
+                             "cannot hold.");
   list.AddEntry(name);
   return name;
 }

@@ -29,7 +29,9 @@ int CopyRuleForChoice(int choice);
 std::string ProgramNameFromPath(const std::string& path);
 
 // Appends the program of a picked path to the list (and its file) and
-// returns the name as the list box shows it. Raises what the list raises.
+// returns the name as the list box shows it, in the ANSI code page. Raises
+// what the list raises, and std::runtime_error for a name that code page
+// cannot hold (nothing is added then).
 std::string AddIncludeProgram(TIncludeList& list, const std::string& pickedPath);
 
 // Removes the entry at a list-box line; false, and nothing changes, when no

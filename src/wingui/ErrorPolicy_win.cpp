@@ -1,5 +1,7 @@
 #include "wingui/ErrorPolicy_win.h"
 
+#include "base/WideText_win.h"
+
 namespace {
 
 struct TBoundaryStyle {
@@ -34,7 +36,8 @@ std::string ErrorMessageOf(TErrorBoundary boundary, std::exception_ptr error) {
 
 void ShowErrorBox(TErrorBoundary boundary, HWND owner, const std::string& message) {
   const TBoundaryStyle style = StyleOf(boundary);
-  MessageBoxA(boundary == ebDialog ? owner : nullptr, message.c_str(), style.Caption, style.Flags);
+  MessageBoxW(boundary == ebDialog ? owner : nullptr, WideForDisplay(message).c_str(),
+              WideFromUtf8(style.Caption).c_str(), style.Flags);
 }
 
 void ReportException(TErrorBoundary boundary, HWND owner, std::exception_ptr error) noexcept {
@@ -47,5 +50,5 @@ void ReportException(TErrorBoundary boundary, HWND owner, std::exception_ptr err
 }
 
 void ShowInputError(HWND owner, const std::string& message, UINT icon) {
-  MessageBoxA(owner, message.c_str(), "Error", MB_OK | icon);
+  MessageBoxW(owner, WideForDisplay(message).c_str(), L"Error", MB_OK | icon);
 }

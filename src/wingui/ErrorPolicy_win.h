@@ -29,7 +29,9 @@ enum TErrorBoundary { ebDialog, ebRun, ebThread };
 // The exception's own text, or the boundary's stand-in when it has none.
 std::string ErrorMessageOf(TErrorBoundary boundary, std::exception_ptr error);
 
-// The box of the boundary's kind, without the afterwards.
+// The box of the boundary's kind, without the afterwards. The message may
+// quote paths and a run's texts in UTF-8 or texts of the macro files in the
+// ANSI code page (see WideForDisplay); either shows as it is.
 void ShowErrorBox(TErrorBoundary boundary, HWND owner, const std::string& message);
 
 // The box of the boundary's kind, then its afterwards. Call inside a catch

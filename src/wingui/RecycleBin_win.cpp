@@ -7,17 +7,16 @@
 #include <vector>
 
 #include "base/OsFile.h"
+#include "base/WideText_win.h"
 
 namespace {
 
 std::wstring FullWidePath(const std::string& path) {
-  int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-  std::vector<wchar_t> wide(length > 0 ? static_cast<std::size_t>(length) : 1u, L'\0');
-  if (length > 0) MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), length);
-  DWORD fullLength = GetFullPathNameW(wide.data(), 0, nullptr, nullptr);
-  if (fullLength == 0) return wide.data();
+  const std::wstring wide = WideFromUtf8(path);
+  DWORD fullLength = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (fullLength == 0) return wide;
   std::vector<wchar_t> full(fullLength + 1, L'\0');
-  GetFullPathNameW(wide.data(), fullLength + 1, full.data(), nullptr);
+  GetFullPathNameW(wide.c_str(), fullLength + 1, full.data(), nullptr);
   return full.data();
 }
 

@@ -76,7 +76,7 @@ TEST(CopyFileContents, ReadFailingMidwayLeavesTheOldTargetAndNoTemporaryFile) {
 TEST(SameFile, SeesThroughAliasesAndTellsFilesApart) {
   TTempFolder folder;
   const std::string sep(1, PathSeparator());
-  const std::string dir = folder.File(NonAsciiName());
+  const std::string dir = NonAsciiFolderIn(folder.Path(), PathSeparator());
   ASSERT_TRUE(CreateOneDirectory(dir));
   ASSERT_TRUE(CreateOneDirectory(dir + sep + "pages"));
   const std::string a = dir + sep + "a.png";

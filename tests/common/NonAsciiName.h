@@ -1,28 +1,15 @@
 #pragma once
-// A file or folder name outside ASCII, as the narrow file calls take it:
-// bytes in the ANSI code page on Windows, UTF-8 on Linux.
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
+// A file or folder name outside ASCII, as the program writes paths: UTF-8 on
+// every platform. Cyrillic and CJK together, so that no single ANSI code
+// page holds it: a path that passes through an ANSI call anywhere turns
+// into "?" and names a file that does not exist.
 
 #include <string>
 
-#include "base/CodePage.h"
+inline std::string NonAsciiName() { return "Zarvel \xD0\xA1\xD0\xB0\xD0\xB9\xD1\x82 \xE6\x97\xA5\xE6\x9C\xAC"; }
 
-// "Œuvre" where the code page holds it. In Windows-1252 its first byte is
-// 0x8C, which read as Latin-1 is a control character: a path taken as
-// Latin-1 then names a file that does not exist. "Café" otherwise.
-inline std::string NonAsciiName() {
-#ifdef _WIN32
-  for (const char* utf8 : {"\xC5\x92uvre", "Caf\xC3\xA9"}) {
-    try {
-      return Utf8ToAnsi(utf8, ::GetACP());
-    } catch (const ECodePage&) {
-    }
-  }
-  return "Cafe";
-#else
-  return "\xC5\x92uvre";
-#endif
+// The same folder below `root`, joined as a string: std::filesystem would
+// read the narrow name in the ANSI code page on Windows.
+inline std::string NonAsciiFolderIn(const std::string& root, char separator) {
+  return root + separator + NonAsciiName();
 }

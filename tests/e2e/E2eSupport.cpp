@@ -50,12 +50,13 @@ HANDLE TOwnedHandle::Release() {
 
 TProgram::TProgram(const std::string& exePath) {
   Check(FileExists(exePath), "the program file " + exePath + " does not exist");
-  STARTUPINFOA startup{};
+  // Paths are UTF-8: a folder in any language is started from as it is.
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  std::string commandLine = "\"" + exePath + "\"";
-  std::string folder = FolderOf(exePath);
-  Check(CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+  const std::wstring exe = Utf8ToWide(exePath), folder = Utf8ToWide(FolderOf(exePath));
+  std::wstring commandLine = L"\"" + exe + L"\"";
+  Check(CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                        folder.c_str(), &startup, &info) != 0,
         "could not start " + exePath + " (error " + std::to_string(GetLastError()) + ")");
   CloseHandle(info.hThread);
@@ -185,12 +186,12 @@ std::string FolderOf(const std::string& path) {
 }
 
 bool FileExists(const std::string& path) {
-  DWORD attributes = GetFileAttributesA(path.c_str());
+  DWORD attributes = GetFileAttributesW(Utf8ToWide(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 std::string ReadWholeFile(const std::string& path) {
-  TOwnedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  TOwnedHandle file(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, 0, nullptr));
   if (!file) return "";
   std::string bytes;

@@ -66,6 +66,9 @@ void MacroEditorKeysScenario(const TScenarioContext& context);
 void MacroRunScenario(const TScenarioContext& context);
 void RunLineModeScenario(const TScenarioContext& context);
 void RunUnicodeScenario(const TScenarioContext& context);
+// The program's folder below tools/e2e's "unicode" folder: Cyrillic and CJK.
+constexpr const char* kUnicodeFolderName = "Zarvel \xD0\xA1\xD0\xB0\xD0\xB9\xD1\x82 \xE6\x97\xA5\xE6\x9C\xAC";
+void UnicodeFolderScenario(const TScenarioContext& context);
 void RunPromptScenario(const TScenarioContext& context);
 void RunClipboardBitmapScenario(const TScenarioContext& context);
 void RunProgramScenario(const TScenarioContext& context);

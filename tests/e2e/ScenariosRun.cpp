@@ -166,6 +166,44 @@ void RunUnicodeScenario(const TScenarioContext&) {
   RunOn(driver, kStripKey, "(" + tagged + ")", tagged, "(" + text + " ok)");
 }
 
+// The program installed in a folder whose name no ANSI code page holds, as
+// a per-user install below such a user name is: it reads its macros, runs
+// one, and keeps a setting in its own zarvel.ini across a restart.
+void UnicodeFolderScenario(const TScenarioContext& context) {
+  Check(FindAppWindow() == nullptr, "another copy of the program is running");
+  const std::string dir = context.AppDir + "\\" + kUnicodeFolderName;
+  const std::wstring ini = Utf8ToWide(dir + "\\zarvel.ini");
+  auto storedCopyRule = [&ini] { return static_cast<int>(GetPrivateProfileIntW(L"Image", L"Copy", -1, ini.c_str())); };
+  {
+    TProgram program(dir + "\\zarvel.exe");
+    HWND app = WaitForAppWindow(seconds(20));
+    Check(app != nullptr && ProcessOf(app) == program.Id(), "the program did not start from " + dir);
+    Check(WindowsWithCaption(program.Id(), "Fatal Error").empty(), "the program reported a fatal error");
+    TDriverWindow driver;
+    RunOn(driver, kBoldKey, "alpha beta gamma", "beta", "alpha <b>beta</b> gamma");
+    {
+      TSettingsWindow settings(app);
+      settings.ClickUntil("&Never", true);
+      Check(WaitFor([&] { return storedCopyRule() == 3; }, seconds(3)),
+            "Never stored Copy=" + std::to_string(storedCopyRule()) + " in the folder's zarvel.ini");
+      settings.Close();
+    }
+    Check(QuitProgram(app, seconds(10)), "the program did not end when asked");
+  }
+  TProgram program(dir + "\\zarvel.exe");
+  HWND app = WaitForAppWindow(seconds(20));
+  Check(app != nullptr, "the program did not start again from " + dir);
+  {
+    TSettingsWindow settings(app);
+    Check(settings.Checked("&Never") && !settings.Checked("&Confirm"),
+          "after a restart the settings window does not show the stored rule Never");
+    settings.Close();
+  }
+  TDriverWindow driver;
+  RunOn(driver, kBoldKey, "one two", "two", "one <b>two</b>");
+  Check(QuitProgram(app, seconds(10)), "the program did not end when asked after its restart");
+}
+
 void RunPromptScenario(const TScenarioContext&) {
   HWND app = RunningApp();
   TDriverWindow driver;

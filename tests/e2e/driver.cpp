@@ -32,6 +32,8 @@ const std::vector<TScenario>& AllScenarios() {
        LibraryWithoutDestroyScenario, kBeforeStart, "nodestroy"},
       {"dispatch-filtered", "an include list without the driver: the shortcut is not dispatched",
        DispatchFilteredScenario, kBeforeStart, "filtered"},
+      {"unicode-folder", "installed below a Cyrillic and CJK folder name: macros run, a setting survives a restart",
+       UnicodeFolderScenario, kBeforeStart, "unicode"},
       {"editor-add", "an empty Macros folder: a category and a macro added in the editor, the record byte for byte",
        MacroEditorAddScenario, kBeforeStart, "editor"},
       {"editor-keys", "the macro editor by keys alone: add, search, rename, move, delete and undo, export and import",

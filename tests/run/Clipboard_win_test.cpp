@@ -6,7 +6,11 @@
 
 #include <atomic>
 #include <cstring>
+#include <functional>
+#include <cstdio>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "run/Clipboard_win.h"
 
@@ -244,4 +248,140 @@ TEST_F(ClipboardTest, AnOwnerThatNoLongerAnswersStopsTheSaveQuicklyAndKeepsItsFo
   EXPECT_LT(GetTickCount() - start, 5000u);
   EXPECT_EQ(GetClipboardOwner(), owner.Window());
   EXPECT_TRUE(IsClipboardFormatAvailable(custom));
+}
+
+TEST_F(ClipboardTest, AClipboardLargerThanTheLimitIsRefusedUntouchedAndASavedOneComesBackWhole) {
+  const UINT custom = RegisterClipboardFormatA("ZarvelTestFormat");
+  std::vector<unsigned char> large(64 * 1024);
+  for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<unsigned char>(i * 7);
+  {
+    TOpenClipboard clipboard(FOwner.Handle());
+    clipboard.WriteText(L"kept");
+    PutGlobal(custom, large.data(), large.size());
+  }
+  const DWORD sequence = GetClipboardSequenceNumber();
+  {
+    TClipboardSnapshot small(16 * 1024);
+    TOpenClipboard clipboard(FOwner.Handle());
+    try {
+      small.Save(clipboard);
+      ADD_FAILURE() << "64 KB saved under a 16 KB limit";
+    } catch (const EClipboardError& error) {
+      EXPECT_NE(std::string(error.what()).find("16 KB"), std::string::npos) << error.what();
+    }
+    EXPECT_TRUE(small.Empty());
+  }
+  EXPECT_EQ(GetClipboardSequenceNumber(), sequence) << "the refusal changed the clipboard";
+
+  // The process-wide limit is what a run's snapshot gets.
+  SetClipboardSaveLimit(16 * 1024);
+  TClipboardSnapshot byDefault;
+  SetClipboardSaveLimit(0);
+  {
+    TOpenClipboard clipboard(FOwner.Handle());
+    EXPECT_THROW(byDefault.Save(clipboard), EClipboardError);
+  }
+  TClipboardSnapshot saved;
+  {
+    TOpenClipboard clipboard(FOwner.Handle());
+    saved.Save(clipboard);
+    EXPECT_GE(saved.Bytes(), large.size());
+    saved.KeepAfterRestore();
+    saved.Restore(clipboard);
+    clipboard.WriteText(L"a late copy");
+    saved.Restore(clipboard);  // kept blocks come back a second time
+    EXPECT_EQ(GetGlobal(custom), large);
+  }
+  TClipboardSnapshot once;
+  TOpenClipboard clipboard(FOwner.Handle());
+  once.Save(clipboard);
+  once.Restore(clipboard);
+  EXPECT_EQ(GetGlobal(custom), large);
+  EXPECT_THROW(once.Restore(clipboard), EClipboardError) << "handed-back blocks cannot come back twice";
+}
+
+namespace {
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD limitMs) {
+  for (DWORD start = GetTickCount(); GetTickCount() - start < limitMs; Sleep(20))
+    if (condition()) return true;
+  return false;
+}
+
+// Another program's window that offers a format to render on demand and,
+// asked for it, answers only after `delayMs`.
+class TSlowClipboardOwner {
+ public:
+  TSlowClipboardOwner(UINT format, DWORD delayMs) : FFormat(format), FDelayMs(delayMs) {
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    FThread = std::thread([this, ready] {
+      WNDCLASSW windowClass{};
+      windowClass.lpfnWndProc = Proc;
+      windowClass.hInstance = GetModuleHandleW(nullptr);
+      windowClass.lpszClassName = L"ZarvelSlowOwner";
+      RegisterClassW(&windowClass);
+      FWindow = CreateWindowExW(0, L"ZarvelSlowOwner", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                windowClass.hInstance, nullptr);
+      SetWindowLongPtrW(FWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+      if (OpenClipboard(FWindow)) {
+        EmptyClipboard();
+        SetClipboardData(FFormat, nullptr);
+        CloseClipboard();
+      }
+      SetEvent(ready);
+      MSG message;
+      while (!FQuit && GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+      DestroyWindow(FWindow);
+    });
+    WaitForSingleObject(ready, INFINITE);
+    CloseHandle(ready);
+  }
+  ~TSlowClipboardOwner() {
+    FQuit = true;
+    PostMessageW(FWindow, WM_NULL, 0, 0);
+    FThread.join();
+  }
+  HWND Window() const { return FWindow; }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<TSlowClipboardOwner*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == WM_RENDERFORMAT && self != nullptr) {
+      Sleep(self->FDelayMs);
+      const unsigned char bytes[] = {5, 6, 7};
+      PutGlobal(self->FFormat, bytes, sizeof bytes);
+      return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+
+  UINT FFormat;
+  DWORD FDelayMs;
+  std::atomic<bool> FQuit{false};
+  HWND FWindow = nullptr;
+  std::thread FThread;
+};
+
+}  // namespace
+
+TEST_F(ClipboardTest, AnOwnerThatRendersTooSlowlyStopsTheSaveInTimeAndKeepsItsFormat) {
+  const UINT custom = RegisterClipboardFormatA("ZarvelTestFormat");
+  TSlowClipboardOwner owner(custom, 3000);
+  TClipboardSnapshot saved;
+  const DWORD start = GetTickCount();
+  EXPECT_THROW(saved.SaveWithin(800), EClipboardError);
+  EXPECT_LT(GetTickCount() - start, 2000u) << "the save waited for the rendering";
+  EXPECT_TRUE(saved.Empty());
+  EXPECT_EQ(GetClipboardOwner(), owner.Window());
+  // Once rendered, the data is the owner's as it was: nothing emptied it.
+  EXPECT_TRUE(WaitUntil([] { return OpenClipboard(nullptr) != 0; }, 10000));
+  EXPECT_EQ(GetGlobal(custom), (std::vector<unsigned char>{5, 6, 7}));
+  CloseClipboard();
+
+  // A rendering within the limit is waited for and saved.
+  TSlowClipboardOwner prompt(custom, 300);
+  TClipboardSnapshot whole;
+  whole.SaveWithin(3000);
+  EXPECT_EQ(whole.FormatCount(), 1u);
+  EXPECT_EQ(whole.Sequence(), GetClipboardSequenceNumber());
 }

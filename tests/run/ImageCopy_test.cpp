@@ -65,7 +65,7 @@ TEST(CopyImage, FileWhereTheFolderShouldBeMakesTheCopyFail) {
 TEST(CopyImage, PictureReachedThroughTheRelativeDirectoryIsLeftWhole) {
   TTempFolder folder;
   const std::string sep(1, PathSeparator());
-  const std::string site = folder.File(NonAsciiName());
+  const std::string site = NonAsciiFolderIn(folder.Path(), PathSeparator());
   ASSERT_TRUE(CreateFolderWithParents(site + sep + "pages" + sep));
   ASSERT_TRUE(CreateFolderWithParents(site + sep + "images" + sep));
   const std::string picked = site + sep + "images" + sep + "a.png";

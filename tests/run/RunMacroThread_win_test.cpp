@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/NonAsciiName.h"
 #include "common/TempFolder.h"
 #include "common/WindowSearch_win.h"
 #include "resident/Messages.h"
@@ -348,6 +349,36 @@ TEST_F(RunMacroThreadTest, APromptedValueOutsideTheCodePageReachesTheTextWhole) 
   ASSERT_TRUE(Run(MacroWith(mtBlockMode, {{mxLine1, "caf\xE9 {$who=Ann}: {line}"}}), AnswerPrompt({value}, answered)));
   EXPECT_TRUE(answered) << "no prompt appeared";
   EXPECT_EQ(FTarget.Text(), L"[" + Wide("caf\xC3\xA9 ") + value + L": hello]");
+}
+
+namespace {
+
+// Types `path` into the open dialog of a file variable once it shows.
+std::function<void()> PickInOpenDialog(const std::wstring& path, bool& picked) {
+  return [path, &picked] {
+    HWND dialog = picked ? nullptr : FindRunWindow("Open");
+    if (dialog == nullptr || !IsWindowVisible(dialog)) return;
+    HWND name = GetDlgItem(dialog, 0x47C);  // the file name box
+    if (name == nullptr) name = GetDlgItem(dialog, 0x480);
+    if (name == nullptr) return;
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    picked = true;
+  };
+}
+
+}  // namespace
+
+TEST_F(RunMacroThreadTest, APickedPathOutsideTheCodePageSwitchesTheRunToUtf8) {
+  FTarget.SetSelected(L"[", L"hello", L"]");
+  const std::string folder = NonAsciiFolderIn(FFolder.Path(), '\\');
+  ASSERT_TRUE(CreateDirectoryW(Wide(folder).c_str(), nullptr));
+  const std::wstring path = Wide(folder + "\\\xE6\x97\xA5.txt");
+  bool picked = false;
+  ASSERT_TRUE(Run(MacroWith(mtBlockMode, {{mxLine1, "caf\xE9 <a href=\"{file:doc}\">{line}</a>"}}),
+                  PickInOpenDialog(path, picked)));
+  EXPECT_TRUE(picked) << "no open dialog appeared";
+  EXPECT_EQ(FTarget.Text(), L"[" + Wide("caf\xC3\xA9 <a href=\"") + path + L"\">hello</a>]");
 }
 
 TEST_F(RunMacroThreadTest, APromptLeftWithEscPastesNothing) {
