@@ -56,12 +56,18 @@ TRunMacroThread::TRunMacroThread(const TDoneNotice& done, const TMacro& macro, s
 TRunMacroThread::~TRunMacroThread() = default;
 
 void TRunMacroThread::Run() noexcept {
+  std::exception_ptr failure;
   try {
     Execute();
   } catch (...) {
-    ReportException(ebRun, nullptr, std::current_exception());
+    failure = std::current_exception();
   }
+  // The target program's input is given back before any message: a box
+  // shown while this thread shares that input goes with the target's
+  // windows when they close, and would leave the run waiting on an answer
+  // nobody can give, with every later shortcut held off.
   DetachInput();
+  if (failure) ReportException(ebRun, nullptr, failure);
   FVarNames.clear();
   FVarDefaults.clear();
   FVarHasDefault.clear();
