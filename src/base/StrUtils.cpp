@@ -323,3 +323,11 @@ void NextToken(const std::string& s, const std::string& delims, int& pos, std::s
     pos = 0;
     token = s.substr(start);
 }
+
+std::string Utf8Prefix(const std::string& text, std::size_t maxBytes) {
+  if (text.size() <= maxBytes) return text;
+  std::size_t end = maxBytes;
+  // Back over the continuation bytes of the character the limit cuts.
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  return text.substr(0, end);
+}

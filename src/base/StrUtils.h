@@ -70,3 +70,7 @@ void NextToken(const std::string& s, const std::string& delims, int& pos,
 char SwapCaseChar(char c);
 char LowerCaseChar(char c);
 char UpperCaseChar(char c);
+
+// The longest start of a UTF-8 text that takes at most maxBytes and ends
+// between two characters: a character that does not fit whole is left out.
+std::string Utf8Prefix(const std::string& text, std::size_t maxBytes);

@@ -5,6 +5,7 @@
 #include "base/OsFile.h"
 #include "base/PathParts.h"
 #include "base/SafeFile.h"
+#include "base/StrUtils.h"
 #include "store/RecordFile.h"
 
 namespace {
@@ -40,9 +41,41 @@ ECatagoryChanged::ECatagoryChanged(const std::string& fileName)
                  "Another program has changed this catagory since Zarvel read it. Zarvel has read it "
                  "again as it is now; please make your change again.") {}
 
-TCatagories::TCatagories(const std::string& directory) : FDirectory(directory) {
+TCatagories::TCatagories(const std::string& directory) : FDirectory(directory) { LoadAll(); }
+
+void TCatagories::LoadAll() {
+  Items.clear();
+  FEncoding = TStoreEncoding::Ansi;
+  FEncodingProblem.clear();
+  try {
+    FEncoding = ReadStoreEncoding(FDirectory);
+  } catch (const std::exception& error) {
+    // Texts read in the wrong encoding would be written back wrong: nothing loads.
+    FEncodingProblem = error.what();
+    FLoadProblems.push_back(FEncodingProblem);
+    return;
+  }
   for (const std::string& fileName : FindFilesWithExtension(FDirectory, kCatagoryExtension))
     LoadCatagory(fileName);
+}
+
+std::string TCatagories::FileNameOf(const std::string& name) const {
+  return (FEncoding == TStoreEncoding::Utf8 ? name : PathNameFromAnsi(name)) + kCatagoryExtension;
+}
+
+bool TCatagories::NameOfFile(const std::string& fileName, std::string& name) const {
+  std::string stem = WithoutLastExtension(fileName);
+  if (FEncoding == TStoreEncoding::Utf8) {
+    name = stem;
+  } else if (!AnsiFromPathName(stem, name)) {
+    return false;
+  }
+  name = name.substr(0, kCatagoryNameCapacity);
+  return true;
+}
+
+void TCatagories::CheckKnownEncoding() const {
+  if (!FEncodingProblem.empty()) throw EStoreEncoding(FEncodingProblem);
 }
 
 void TCatagories::LoadCatagory(const std::string& fileName) {
@@ -50,13 +83,13 @@ void TCatagories::LoadCatagory(const std::string& fileName) {
   // The name is a text of the macro files; a file whose name the ANSI code
   // page cannot hold could never be named again, so it stays out, said why.
   std::string name;
-  if (!AnsiFromPathName(WithoutLastExtension(fileName), name)) {
+  if (!NameOfFile(fileName, name)) {
     FLoadProblems.push_back("Cannot read \"" + PathJoin(FDirectory, fileName) +
                             "\": its name holds characters that Windows' ANSI code page cannot hold, "
                             "so it cannot be a catagory name. Please rename the file.");
     return;
   }
-  catagory.Name = name.substr(0, kCatagoryNameCapacity);
+  catagory.Name = name;
   ReadCatagoryFile(catagory);
   Items.push_back(std::move(catagory));
 }
@@ -102,9 +135,12 @@ std::string TCatagories::TryReadCatagoryFile(TCatagory& catagory) {
 
 TStoreRefresh TCatagories::Refresh() {
   TStoreRefresh found;
+  if (EncodingChanged()) return RefreshWhole();
   std::vector<std::string> names;
-  for (const std::string& fileName : FindFilesWithExtension(FDirectory, kCatagoryExtension))
-    names.push_back(WithoutLastExtension(fileName).substr(0, kCatagoryNameCapacity));
+  for (const std::string& fileName : FindFilesWithExtension(FDirectory, kCatagoryExtension)) {
+    std::string name;
+    if (NameOfFile(fileName, name)) names.push_back(name);
+  }
   std::vector<bool> known(names.size(), false);
   std::vector<TCatagory> kept;
   kept.reserve(Items.size());
@@ -113,7 +149,7 @@ TStoreRefresh TCatagories::Refresh() {
     while (at < names.size() && !SameFileName(names[at], catagory.Name)) ++at;
     TFileStamp now;
     // Gone from the folder, or gone between the search and now: it leaves.
-    if (at == names.size() || !ReadFileStamp(ResolveInDirectory(FDirectory, catagory.Name + kCatagoryExtension), now)) {
+    if (at == names.size() || !ReadFileStamp(ResolveInDirectory(FDirectory, FileNameOf(catagory.Name)), now)) {
       found.Removed.push_back(catagory.Name);
       continue;
     }
@@ -145,12 +181,37 @@ TStoreRefresh TCatagories::Refresh() {
   return found;
 }
 
+bool TCatagories::EncodingChanged() const {
+  try {
+    return FEncodingProblem.empty() ? ReadStoreEncoding(FDirectory) != FEncoding : true;
+  } catch (const std::exception&) {
+    return true;
+  }
+}
+
+TStoreRefresh TCatagories::RefreshWhole() {
+  TStoreRefresh found;
+  std::vector<std::string> before;
+  for (const TCatagory& catagory : Items) before.push_back(catagory.Name);
+  LoadAll();
+  for (const TCatagory& catagory : Items) {
+    bool known = false;
+    for (const std::string& name : before) known = known || SameFileName(name, catagory.Name);
+    (known ? found.Changed : found.Added).push_back(catagory.Name);
+  }
+  for (const std::string& name : before)
+    if (FindCatagory(*this, name) < 0) found.Removed.push_back(name);
+  ++FGeneration;
+  return found;
+}
+
 std::string TCatagories::CatagoryFileName(const std::string& name) const {
   if (!DirectoryExists(FDirectory)) CreateOneDirectory(FDirectory);
-  return ResolveInDirectory(FDirectory, PathNameFromAnsi(name) + kCatagoryExtension);
+  return ResolveInDirectory(FDirectory, FileNameOf(name));
 }
 
 int TCatagories::AddCatagory(const std::string& name) {
+  CheckKnownEncoding();
   CheckCatagoryName(name);
   std::string path = CatagoryFileName(name);
   if (FileExists(path)) return -1;
@@ -325,10 +386,10 @@ int FindCatagory(const TCatagories& store, const std::string& name) {
 
 // --- Renaming, copying and moving ---
 
-std::string CopyTitle(const std::string& title) {
+std::string CopyTitle(const std::string& title, bool utf8) {
   static const char kCopy[] = " (copy)";
   std::size_t room = kTitleCapacity - (sizeof kCopy - 1);
-  return title.substr(0, room) + kCopy;
+  return (utf8 ? Utf8Prefix(title, room) : title.substr(0, room)) + kCopy;
 }
 
 bool TCatagories::RenameCatagory(int catagory, const std::string& newName) {
@@ -343,7 +404,7 @@ bool TCatagories::RenameCatagory(int catagory, const std::string& newName) {
     if (FileExists(inTheWay) || DirectoryExists(inTheWay)) return false;
   }
   std::string oldPath = CatagoryFileName(target.Name);
-  std::string newPath = PathJoin(FDirectory, newName + kCatagoryExtension);
+  std::string newPath = PathJoin(FDirectory, FileNameOf(newName));  // as written, case and all
   // The bytes as they lie, a final partial record included; read only once
   // the file is known unchanged.
   std::string bytes;
@@ -378,7 +439,7 @@ bool TCatagories::RenameCatagory(int catagory, const std::string& newName) {
 int TCatagories::DuplicateMacro(int catagory, int macro) {
   CheckMacroIndex(catagory, macro);
   TMacro copy = Items[catagory].Macros[macro];
-  SetTitle(copy, CopyTitle(GetTitle(copy)));
+  SetTitle(copy, CopyTitle(GetTitle(copy), FEncoding == TStoreEncoding::Utf8));
   copy.ShortCut = 0;
   return AddMacro(catagory, copy);
 }

@@ -15,6 +15,7 @@
 
 #include "base/OsFile.h"
 #include "store/Macro.h"
+#include "store/StoreEncoding.h"
 
 // Leaves new records uninitialised when the vector grows by resize(), so that
 // loading does not zero 5606 bytes per record only to read over them.
@@ -89,6 +90,12 @@ class TCatagories {
   explicit TCatagories(const std::string& directory);
 
   const std::string& Directory() const { return FDirectory; }
+  // How the folder holds its texts (see StoreEncoding.h): the titles,
+  // templates and category names of a UTF-8 folder are UTF-8, those of any
+  // other folder bytes in the ANSI code page. A folder whose mark names an
+  // encoding this program does not know loads no category and refuses
+  // every change (the reason is among the load problems).
+  TStoreEncoding Encoding() const { return FEncoding; }
   std::vector<TCatagory> Items;
 
   // Files that could not be read at loading, with the system's reason; their
@@ -129,7 +136,8 @@ class TCatagories {
   // a file that appeared becomes a category at the end, a category whose
   // file is gone leaves (the others keep their order), and a category whose
   // file no longer has the stamp the store last saw is read again. Every
-  // other category is left exactly as it is. Names compare without case. A
+  // other category is left exactly as it is. A folder whose mark changed
+  // (converted by another program) is read again whole. Names compare without case. A
   // category that could not be read is tried again; one that cannot be read
   // now is kept without macros and refuses changes, as at loading. The
   // store's own writes keep the stamps, so after them nothing counts as
@@ -172,11 +180,24 @@ class TCatagories {
   TOsFile OpenUnchanged(int catagory);
   // Closes the written file and notes its new stamp.
   void Written(int catagory, TOsFile& file);
+  // Reads the mark and every category file.
+  void LoadAll();
+  // Whether the folder's mark no longer says what it said at loading.
+  bool EncodingChanged() const;
+  TStoreRefresh RefreshWhole();
+  // A category's file name (without folder) for its name, and back; false
+  // when the file's name cannot be a category name in this folder.
+  std::string FileNameOf(const std::string& name) const;
+  bool NameOfFile(const std::string& fileName, std::string& name) const;
+  // Raises EStoreEncoding while the folder's mark is one this program does not know.
+  void CheckKnownEncoding() const;
   TCatagory& At(int catagory);
   TCatagory& Writable(int catagory);
   void CheckMacroIndex(int catagory, int macro);
 
   std::string FDirectory;
+  TStoreEncoding FEncoding = TStoreEncoding::Ansi;
+  std::string FEncodingProblem;  // the unknown mark's message, or ""
   std::vector<std::string> FLoadProblems;
   std::uint64_t FGeneration = 0;
 };
@@ -185,5 +206,6 @@ class TCatagories {
 int FindCatagory(const TCatagories& store, const std::string& name);
 
 // The title a copy of a macro gets: " (copy)" behind the original, which is
-// cut so that the whole fits the title field.
-std::string CopyTitle(const std::string& title);
+// cut so that the whole fits the title field (a UTF-8 title never inside a
+// character).
+std::string CopyTitle(const std::string& title, bool utf8 = false);

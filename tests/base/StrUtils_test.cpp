@@ -603,3 +603,13 @@ TEST(CaseChars, LettersAndTheBytesAroundThem) {
         EXPECT_EQ(UpperCaseChar(c.c), c.upper) << static_cast<int>(c.c);
     }
 }
+
+TEST(Utf8Prefix, NeverEndsInsideACharacter) {
+  EXPECT_EQ(Utf8Prefix("abc", 5), "abc");
+  EXPECT_EQ(Utf8Prefix("abc", 0), "");
+  EXPECT_EQ(Utf8Prefix("é€😀", 2), "é");      // 2 + 3 + 4 bytes
+  EXPECT_EQ(Utf8Prefix("é€😀", 4), "é");
+  EXPECT_EQ(Utf8Prefix("é€😀", 5), "é€");
+  EXPECT_EQ(Utf8Prefix("é€😀", 8), "é€");
+  EXPECT_EQ(Utf8Prefix("é€😀", 9), "é€😀");
+}

@@ -574,3 +574,62 @@ TEST_F(CatagoryStore, RefreshKeepsAnUnreadableFileUnreadableAndNeverWritesIt) {
   EXPECT_FALSE(store.Items[0].LoadFailed);
   EXPECT_EQ(Titles(store.Items[0]), "AB");
 }
+
+// A UTF-8 folder: names are file names as they are, titles are never cut
+// inside a character, a mark the program does not know keeps every file
+// untouched, and a mark written by another program reloads the whole store.
+TEST_F(CatagoryStore, AUtf8FolderKeepsItsNamesAndTitlesWhole) {
+  std::filesystem::create_directories(Dir());
+  WriteStoreEncoding(Dir(), TStoreEncoding::Utf8);
+  WriteCatagory("Café →", {Named("Résumé")});
+  TCatagories store(Dir());
+  EXPECT_EQ(store.Encoding(), TStoreEncoding::Utf8);
+  ASSERT_EQ(store.Items.size(), 1u);
+  EXPECT_EQ(store.Items[0].Name, "Café →");
+  ASSERT_EQ(store.AddCatagory("日本"), 1);
+  EXPECT_TRUE(FileExists(CatFile("日本")));
+  ASSERT_TRUE(store.RenameCatagory(1, "Ελληνικά"));
+  EXPECT_TRUE(FileExists(CatFile("Ελληνικά")));
+  EXPECT_FALSE(FileExists(CatFile("日本")));
+
+  // 17 bytes of "→" (3 bytes each) and a 1-byte letter: a plain cut at 18
+  // bytes would split the sixth arrow.
+  std::string arrows = "a";
+  for (int i = 0; i < 8; ++i) arrows += "→";
+  store.AddMacro(0, Named(arrows));
+  int copy = store.DuplicateMacro(0, 1);
+  std::string title = GetTitle(store.Items[0].Macros[copy]);
+  EXPECT_EQ(title, "a→→→→→ (copy)");
+  EXPECT_LE(title.size(), kTitleCapacity);
+}
+
+TEST_F(CatagoryStore, AnUnknownMarkLoadsNothingAndRefusesEveryChange) {
+  WriteCatagory("Web", {Named("Bold")});
+  WriteBytes(StoreEncodingPath(Dir()), "utf-16\r\n");
+  const std::string before = ReadBytes(CatFile("Web"));
+  TCatagories store(Dir());
+  EXPECT_TRUE(store.Items.empty());
+  ASSERT_EQ(store.LoadProblems().size(), 1u);
+  EXPECT_NE(store.LoadProblems()[0].find("utf-16"), std::string::npos);
+  EXPECT_THROW(store.AddCatagory("Web2"), EStoreEncoding);
+  EXPECT_FALSE(FileExists(CatFile("Web2")));
+  EXPECT_EQ(ReadBytes(CatFile("Web")), before);
+}
+
+TEST_F(CatagoryStore, AMarkWrittenByAnotherProgramReloadsTheWholeStore) {
+  WriteCatagory("Web", {Named("Bold")});
+  WriteCatagory("Mail", {Named("Sign")});
+  TCatagories store(Dir());
+  ASSERT_EQ(store.Encoding(), TStoreEncoding::Ansi);
+  const std::uint64_t generation = store.Generation();
+  WriteStoreEncoding(Dir(), TStoreEncoding::Utf8);
+  std::filesystem::remove(CatFile("Mail"));
+  WriteCatagory("Notes", {Named("Todo")});
+  TStoreRefresh found = store.Refresh();
+  EXPECT_EQ(store.Encoding(), TStoreEncoding::Utf8);
+  EXPECT_EQ(found.Changed, std::vector<std::string>{"Web"});
+  EXPECT_EQ(found.Added, std::vector<std::string>{"Notes"});
+  EXPECT_EQ(found.Removed, std::vector<std::string>{"Mail"});
+  EXPECT_GT(store.Generation(), generation);
+  EXPECT_FALSE(store.Refresh().Any());
+}
