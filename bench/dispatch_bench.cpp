@@ -31,7 +31,7 @@ class TQuietPorts : public TResidentPorts {
     LastMacro = macro;
     return true;
   }
-  bool StartRunMacro(const TMacro&) override { return false; }
+  bool StartRunMacro(const TMacro&, bool) override { return false; }
   bool ModifierDown(unsigned) override { return true; }
   void MaskAltRelease() override {}
   void BringMacroEditorToFront() override {}

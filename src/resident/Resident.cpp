@@ -93,13 +93,13 @@ std::intptr_t TResident::PickerRun(std::intptr_t entry) {
   const std::size_t m = static_cast<std::size_t>(entries[entry].Macro);
   if (c < FCatagories.Items.size() && m < FCatagories.Items[c].Macros.size() &&
       same(FCatagories.Items[c], FCatagories.Items[c].Macros[m])) {
-    FRunMacroThread = FPorts.StartRunMacro(FCatagories.Items[c].Macros[m]);
+    FRunMacroThread = FPorts.StartRunMacro(FCatagories.Items[c].Macros[m], TextsAreUtf8());
     return 0;
   }
   for (const TCatagory& catagory : FCatagories.Items)
     for (const TMacro& macro : catagory.Macros)
       if (same(catagory, macro)) {
-        FRunMacroThread = FPorts.StartRunMacro(macro);
+        FRunMacroThread = FPorts.StartRunMacro(macro, TextsAreUtf8());
         return 0;
       }
   return 0;
@@ -175,7 +175,7 @@ std::intptr_t TResident::RunMacro(std::intptr_t catagory, std::intptr_t macro) {
   // The editor came and went between the post and now, and the indexes name
   // another macro: the key press meant the one that is gone.
   if (macros[macro].ShortCut != pending.ShortCut) return 0;
-  FRunMacroThread = FPorts.StartRunMacro(macros[macro]);
+  FRunMacroThread = FPorts.StartRunMacro(macros[macro], TextsAreUtf8());
   return 0;
 }
 

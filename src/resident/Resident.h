@@ -31,7 +31,8 @@ class TResidentPorts {
   // refused (a full message queue).
   virtual bool PostRunMacro(int catagory, int macro) = 0;
   // Starts a run of a copy of the macro; false when no run started.
-  virtual bool StartRunMacro(const TMacro& macro) = 0;
+  // utf8Texts: the macro's texts are UTF-8 (a UTF-8 folder's), not ANSI.
+  virtual bool StartRunMacro(const TMacro& macro, bool utf8Texts) = 0;
   // Whether the system holds the modifier (16, 17 or 18) down now. Asked
   // only when a key completes a shortcut.
   virtual bool ModifierDown(unsigned keyCode) = 0;
@@ -127,6 +128,8 @@ class TResident {
   bool FindShortCut(std::uint16_t word, int& catagory, int& macro);
   // Drops the modifier flags that the system holds up; true when one went.
   bool ConfirmModifiers();
+  // Whether the store's texts are UTF-8, which its runs then work in.
+  bool TextsAreUtf8() const { return FCatagories.Encoding() == TStoreEncoding::Utf8; }
   bool StartWindowThread(bool& reference, TThreadDoneCode kind);
   bool OpenPicker(bool fromTray);
 

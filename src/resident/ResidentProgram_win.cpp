@@ -258,8 +258,9 @@ bool TResidentProgram::PostRunMacro(int catagory, int macro) {
   return PostMessageA(FAppWindow, WM_RUNMACRO, static_cast<WPARAM>(catagory), static_cast<LPARAM>(macro));
 }
 
-bool TResidentProgram::StartRunMacro(const TMacro& macro) {
-  return TRunMacroThread::Start(TDoneNotice{FAppWindow, WM_THREADDONE, tdRunMacro}, macro, FValues.ExeDir);
+bool TResidentProgram::StartRunMacro(const TMacro& macro, bool utf8Texts) {
+  return TRunMacroThread::Start(TDoneNotice{FAppWindow, WM_THREADDONE, tdRunMacro}, macro, FValues.ExeDir,
+                                utf8Texts);
 }
 
 bool TResidentProgram::ModifierDown(unsigned keyCode) { return GetAsyncKeyState(static_cast<int>(keyCode)) < 0; }

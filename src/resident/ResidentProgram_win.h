@@ -53,7 +53,7 @@ class TResidentProgram : public TAppMessageHandler, private TResidentPorts {
   bool StartWindowThread(TThreadDoneCode kind) override;
   bool ForegroundExeName(std::string& exeName) override;
   bool PostRunMacro(int catagory, int macro) override;
-  bool StartRunMacro(const TMacro& macro) override;
+  bool StartRunMacro(const TMacro& macro, bool utf8Texts) override;
   bool ModifierDown(unsigned keyCode) override;
   void MaskAltRelease() override;
   void BringMacroEditorToFront() override;

@@ -46,12 +46,14 @@ bool AskToCopyImage() {
 
 }  // namespace
 
-bool TRunMacroThread::Start(const TDoneNotice& done, const TMacro& macro, const std::string& exeDir) {
-  return StartOwnedThread(std::unique_ptr<TOwnedThread>(new TRunMacroThread(done, macro, exeDir)));
+bool TRunMacroThread::Start(const TDoneNotice& done, const TMacro& macro, const std::string& exeDir,
+                            bool utf8Texts) {
+  return StartOwnedThread(std::unique_ptr<TOwnedThread>(new TRunMacroThread(done, macro, exeDir, utf8Texts)));
 }
 
-TRunMacroThread::TRunMacroThread(const TDoneNotice& done, const TMacro& macro, std::string exeDir)
-    : TMacroRun(macro), FDone(done), FExeDir(std::move(exeDir)) {}
+TRunMacroThread::TRunMacroThread(const TDoneNotice& done, const TMacro& macro, std::string exeDir,
+                                 bool utf8Texts)
+    : TMacroRun(macro), FDone(done), FExeDir(std::move(exeDir)), FUtf8Store(utf8Texts) {}
 
 TRunMacroThread::~TRunMacroThread() = default;
 
@@ -79,7 +81,13 @@ void TRunMacroThread::Run() noexcept {
 void TRunMacroThread::Execute() {
   FForegroundWnd = GetForegroundWindow();
   // Before the first step reads a byte: see RunTextForm.h.
-  if (RunsInUtf8FromStart(AnsiMaxCharSize())) UseUnicodeTexts();
+  if (FUtf8Store) {
+    // Nothing to convert: the texts are UTF-8 as they lie in the record.
+    FCodePage = CP_UTF8;
+    UseUtf8Texts([](const std::string& text) { return text; });
+  } else if (RunsInUtf8FromStart(AnsiMaxCharSize())) {
+    UseUnicodeTexts();
+  }
   ExpandAllLineTokens();
   if (TakesSelection(FMacro.MacroType)) {
     CaptureSelection();

@@ -24,12 +24,15 @@ class TRunMacroThread : public TMacroRun, private TOwnedThread {
   // Starts a run of a copy of `macro`; the thread frees itself when done.
   // False when the system could not start the thread (then no end notice
   // comes). exeDir: the program's folder, without a trailing separator.
-  static bool Start(const TDoneNotice& done, const TMacro& macro, const std::string& exeDir);
+  // utf8Texts: the macro's texts are UTF-8 already (a UTF-8 folder's), and
+  // the whole run works in UTF-8.
+  static bool Start(const TDoneNotice& done, const TMacro& macro, const std::string& exeDir,
+                    bool utf8Texts = false);
 
   ~TRunMacroThread() override;
 
  private:
-  TRunMacroThread(const TDoneNotice& done, const TMacro& macro, std::string exeDir);
+  TRunMacroThread(const TDoneNotice& done, const TMacro& macro, std::string exeDir, bool utf8Texts);
   // Execute, any error shown in a message box, then the end notice.
   void Run() noexcept override;
   void Execute();
@@ -65,6 +68,7 @@ class TRunMacroThread : public TMacroRun, private TOwnedThread {
   // page cannot hold (see RunText_win.h) or that code page has characters
   // of more than one byte (see RunTextForm.h).
   UINT FCodePage = CP_ACP;
+  bool FUtf8Store = false;  // the macro's texts came UTF-8 from its folder
   std::string FWorkDir;  // confirmed in the prompt, in the run's code page
   std::unique_ptr<TClipboardOwnerWindow> FClipboardOwner;
   // How the selection came, and so how the result goes back.

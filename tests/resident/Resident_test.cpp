@@ -42,8 +42,9 @@ class TRecordingPorts : public TResidentPorts {
     Posted.push_back({catagory, macro});
     return true;
   }
-  bool StartRunMacro(const TMacro& macro) override {
+  bool StartRunMacro(const TMacro& macro, bool utf8Texts) override {
     Runs.push_back(GetTitle(macro));
+    RunsInUtf8.push_back(utf8Texts);
     return RunsStart;
   }
   // The system's key state: every modifier down unless listed as up.
@@ -74,6 +75,7 @@ class TRecordingPorts : public TResidentPorts {
   std::vector<TThreadDoneCode> Started;
   std::vector<std::pair<int, int>> Posted;
   std::vector<std::string> Runs;
+  std::vector<bool> RunsInUtf8;
   std::string Foreground = "notepad.exe";
   int ForegroundLookups = 0;
   std::set<unsigned> SystemUp;
@@ -174,6 +176,19 @@ TEST_F(ResidentCore, CtrlPressedAndReleasedBeforeTheKeyGivesNoModifier) {
   Core.HookKeyDown(kKeyCtrl);
   Core.HookKeyUp(kKeyCtrl);
   EXPECT_EQ(Core.HookKeyDown(kKeyT), kKeyPassed);
+}
+
+TEST_F(ResidentCore, RunsOfAUtf8FolderWorkInUtf8FromTheStart) {
+  int c = AddCatagory("Web");
+  AddMacro(c, "ctrl t", kCtrlBit | 'T');
+  Ports.RunsStart = false;
+  Chord({kKeyCtrl, kKeyT});
+  DeliverPosted();
+  WriteStoreEncoding(Store.Directory(), TStoreEncoding::Utf8);
+  Store.Refresh();
+  Chord({kKeyCtrl, kKeyT});
+  DeliverPosted();
+  EXPECT_EQ(Ports.RunsInUtf8, (std::vector<bool>{false, true}));
 }
 
 // --- finding the macro ---
