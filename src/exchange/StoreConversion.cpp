@@ -90,5 +90,6 @@ TConversionCount ConvertStoreToUtf8(TCatagories& store, unsigned codePage,
   count.Catagories = static_cast<int>(converted.size());
   if (backup) backup();
   WriteAll(store, converted);
+  store.Refresh();  // memory takes the folder's new form: names and texts in UTF-8
   return count;
 }

@@ -25,6 +25,7 @@ struct TConversionCount {
 // too), then each category file is written anew, and the folder's mark
 // comes last. When a file cannot be written, the categories written before
 // it are put back and the error goes on: the folder stays ANSI and whole.
+// Afterwards the store holds the folder as UTF-8 (its Encoding says so).
 // A folder already marked UTF-8 raises EStoreConversion and is left alone.
 TConversionCount ConvertStoreToUtf8(TCatagories& store, unsigned codePage,
                                     const std::function<void()>& backup);

@@ -49,6 +49,8 @@ TEST_F(ConversionTest, EveryTextKeepsItsCharactersInUtf8) {
   EXPECT_EQ(count.Catagories, 2);
   EXPECT_EQ(count.Macros, 2);
   EXPECT_EQ(ReadStoreEncoding(folder.Path()), TStoreEncoding::Utf8);
+  EXPECT_EQ(store.Encoding(), TStoreEncoding::Utf8) << "memory follows the folder";
+  EXPECT_EQ(GetTitle(store.Items[FindCatagory(store, "Web")].Macros[0]), kCafeUtf8);
   TCatagories reread(folder.Path());
   const TMacro& cafe = reread.Items[FindCatagory(reread, "Web")].Macros[0];
   EXPECT_EQ(GetTitle(cafe), kCafeUtf8);
