@@ -25,3 +25,7 @@ std::string Utf8ToAnsi(const std::string& text, unsigned codePage);
 // page leaves undefined where a system maps them through unchanged; both
 // directions refuse them so that no undefined byte passes silently.
 bool HoldsC1Control(const std::string& utf8, std::size_t& offset);
+
+// The code page of the system's 8-bit texts: Windows' ANSI code page, and
+// Windows-1252 on other systems, which have none.
+unsigned SystemAnsiCodePage();

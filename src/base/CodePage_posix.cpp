@@ -70,3 +70,5 @@ std::string Utf8ToAnsi(const std::string& text, unsigned codePage) {
                     " does not define.");
   return Convert(text, "UTF-8", IconvName(codePage), "The text");
 }
+
+unsigned SystemAnsiCodePage() { return kDefaultCodePage; }

@@ -59,3 +59,5 @@ std::string Utf8ToAnsi(const std::string& text, unsigned codePage) {
   return FromWide(ToWide(text, CP_UTF8, "The text is not valid UTF-8."), codePage,
                   "The text holds a character that code page " + page + " cannot hold.");
 }
+
+unsigned SystemAnsiCodePage() { return ::GetACP(); }
