@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "BenchStore.h"
 #include "RatioReporter.h"
 #include "base/OsFile.h"
 #include "exchange/CatagoryExchange.h"
@@ -15,26 +16,11 @@
 
 namespace {
 
-constexpr int kCatagories = 100;
-constexpr int kMacrosEach = 100;
+constexpr int kCatagories = kBenchCatagories;
+constexpr int kMacrosEach = kBenchMacrosEach;
 
 const std::string& StoreFolder() {
-  static const std::string folder = [] {
-    std::filesystem::path dir = std::filesystem::temp_directory_path() / "zarvel-bench-refresh";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    std::string records;
-    for (int m = 0; m < kMacrosEach; ++m) {
-      TMacro macro = NewMacro();
-      SetTitle(macro, "macro " + std::to_string(m));
-      macro.ShortCut = static_cast<std::uint16_t>(0x4000 | (65 + m % 26));
-      SetMacroText(macro, mxLine1, "<li>{line}</li>");
-      records.append(reinterpret_cast<const char*>(&macro), sizeof macro);
-    }
-    for (int c = 0; c < kCatagories; ++c)
-      std::ofstream(dir / ("Catagory " + std::to_string(c) + ".cat"), std::ios::binary) << records;
-    return dir.string();
-  }();
+  static const std::string folder = MakeBenchStore("zarvel-bench-refresh");
   return folder;
 }
 
