@@ -16,6 +16,9 @@ HINSTANCE Module = nullptr;
 HHOOK Hook = nullptr;
 HWND Target = nullptr;
 TAltGrFilter AltGr;
+// Every event the hook procedure was called for, so the program can tell a
+// hook the system removed (the count stands still while keys are pressed).
+volatile LONG EventsSeen = 0;
 
 // The program answers within microseconds; should it ever hang (a window in
 // another thread given to KeyHookCreate), the key goes on after this long
@@ -31,6 +34,7 @@ bool TellProgram(const THookKeyEvent& event) {
 }
 
 LRESULT CALLBACK LowLevelKeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION) InterlockedIncrement(&EventsSeen);
   if (code == HC_ACTION && Target != nullptr) {
     const auto* info = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
     THookKeyEvent events[2];
@@ -66,4 +70,9 @@ extern "C" __declspec(dllexport) BOOL __stdcall KeyHookDestroy() {
   Hook = nullptr;
   Target = nullptr;
   return removed;
+}
+
+// The number of key events the hook has seen since the library was loaded.
+extern "C" __declspec(dllexport) DWORD __stdcall KeyHookEventsSeen() {
+  return static_cast<DWORD>(EventsSeen);
 }

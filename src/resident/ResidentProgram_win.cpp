@@ -23,6 +23,25 @@
 #define WM_DPICHANGED 0x02E0
 #endif
 
+namespace {
+
+// The application window's timer that checks the hook a moment after the
+// first key press the system reported since the last check.
+constexpr UINT_PTR kHookCheckTimer = 1;
+constexpr UINT kHookCheckDelayMs = 1000;
+
+// Whether raw input describes a key going down.
+bool IsRawKeyPress(LPARAM input) {
+  RAWINPUT raw{};
+  UINT size = sizeof raw;
+  if (GetRawInputData(reinterpret_cast<HRAWINPUT>(input), RID_INPUT, &raw, &size, sizeof(RAWINPUTHEADER)) ==
+      static_cast<UINT>(-1))
+    return false;
+  return raw.header.dwType == RIM_TYPEKEYBOARD && (raw.data.keyboard.Flags & RI_KEY_BREAK) == 0;
+}
+
+}  // namespace
+
 TResidentProgram::TResidentProgram(HINSTANCE instance, HWND appWindow, UINT newInstanceMessage,
                                    const TProgramValues& values, TCatagories& catagories, TIncludeList& includeList)
     : FInstance(instance), FAppWindow(appWindow), FValues(values), FNewInstanceMessage(newInstanceMessage),
@@ -190,6 +209,13 @@ bool TResidentProgram::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam,
       return true;
     }
     case WM_BACKUPDONE: ShowBackupProblem(); return true;
+    case WM_INPUT:
+      RawInput(lParam);
+      return false;  // the system's own handling frees the input
+    case WM_TIMER:
+      if (wParam != kHookCheckTimer) return false;
+      CheckHook();
+      return true;
     case WM_HOOKKEYDOWN: result = FCore.HookKeyDown(static_cast<unsigned>(wParam)); return true;
     case WM_HOOKKEYUP: result = FCore.HookKeyUp(static_cast<unsigned>(wParam)); return true;
     case WM_QUERYENDSESSION: result = MayEnd(erSessionEnd) ? TRUE : FALSE; return true;
@@ -291,4 +317,30 @@ bool TResidentProgram::PreviousProgramExeName(std::string& exeName) {
   HWND target = PickerTargetWindow(true);
   exeName = target != nullptr ? ExeNameOfWindow(target) : std::string();
   return !exeName.empty();
+}
+
+void TResidentProgram::WatchHook(std::function<bool()> install, std::function<std::uint32_t()> eventsSeen) {
+  RAWINPUTDEVICE keyboard{};
+  keyboard.usUsagePage = 0x01;  // generic desktop controls
+  keyboard.usUsage = 0x06;      // keyboard
+  keyboard.dwFlags = RIDEV_INPUTSINK;  // also while another program has the focus
+  keyboard.hwndTarget = FAppWindow;
+  if (!RegisterRawInputDevices(&keyboard, 1, sizeof keyboard)) return;
+  FInstallHook = std::move(install);
+  FHookEventsSeen = std::move(eventsSeen);
+  FHookWatch.HookInstalled(FHookEventsSeen());
+}
+
+void TResidentProgram::RawInput(LPARAM input) {
+  if (FInstallHook && IsRawKeyPress(input) && FHookWatch.RawKeyDown())
+    SetTimer(FAppWindow, kHookCheckTimer, kHookCheckDelayMs, nullptr);
+}
+
+void TResidentProgram::CheckHook() {
+  KillTimer(FAppWindow, kHookCheckTimer);
+  if (!FInstallHook || !FHookWatch.HookLost(FHookEventsSeen())) return;
+  // Installing anew costs nothing where the hook was still there after all.
+  FInstallHook();
+  HookInstalled();
+  FHookWatch.HookInstalled(FHookEventsSeen());
 }

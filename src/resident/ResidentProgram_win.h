@@ -5,11 +5,13 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 
 #include "resident/AppInfo.h"
 #include "resident/AppWindow_win.h"
 #include "resident/FolderWatch_win.h"
+#include "resident/HookWatch.h"
 #include "resident/IncludeSnapshot.h"
 #include "resident/Picker_win.h"
 #include "resident/Resident.h"
@@ -29,6 +31,10 @@ class TResidentProgram : public TAppMessageHandler, private TResidentPorts {
   void ShowTrayIcon(const std::string& tip);
   // After the keyboard hook is installed (again): no modifier it did not see go down is held.
   void HookInstalled() { FCore.ResetModifiers(); }
+  // Watches the installed hook with the system's raw keyboard input and
+  // installs it again (install) when the system removed it; eventsSeen is
+  // the hook's count of events. Without raw input there is no watch.
+  void WatchHook(std::function<bool()> install, std::function<std::uint32_t()> eventsSeen);
   // Watches the program's folder for changes by other programs and keeps
   // the daily backup; stopped (and waited for) at shutdown.
   void StartFolderWatch();
@@ -66,6 +72,8 @@ class TResidentProgram : public TAppMessageHandler, private TResidentPorts {
   // with a reason. False when the user keeps working.
   bool MayEnd(int reason);
   void ShowBackupProblem();
+  void RawInput(LPARAM input);
+  void CheckHook();
   void TrayNotify(WPARAM wParam, LPARAM lParam);
   void ShowTrayMenu(bool hasAnchor, POINT anchor);
   // The tray pictures at the small-icon size of the notification area's
@@ -92,4 +100,7 @@ class TResidentProgram : public TAppMessageHandler, private TResidentPorts {
   TResident FCore;
   std::string FTrayTip;  // without the backup's line
   std::unique_ptr<TFolderWatch> FFolderWatch;
+  THookWatch FHookWatch;
+  std::function<bool()> FInstallHook;
+  std::function<std::uint32_t()> FHookEventsSeen;
 };

@@ -18,6 +18,7 @@ namespace {
 
 using TKeyHookCreate = BOOL(__stdcall*)(HWND);
 using TKeyHookDestroy = BOOL(__stdcall*)();
+using TKeyHookEventsSeen = DWORD(__stdcall*)();
 
 void RunMessageLoop() {
   MSG message;
@@ -95,6 +96,11 @@ int Run(HINSTANCE instance) {
   // The hook, the menu, then the icon and its tip.
   const bool hooked = keyHookCreate(appWindow) != FALSE;
   running.Program->HookInstalled();
+  auto eventsSeen = reinterpret_cast<TKeyHookEventsSeen>(
+      reinterpret_cast<void*>(GetProcAddress(running.HookLibrary.Get(), "KeyHookEventsSeen")));
+  if (hooked && eventsSeen != nullptr)
+    running.Program->WatchHook([keyHookCreate, appWindow] { return keyHookCreate(appWindow) != FALSE; },
+                               [eventsSeen] { return static_cast<std::uint32_t>(eventsSeen()); });
   running.Program->BuildPopupMenu();
   running.Program->ShowTrayIcon(hooked ? TrayTipOf(values.VersionShort) : TrayTipWithoutHook(values.VersionShort));
   // Without the hook the program stays for its editor; the user learns why

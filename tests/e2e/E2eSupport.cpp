@@ -1,5 +1,6 @@
 #include "E2eSupport.h"
 
+#include <cstring>
 #include <thread>
 
 #include "resident/Messages.h"
@@ -268,4 +269,34 @@ std::string WideToUtf8(const std::wstring& wide) {
   std::string utf8(static_cast<std::size_t>(length), '\0');
   WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0], length, nullptr, nullptr);
   return utf8;
+}
+
+HWND ProgramWindow(HWND app, const std::string& caption) {
+  for (const TWindowInfo& info : TopLevelWindows())
+    if (info.ProcessId == ProcessOf(app) && info.Visible && info.Caption == caption) return info.Window;
+  return nullptr;
+}
+
+std::wstring ClipboardUnicode(HWND owner) {
+  std::wstring text;
+  if (!WaitFor([&] { return OpenClipboard(owner) != 0; }, std::chrono::seconds(2))) return L"(clipboard not opened)";
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const wchar_t* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = chars;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+void SetClipboardUnicode(HWND owner, const std::wstring& text) {
+  Check(WaitFor([&] { return OpenClipboard(owner) != 0; }, std::chrono::seconds(2)), "the driver cannot open the clipboard");
+  EmptyClipboard();
+  const std::size_t size = (text.size() + 1) * sizeof(wchar_t);
+  HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, size);
+  std::memcpy(GlobalLock(data), text.c_str(), size);
+  GlobalUnlock(data);
+  if (!SetClipboardData(CF_UNICODETEXT, data)) GlobalFree(data);  // the clipboard owns it once set
+  CloseClipboard();
 }

@@ -78,6 +78,13 @@ std::string TextOf(HWND window);
 std::vector<TWindowInfo> TopLevelWindows();
 std::vector<HWND> ChildrenOfClass(HWND parent, const std::string& className);
 DWORD ProcessOf(HWND window);
+// A visible top-level window of the program with this caption, or null.
+HWND ProgramWindow(HWND app, const std::string& caption);
+
+// The clipboard's Unicode text (a note in brackets when it cannot be
+// opened), and a Unicode text put there as the user's own.
+std::wstring ClipboardUnicode(HWND owner);
+void SetClipboardUnicode(HWND owner, const std::wstring& text);
 
 // The program's hidden application window (found by its class), or null.
 HWND FindAppWindow();

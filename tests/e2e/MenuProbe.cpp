@@ -35,7 +35,16 @@ std::string DescribeMenu(HMENU menu) {
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK MenuProbeHook(int code, WPARAM wParam, LPARAM lParam) {
   static const UINT probeMessage = RegisterWindowMessageA(kMenuProbeMessage);
+  static const UINT dropHookMessage = RegisterWindowMessageA(kDropHookMessage);
   const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (code == HC_ACTION && call->message == dropHookMessage) {
+    using TKeyHookDestroy = BOOL(__stdcall*)();
+    HMODULE library = GetModuleHandleA("zarvel.dll");
+    auto destroy = library ? reinterpret_cast<TKeyHookDestroy>(
+                                 reinterpret_cast<void*>(GetProcAddress(library, "KeyHookDestroy")))
+                           : nullptr;
+    if (destroy) destroy();
+  }
   if (code == HC_ACTION && call->message == probeMessage) {
     auto menu = reinterpret_cast<HMENU>(SendMessageA(call->hwnd, kGetMenuOfWindow, 0, 0));
     std::string text = menu ? DescribeMenu(menu) : std::string();

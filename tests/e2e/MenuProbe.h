@@ -10,6 +10,11 @@
 //   lParam: 0.
 constexpr const char* kMenuProbeMessage = "ZarvelE2EMenuProbe";
 constexpr const char* kMenuProbeHookName = "MenuProbeHook";
+// Registered message sent to the program's application window: the probe
+// takes the keyboard hook away as the system does when it drops one (the
+// hook library's own KeyHookDestroy, called on the program's main thread).
+//   wParam: 0. lParam: 0.
+constexpr const char* kDropHookMessage = "ZarvelE2EDropHook";
 // dwData of the WM_COPYDATA answer. The text holds one line per item:
 // id, TAB, type flags, TAB, state flags, TAB, caption.
 constexpr unsigned long kMenuProbeAnswer = 0x5A4D;

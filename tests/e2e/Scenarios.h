@@ -55,6 +55,7 @@ void DispatchFilteredScenario(const TScenarioContext& context);
 void ToggleScenario(const TScenarioContext& context);
 void AltGrScenario(const TScenarioContext& context);
 void AltMenuScenario(const TScenarioContext& context);
+void HookLostScenario(const TScenarioContext& context);
 void MacroEditorScenario(const TScenarioContext& context);
 // The macro editor from an empty Macros folder (ScenariosEditor.cpp).
 void MacroEditorAddScenario(const TScenarioContext& context);
@@ -79,6 +80,8 @@ void KeysNotForClassicEditScenario(const TScenarioContext& context);
 // Files changed by other programs (ScenariosWatch.cpp).
 void WatchImportScenario(const TScenarioContext& context);
 void WatchLatencyScenario(const TScenarioContext& context);
+void WatchBulkScenario(const TScenarioContext& context);
+void WatchConflictScenario(const TScenarioContext& context);
 // The macro picker (ScenariosPicker.cpp).
 void PickerRunScenario(const TScenarioContext& context);
 void PickerNoShortCutScenario(const TScenarioContext& context);

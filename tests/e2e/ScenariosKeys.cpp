@@ -104,6 +104,22 @@ void AltMenuScenario(const TScenarioContext&) {
   Check(driver.KeyDowns(kAltMaskKey) > 0, "no masking key reached the window after the withheld key");
 }
 
+void HookLostScenario(const TScenarioContext&) {
+  HWND app = RunningApp();
+  TDriverWindow driver;
+  PrepareText(driver);
+  Check(ShortCutDispatched(driver), "Ctrl+Alt+K was not dispatched before the hook was taken away");
+  TTrayMenu probe(app);
+  probe.DropKeyboardHook();
+  Pump(milliseconds(1500));  // the run the first press started has ended
+  PrepareText(driver);
+  Check(ShortCutPassesThrough(driver), "Ctrl+Alt+K was still withheld after the hook was taken away");
+  // The presses the hook never saw tell the program; it installs the hook
+  // again within a moment, and the shortcut works without a restart.
+  Check(WaitFor([&] { return !ShortCutPassesThrough(driver); }, seconds(8), milliseconds(700)),
+        "the program did not install its keyboard hook again: Ctrl+Alt+K still reaches the focused program");
+}
+
 void DispatchFilteredScenario(const TScenarioContext& context) {
   Check(FindAppWindow() == nullptr, "another copy of the program is running");
   std::string include = ReadWholeFile(context.AppDir + "\\include.dat");

@@ -52,30 +52,6 @@ void Type(const std::string& text) {
   }
 }
 
-std::wstring ClipboardText(HWND owner) {
-  std::wstring text;
-  if (!WaitFor([&] { return OpenClipboard(owner) != 0; }, seconds(2))) return L"(clipboard not opened)";
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    if (const wchar_t* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-      text = chars;
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return text;
-}
-
-void PutOnClipboard(HWND owner, const std::wstring& text) {
-  Check(WaitFor([&] { return OpenClipboard(owner) != 0; }, seconds(2)), "the driver cannot open the clipboard");
-  EmptyClipboard();
-  const std::size_t size = (text.size() + 1) * sizeof(wchar_t);
-  HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, size);
-  std::memcpy(GlobalLock(data), text.c_str(), size);
-  GlobalUnlock(data);
-  if (!SetClipboardData(CF_UNICODETEXT, data)) GlobalFree(data);
-  CloseClipboard();
-}
-
 // Opens the picker over the driver's selection with the shortcut; a run of
 // an earlier scenario may still be ending, so it is pressed again a moment later.
 HWND OpenPickerOver(TDriverWindow& driver, DWORD processId) {
@@ -116,13 +92,13 @@ void PickAndRun(TDriverWindow& driver, DWORD processId, const std::string& query
 void PickerRunScenario(const TScenarioContext&) {
   HWND app = RunningApp();
   TDriverWindow driver;
-  PutOnClipboard(driver.Window(), L"the user's clipboard");
+  SetClipboardUnicode(driver.Window(), L"the user's clipboard");
   driver.Activate();
   driver.SetUnicodeText("alpha beta gamma");
   driver.SelectUnicode("beta");
   PickAndRun(driver, ProcessOf(app), "bold", "alpha <b>beta</b> gamma");
-  Check(WaitFor([&] { return ClipboardText(driver.Window()) == L"the user's clipboard"; }, seconds(3)),
-        "the clipboard holds '" + WideToUtf8(ClipboardText(driver.Window())) + "' after the picker's run");
+  Check(WaitFor([&] { return ClipboardUnicode(driver.Window()) == L"the user's clipboard"; }, seconds(3)),
+        "the clipboard holds '" + WideToUtf8(ClipboardUnicode(driver.Window())) + "' after the picker's run");
 }
 
 void PickerNoShortCutScenario(const TScenarioContext&) {

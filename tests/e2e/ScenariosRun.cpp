@@ -32,30 +32,6 @@ constexpr const char* kPromptCaption = "Zarvel - User Defined Variables";
 
 void Press(WORD key) { TDriverWindow::PressChord({VK_CONTROL, VK_MENU, key}); }
 
-std::wstring ClipboardUnicode(HWND owner) {
-  std::wstring text;
-  if (!WaitFor([&] { return OpenClipboard(owner) != 0; }, seconds(2))) return L"(clipboard not opened)";
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    if (const wchar_t* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-      text = chars;
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return text;
-}
-
-void SetClipboardUnicode(HWND owner, const std::wstring& text) {
-  Check(WaitFor([&] { return OpenClipboard(owner) != 0; }, seconds(2)), "the driver cannot open the clipboard");
-  EmptyClipboard();
-  const std::size_t size = (text.size() + 1) * sizeof(wchar_t);
-  HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, size);
-  std::memcpy(GlobalLock(data), text.c_str(), size);
-  GlobalUnlock(data);
-  if (!SetClipboardData(CF_UNICODETEXT, data)) GlobalFree(data);  // the clipboard owns it once set
-  CloseClipboard();
-}
-
 // The pixels of the clipboard's bitmap (32 bits each), empty without one.
 std::vector<DWORD> ClipboardPixels(HWND owner, int width, int height) {
   std::vector<DWORD> pixels;
@@ -110,13 +86,6 @@ void RunOn(TDriverWindow& driver, WORD key, const std::string& text, const std::
     ran = WaitFor([&] { return driver.UnicodeText() == expected; }, seconds(3));
   }
   Check(ran, "the text reads '" + driver.UnicodeText() + "', expected '" + expected + "'");
-}
-
-// A visible window of the program with this caption, or null.
-HWND ProgramWindow(HWND app, const std::string& caption) {
-  for (const TWindowInfo& info : TopLevelWindows())
-    if (info.ProcessId == ProcessOf(app) && info.Visible && info.Caption == caption) return info.Window;
-  return nullptr;
 }
 
 HWND WaitForProgramWindow(HWND app, const std::string& caption) {

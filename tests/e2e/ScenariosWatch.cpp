@@ -16,6 +16,7 @@
 #include "Scenarios.h"
 #include "editor/formEditMacro_win.h"
 #include "editor/formOptions_win.h"
+#include "store/Macro.h"
 
 using std::chrono::milliseconds;
 using std::chrono::seconds;
@@ -124,7 +125,164 @@ int ComboEntryOf(HWND editor, const std::string& name) {
   return -1;
 }
 
+// Ctrl+Alt+key pressed in the properties dialog's shortcut field, which
+// captures it from the keys.
+void CaptureShortCut(HWND dialog, WORD key) {
+  HWND shortCut = GetDlgItem(dialog, idMacroShortCut);
+  SetForegroundWindow(dialog);
+  Check(WaitFor([&] { return GetForegroundWindow() == dialog; }, seconds(3)),
+        "the properties dialog does not come to the front");
+  PostMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(shortCut), TRUE);
+  Pump(milliseconds(200));
+  TDriverWindow::PressChord({VK_CONTROL, VK_MENU, key});
+  const std::string expected = std::string("Ctrl+Alt+") + static_cast<char>(key);
+  Check(WaitFor([&] { return TextOf(shortCut) == expected; }, seconds(3)),
+        "the shortcut field shows '" + TextOf(shortCut) + "' after " + expected);
+}
+
+// The run prompt's caption and its value edits (the Greeting macro of the
+// fixture, Ctrl+Alt+P, asks for one value).
+constexpr const char* kPromptCaption = "Zarvel - User Defined Variables";
+
+std::vector<HWND> VisibleEdits(HWND window) {
+  std::vector<HWND> edits = ChildrenOfClass(window, "Edit");
+  edits.erase(std::remove_if(edits.begin(), edits.end(), [](HWND edit) { return !IsWindowVisible(edit); }),
+              edits.end());
+  return edits;
+}
+
+// A large folder arriving at once, as a checkout or a sync would bring it:
+// bulk categories of bulk macros each; one of them answers Ctrl+Alt+Y.
+constexpr int kBulk = 100;
+constexpr WORD kBulkKey = 'Y';
+
+std::string BulkName(int catagory) {
+  char name[16];
+  std::snprintf(name, sizeof name, "Bulk%03d", catagory);
+  return name;
+}
+
+void WriteBulkCatagories(const TScenarioContext& context) {
+  for (int c = 0; c < kBulk; ++c) {
+    std::string bytes;
+    for (int m = 0; m < kBulk; ++m) {
+      TMacro macro{};
+      macro.MacroType = mtBlockMode;
+      WriteShortString(macro.Title, "Bulk " + std::to_string(c) + " " + std::to_string(m));
+      std::snprintf(macro.Line1, sizeof macro.Line1, "(%d){line}", m);
+      if (c == kBulk / 2 && m == kBulk - 1) {
+        macro.ShortCut = static_cast<std::uint16_t>(0x4000 | 0x8000 | kBulkKey);
+        std::snprintf(macro.Line1, sizeof macro.Line1, "({line})");
+      }
+      bytes.append(reinterpret_cast<const char*>(&macro), sizeof macro);
+    }
+    const std::string path = CatFile(context, BulkName(c));
+    TOwnedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    Check(static_cast<bool>(file), "cannot write " + path);
+    DWORD done = 0;
+    Check(WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) && done == bytes.size(),
+          "cannot write " + path);
+  }
+}
+
+double MillisecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
 }  // namespace
+
+void WatchBulkScenario(const TScenarioContext& context) {
+  HWND app = RunningApp();
+  TDriverWindow driver;
+  driver.Activate();
+  driver.SetUnicodeText("say hello now");
+  driver.SelectUnicode("hello");
+  TDriverWindow::PressChord({VK_CONTROL, VK_MENU, 'P'});
+  HWND prompt = nullptr;
+  Check(WaitFor([&] { return (prompt = ProgramWindow(app, kPromptCaption)) != nullptr; }, seconds(5)),
+        "Ctrl+Alt+P opened no prompt within 5 s");
+
+  // A run waits in its prompt while 100 categories of 100 macros arrive.
+  const auto written = std::chrono::steady_clock::now();
+  WriteBulkCatagories(context);
+  std::printf("wrote %d categories of %d macros in %.0f ms\n", kBulk, kBulk, MillisecondsSince(written));
+  Pump(milliseconds(300));  // the folder has been quiet long enough: the reload is under way or done
+  std::vector<HWND> edits = VisibleEdits(prompt);
+  Check(edits.size() == 1, "the prompt shows " + std::to_string(edits.size()) + " value fields, expected 1");
+  SendMessageW(edits[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Bo"));
+  const auto answered = std::chrono::steady_clock::now();
+  ClickButton(FindButton(prompt, "OK"));
+  Check(WaitFor([&] { return driver.UnicodeText() == "say Bo: hello now"; }, seconds(10)),
+        "the run waiting through the reload left '" + driver.UnicodeText() + "', expected 'say Bo: hello now'");
+  std::printf("the waiting run pasted %.0f ms after OK\n", MillisecondsSince(answered));
+
+  // The new macros are there: one of them runs by its shortcut.
+  Check(RunsOn(driver, kBulkKey, "alpha (beta) gamma"),
+        "Ctrl+Alt+Y of the arrived categories left '" + driver.Text() + "', expected 'alpha (beta) gamma'");
+  std::printf("from the first write to the new shortcut's result: %.0f ms\n", MillisecondsSince(written));
+
+  // The fixture as it was for the scenarios that follow.
+  for (int c = 0; c < kBulk; ++c) DeleteFileA(CatFile(context, BulkName(c)).c_str());
+  Pump(milliseconds(600));
+}
+
+void WatchConflictScenario(const TScenarioContext& context) {
+  HWND app = RunningApp();
+  const std::string sample = CatFile(context, kExisting);
+  HWND editor = OpenEditor(context, app);
+  const DWORD process = ProcessOf(app);
+  std::vector<HWND> windows = VisibleWindowsOf(process);
+  PostMessageA(editor, WM_COMMAND, MAKEWPARAM(idOptionsAddMacro, 0), 0);
+  HWND dialog = WaitForNewWindow(process, windows, seconds(5));
+  Check(dialog != nullptr, "Add Macro opened no properties dialog within 5 s");
+  SetDlgItemTextA(dialog, idMacroTitle, kEditorTitle);
+  CaptureShortCut(dialog, 'N');
+
+  // Another program writes the category between the editor's reading and
+  // its write: one record more, as a checkout of a newer version would.
+  std::string outside = ReadWholeFile(sample);
+  TMacro added{};
+  added.MacroType = mtBlockMode;
+  WriteShortString(added.Title, "Added outside");
+  std::snprintf(added.Line1, sizeof added.Line1, "{line}");
+  outside.append(reinterpret_cast<const char*>(&added), sizeof added);
+  {
+    TOwnedHandle file(CreateFileA(sample.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    Check(static_cast<bool>(file), "cannot write " + sample);
+    DWORD done = 0;
+    WriteFile(file.Get(), outside.data(), static_cast<DWORD>(outside.size()), &done, nullptr);
+  }
+  windows = VisibleWindowsOf(process);
+  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  // Either the store finds the file changed at its write and says so, or the
+  // folder watch was quicker and the macro goes in behind the new record.
+  // Both keep the other program's record; only the first shows the message,
+  // and OK is pressed before the watch's quiet time has passed.
+  HWND box = WaitForNewWindow(process, windows, seconds(5));
+  Check(box != nullptr, "OK on the properties dialog showed no message although the file had changed");
+  std::string seen;
+  const std::string message = FindStaticText(box, [&](const std::string& text) {
+    seen += "[" + text + "]";
+    return text.find("Another program has changed this catagory") != std::string::npos;
+  });
+  Check(!message.empty(), "the box after OK ('" + TextOf(box) + "') does not say that another program changed the "
+                          "category: " + seen);
+  Check(ReadWholeFile(sample) == outside, "the category file was written over: the other program's record is gone");
+  ClickButton(FindButton(box, "OK"));
+  // The dialog comes back with what was typed; this time the write goes in
+  // behind the other program's record.
+  HWND again = nullptr;
+  Check(WaitFor([&] { return (again = ProgramWindow(app, "Edit Macro '" + std::string(kEditorTitle) + "'")) != nullptr; },
+                seconds(5)),
+        "the properties dialog did not come back with the typed title");
+  PostMessageA(again, WM_COMMAND, IDOK, 0);
+  Check(WaitFor([&] { return FileTitles(sample).size() * kRecordSize == outside.size() + kRecordSize; }, seconds(5)),
+        "the macro was not added behind the other program's record");
+  std::vector<std::string> titles = FileTitles(sample);
+  Check(titles[titles.size() - 2] == "Added outside" && titles.back() == kEditorTitle,
+        "the last records are '" + titles[titles.size() - 2] + "', '" + titles.back() + "'");
+  CloseEditor(editor);
+}
 
 void WatchImportScenario(const TScenarioContext& context) {
   HWND app = RunningApp();
@@ -167,16 +325,7 @@ void WatchImportScenario(const TScenarioContext& context) {
   HWND dialog = WaitForNewWindow(process, windows, seconds(5));
   Check(dialog != nullptr, "Add Macro opened no properties dialog within 5 s");
   SetDlgItemTextA(dialog, idMacroTitle, kEditorTitle);
-  // The shortcut is captured from the keys pressed in its field.
-  HWND shortCut = GetDlgItem(dialog, idMacroShortCut);
-  SetForegroundWindow(dialog);
-  Check(WaitFor([&] { return GetForegroundWindow() == dialog; }, seconds(3)),
-        "the properties dialog does not come to the front");
-  PostMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(shortCut), TRUE);
-  Pump(milliseconds(200));
-  TDriverWindow::PressChord({VK_CONTROL, VK_MENU, 'B'});
-  Check(WaitFor([&] { return TextOf(shortCut) == "Ctrl+Alt+B"; }, seconds(3)),
-        "the shortcut field shows '" + TextOf(shortCut) + "' after Ctrl+Alt+B");
+  CaptureShortCut(dialog, 'B');
   PostMessageA(dialog, WM_COMMAND, IDOK, 0);
   Check(WaitFor([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, seconds(5)),
         "OK did not close the properties dialog");

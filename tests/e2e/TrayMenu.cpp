@@ -57,6 +57,13 @@ TTrayMenu::TTrayMenu(HWND appWindow) : FApp(appWindow) {
   Check(FHook != nullptr, "the menu probe could not hook the program's main thread");
 }
 
+void TTrayMenu::DropKeyboardHook() {
+  static const UINT dropHookMessage = RegisterWindowMessageA(kDropHookMessage);
+  DWORD_PTR ignored = 0;
+  Check(SendMessageTimeoutA(FApp, dropHookMessage, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored) != 0,
+        "the program's window did not take the message that drops its hook");
+}
+
 TTrayMenu::~TTrayMenu() {
   if (IsOpen()) Close();
   if (FHook) UnhookWindowsHookEx(FHook);

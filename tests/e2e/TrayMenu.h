@@ -43,6 +43,9 @@ class TTrayMenu {
   // Closes the open menu without choosing.
   void Close();
   bool IsOpen() const;
+  // Takes the program's keyboard hook away without telling the program, as
+  // the system does with a hook that once answered too slowly.
+  void DropKeyboardHook();
 
  private:
   static LRESULT CALLBACK AnswerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -46,6 +46,8 @@ const std::vector<TScenario>& AllScenarios() {
       {"dispatch", "an empty include list: the shortcut reaches dispatch", DispatchScenario},
       {"altgr", "AltGr+K, sent as a layout with AltGr sends it, types its key; Ctrl+Alt+K still runs",
        AltGrScenario},
+      {"hook-lost", "the keyboard hook taken away as the system drops one: the program installs it again",
+       HookLostScenario},
       {"alt-menu", "an Alt shortcut runs its macro and leaves no lone Alt tap to open the menu bar",
        AltMenuScenario},
       {"toggle", "Ctrl+Alt+Shift+Q switches shortcuts off and on", ToggleScenario},
@@ -86,6 +88,10 @@ const std::vector<TScenario>& AllScenarios() {
        "and adds behind them", WatchImportScenario},
       {"watch-latency", "a change on disk to the open editor's list over 20 changes, printed as a figure",
        WatchLatencyScenario},
+      {"watch-conflict", "a category another program wrote while the properties dialog was open: not written over, "
+       "the message, then the macro goes in behind", WatchConflictScenario},
+      {"watch-bulk", "100 categories of 100 macros arrive while a run waits in its prompt: the run pastes, the new "
+       "shortcut works", WatchBulkScenario},
       {"exit", "Exit removes the icon and ends the program", ExitScenario},
   };
   return scenarios;
