@@ -18,10 +18,12 @@ constexpr DWORD kCopyWaitMs = 400;
 constexpr DWORD kPasteReadWaitMs = 1000;
 constexpr DWORD kPasteCloseWaitMs = 500;
 constexpr DWORD kPollMs = 5;
-// How long a program that did not answer the copy keys may still answer
-// them late and be undone; and how long it may take to answer a plain
-// message before it counts as hung or busy.
-constexpr DWORD kLateCopyWatchMs = 2000;
+// How long a program that did not answer the copy keys is watched for a late
+// copy, at the most, and for how long after it answers again (by then it
+// has handled the keys it was given); and how long it may take to answer a
+// plain message before it counts as hung or busy.
+constexpr DWORD kLateCopyWatchMs = 6000;
+constexpr DWORD kLateCopyGraceMs = 1000;
 constexpr UINT kTargetAnswerMs = 500;
 // How long saving the user's clipboard may take, its owner rendering what it
 // offers on demand included, before the run stops rather than wait on.
@@ -110,18 +112,39 @@ bool Answers(HWND window) {
          SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kTargetAnswerMs, &result) != 0;
 }
 
+// Whether the clipboard's contents may be the target program's copy: its
+// owner belongs to that program, or it has no owner to tell.
+bool CopiedByProgramOf(HWND owner, HWND target) {
+  HWND clipboardOwner = GetClipboardOwner();
+  if (clipboardOwner == owner) return false;
+  if (clipboardOwner == nullptr || target == nullptr) return true;
+  DWORD ownerProcess = 0, targetProcess = 0;
+  GetWindowThreadProcessId(clipboardOwner, &ownerProcess);
+  GetWindowThreadProcessId(target, &targetProcess);
+  return ownerProcess == targetProcess;
+}
+
 // A program that was too busy to copy when asked still copies once it gets
 // to the keys, and its copy would replace the clipboard just put back. Owning
 // the clipboard cannot stop that (any program may empty it), so the
-// clipboard is watched for a while and put back again when someone else
-// changed it.
-void KeepLateCopyOut(HWND owner, TClipboardSnapshot& saved) {
+// clipboard is watched while the program stays busy and a moment after it
+// answers again, and its copy is undone. Another program's copy meanwhile
+// (the user's own) is left alone.
+void KeepLateCopyOut(HWND owner, HWND target, TClipboardSnapshot& saved) {
   const DWORD start = GetTickCount();
   DWORD seen = GetClipboardSequenceNumber();
+  DWORD answeredAt = 0;
+  bool answered = false;
   for (DWORD waited = 0; waited < kLateCopyWatchMs; waited = GetTickCount() - start) {
-    if (!WaitPumping(kLateCopyWatchMs - waited, [&] { return GetClipboardSequenceNumber() != seen; })) return;
-    if (GetClipboardOwner() != owner) Restore(owner, saved);
-    seen = GetClipboardSequenceNumber();
+    if (answered && waited - answeredAt >= kLateCopyGraceMs) return;
+    if (!answered && Answers(target)) {
+      answered = true;
+      answeredAt = GetTickCount() - start;
+    }
+    if (WaitPumping(kPollMs * 5, [&] { return GetClipboardSequenceNumber() != seen; })) {
+      if (CopiedByProgramOf(owner, target)) Restore(owner, saved);
+      seen = GetClipboardSequenceNumber();
+    }
   }
 }
 
@@ -164,7 +187,7 @@ bool TSelectionTransfer::Take(HWND control, std::wstring& text) {
     return clipboard.ReadText(text) && !text.empty();
   });
   if (!answered) {
-    KeepLateCopyOut(FOwner, saved);
+    KeepLateCopyOut(FOwner, control != nullptr ? control : GetForegroundWindow(), saved);
     throw EClipboardError(
         "The program in front did not answer the copy keys in time: it is busy or does not respond. "
         "Nothing was pasted; please try again when it answers.");
