@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -106,9 +107,10 @@ void UnicodeTemplateScenario(const TScenarioContext& context) {
                              bytes.find(kUnicodeTemplate) != std::string::npos; }, seconds(3)),
         "Sample.cat does not hold the template's UTF-8 bytes");
   const TMacro* last = reinterpret_cast<const TMacro*>(bytes.data() + bytes.size() - sizeof(TMacro));
-  Check(GetTitle(*last) == kTemplateMacroTitle && GetMacroText(*last, mxLine1) == kUnicodeTemplate,
-        "the new record is titled '" + GetTitle(*last) + "' with the line template '" +
-            GetMacroText(*last, mxLine1) + "'");
+  const std::string title = ReadShortString(last->Title);
+  const std::string line = std::string(last->Line1, strnlen(last->Line1, sizeof last->Line1));
+  Check(title == kTemplateMacroTitle && line == kUnicodeTemplate,
+        "the new record is titled '" + title + "' with the line template '" + line + "'");
   CloseWithKey(editor, VK_ESCAPE, "Escape");
 
   // Its shortcut on a selection: the edit control holds exactly these characters.
