@@ -5,6 +5,7 @@
 #include "regex/RegExpr.h"
 #include "store/Catagories.h"
 #include "store/ShortCut.h"
+#include "store/StoreText.h"
 #include "base/StrUtils.h"
 
 namespace {
@@ -75,7 +76,30 @@ std::string StoredText(const TMacroForm& form, TFormText field) {
   return text;
 }
 
-std::string QuotedLabel(TFormText field) { return "\"" + FormTextLabel(field) + "\""; }
+// A refused text is quoted in full only when it is short; a long one by its start.
+std::string ShownInMessage(const std::string& text) {
+  constexpr std::size_t kShownBytes = 40;
+  std::string start = Utf8Prefix(text, kShownBytes);
+  return start.size() < text.size() ? start + "\xE2\x80\xA6" : text;  // "…"
+}
+
+// One text of the form in the store's form; raises EStoreText naming it by
+// `noun` ("title") for a character the code page cannot hold or for more
+// bytes than its field has.
+std::string StoredFormText(const std::string& shown, unsigned codePage, const std::string& noun,
+                           std::size_t capacity) {
+  std::string stored = Utf8ToStoreText(shown, codePage, "the " + noun);
+  CheckStoreTextFits(stored, capacity, noun, ShownInMessage(shown));
+  return stored;
+}
+
+std::string StoredTitle(const TMacroForm& form, unsigned codePage) {
+  return StoredFormText(form.Title, codePage, "title", kTitleCapacity);
+}
+
+std::string StoredField(const TMacroForm& form, TFormText field, unsigned codePage) {
+  return StoredFormText(StoredText(form, field), codePage, FormTextNoun(field), FormTextCapacity(field));
+}
 
 bool ShortCutUsedElsewhere(const TMacroForm& form, const TCatagories& catagories,
                            std::string& title, std::string& catagoryName) {
@@ -102,6 +126,11 @@ std::size_t FormTextCapacity(TFormText field) {
   return IsReplaceField(field) ? kReplaceCapacity : kTextCapacity;
 }
 
+std::string FormTextNoun(TFormText field) {
+  const char* kind = IsReplaceField(field) ? "text" : field >= ftRunFile ? "field" : "template";
+  return std::string(kind) + " '" + FormTextLabel(field) + "'";
+}
+
 void ChangeKind(TMacroForm& form, int typeIndex) {
   auto copy = [&form](TFormText from, TFormText to) { form.Texts[to] = form.Texts[from]; };
   if (form.PrevTypeIndex == mtBlockMode && typeIndex == mtLineMode) {
@@ -117,18 +146,21 @@ void ChangeKind(TMacroForm& form, int typeIndex) {
   form.PrevTypeIndex = typeIndex;
 }
 
-void LoadMacroForm(TMacroForm& form, const TMacro& macro, int catagoryIndex, int macroIndex) {
+void LoadMacroForm(TMacroForm& form, const TMacro& macro, int catagoryIndex, int macroIndex,
+                   unsigned codePage) {
   ChangeKind(form, MacroTypeToIndex(macro.MacroType));
-  form.Title = GetTitle(macro);
+  form.Title = StoreTextToUtf8(GetTitle(macro), codePage);
   form.ShortCutValue = macro.ShortCut;
   form.ShortCutText = ShortCutText(macro.ShortCut);
   form.CatagoryIndex = catagoryIndex;
   form.MacroIndex = macroIndex;
   for (const TFieldLink& link : LinksForType(macro.MacroType))
-    form.Texts[link.Form] = GetMacroText(macro, link.Record);
+    form.Texts[link.Form] = StoreTextToUtf8(GetMacroText(macro, link.Record), codePage);
 }
 
-std::string MacroFormCaption(const TMacro& macro) { return "Edit Macro '" + GetTitle(macro) + "'"; }
+std::string MacroFormCaption(const TMacro& macro, unsigned codePage) {
+  return "Edit Macro '" + StoreTextToUtf8(GetTitle(macro), codePage) + "'";
+}
 
 namespace {
 
@@ -169,7 +201,13 @@ std::string PickerShortCutProblem(std::uint16_t shortCut, const std::string& hol
 
 TFormProblem CheckMacroForm(const TMacroForm& form, const TCatagories& catagories,
                             std::uint16_t pickerShortCut) {
+  const unsigned codePage = StoreTextCodePage(catagories.Encoding());
   if (form.Title.empty()) return {"Please enter a title for this macro!", ffTitle};
+  try {
+    StoredTitle(form, codePage);
+  } catch (const EStoreText& refused) {
+    return {refused.what(), ffTitle};
+  }
   if (form.ShortCutText.empty() || form.ShortCutText == kNoShortCutText)
     return {"Please specify a shortcut for this macro!", ffShortCut};
   if (form.ShortCutValue == kToggleShortCut)
@@ -179,17 +217,21 @@ TFormProblem CheckMacroForm(const TMacroForm& form, const TCatagories& catagorie
   if (!problem.empty()) return {problem, ffShortCut};
   std::string other, otherCatagory;
   if (ShortCutUsedElsewhere(form, catagories, other, otherCatagory))
-    return {"The specified shortcut is already in use by macro '" + other + "' in catagory '" + otherCatagory +
-                "'",
+    return {"The specified shortcut is already in use by macro '" + StoreTextToUtf8(other, codePage) +
+                "' in catagory '" + StoreTextToUtf8(otherCatagory, codePage) + "'",
             ffShortCut};
+  // The expression is compiled as the run gets it: in the store's form.
+  std::string expression;
   for (const TFieldLink& link : LinksForType(StoredType(form))) {
-    if (IsReplaceField(link.Form)) continue;  // cut to 75 when stored
-    std::string text = StoredText(form, link.Form);
-    if (text.size() > kTextCapacity)
-      return {ETextTooLong(QuotedLabel(link.Form), text.size(), kTextCapacity).what(), link.Form};
+    try {
+      std::string stored = StoredField(form, link.Form, codePage);
+      if (link.Form == ftStripExpr) expression = stored;
+    } catch (const EStoreText& refused) {
+      return {refused.what(), link.Form};
+    }
   }
   if (StoredType(form) == mtStripTags) {
-    problem = StripExpressionProblem(form.Texts[ftStripExpr]);
+    problem = StripExpressionProblem(expression);
     if (!problem.empty()) return {problem, ftStripExpr};
   }
   return {};
@@ -242,22 +284,15 @@ std::string NewCatagoryNameProblem(const TCatagories& catagories, const std::str
   return "";
 }
 
-void StoreMacroForm(const TMacroForm& form, TMacro& macro) {
+void StoreMacroForm(const TMacroForm& form, TMacro& macro, unsigned codePage) {
   TMacro stored = macro;
-  WriteShortString(stored.Title, form.Title);
+  WriteShortString(stored.Title, StoredTitle(form, codePage));
   stored.MacroType = StoredType(form);
   stored.ShortCut = form.ShortCutValue;
   for (int text = 0; text < kMacroTextCount; ++text)
     SetMacroText(stored, static_cast<TMacroText>(text), "");
-  for (const TFieldLink& link : LinksForType(stored.MacroType)) {
-    std::string text = StoredText(form, link.Form);
-    if (IsReplaceField(link.Form) && text.size() > kReplaceCapacity) text.resize(kReplaceCapacity);
-    try {
-      SetMacroText(stored, link.Record, text);
-    } catch (const ETextTooLong&) {
-      throw ETextTooLong(QuotedLabel(link.Form), text.size(), kTextCapacity);
-    }
-  }
+  for (const TFieldLink& link : LinksForType(stored.MacroType))
+    SetMacroText(stored, link.Record, StoredField(form, link.Form, codePage));
   macro = stored;
 }
 

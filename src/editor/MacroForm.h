@@ -2,7 +2,9 @@
 // The values of the macro properties dialog apart from its windows: what
 // each field holds, how a record fills them and how they go back into a
 // record, the kind change, the shortcut capture and the checks of OK. The
-// dialog only moves texts between these values and its controls.
+// dialog only moves texts between these values and its controls. The form's
+// texts are UTF-8 in every kind of folder; a record holds them in its
+// store's code page (StoreText.h), which loading and storing are given.
 
 #include <cstdint>
 #include <string>
@@ -52,8 +54,11 @@ struct TMacroForm {
 
 // The label of a field as the dialog shows it, without the colon ("Line 1").
 std::string FormTextLabel(TFormText field);
-// 1023 for the template, program and expression fields, 75 for replace and with.
+// 1023 for the template, program and expression fields, 75 for replace and with
+// (bytes of the stored form).
 std::size_t FormTextCapacity(TFormText field);
+// How messages name a field: "template 'Line 1'", "text 'With 2'", "field 'File'".
+std::string FormTextNoun(TFormText field);
 
 // Shows another kind's options: block to line and line to block carry the
 // first line, the (first) line template and the last line over; no other
@@ -61,10 +66,12 @@ std::size_t FormTextCapacity(TFormText field);
 void ChangeKind(TMacroForm& form, int typeIndex);
 
 // Fills the form from a record: its kind (through the kind change), title,
-// shortcut and the fields of its kind only.
-void LoadMacroForm(TMacroForm& form, const TMacro& macro, int catagoryIndex, int macroIndex);
-// "Edit Macro 'title'".
-std::string MacroFormCaption(const TMacro& macro);
+// shortcut and the fields of its kind only, each text made UTF-8 from the
+// store's code page.
+void LoadMacroForm(TMacroForm& form, const TMacro& macro, int catagoryIndex, int macroIndex,
+                   unsigned codePage);
+// "Edit Macro 'title'", in UTF-8.
+std::string MacroFormCaption(const TMacro& macro, unsigned codePage);
 
 // Where the dialog puts the focus for a refused form: the title, the
 // shortcut, or (any value from 0) the TFormText field.
@@ -77,13 +84,16 @@ struct TFormProblem {
   int Focus = ffNone;
 };
 
-// The checks of OK, in order: title, shortcut given, shortcut reserved, the
-// macro picker's shortcut (pickerShortCut; 0 when the picker has none), a
-// key that is no shortcut (Shift, Ctrl or Alt alone; a key that types or
-// edits text without Ctrl or Alt; Ctrl+A, C, V, X, Y or Z), shortcut used by
-// another macro (named with its category), a template too long for its
-// record buffer (named by its label), then a Strip tags expression that does
-// not compile.
+// The checks of OK, in order: title given, the title's stored form (a
+// character the store's code page cannot hold, more than 25 bytes), shortcut
+// given, shortcut reserved, the macro picker's shortcut (pickerShortCut; 0
+// when the picker has none), a key that is no shortcut (Shift, Ctrl or Alt
+// alone; a key that types or edits text without Ctrl or Alt; Ctrl+A, C, V,
+// X, Y or Z), shortcut used by another macro (named with its category), each
+// text of the chosen kind in its stored form (a character the code page
+// cannot hold, more bytes than its field holds; named by its label), then a
+// Strip tags expression that does not compile as the run gets it. The store's
+// code page comes from the catagories' encoding.
 TFormProblem CheckMacroForm(const TMacroForm& form, const TCatagories& catagories,
                             std::uint16_t pickerShortCut = 0);
 // Only the message of CheckMacroForm.
@@ -118,12 +128,12 @@ std::string NewCatagoryNameProblem(const TCatagories& catagories, const std::str
 // The message for a name another category (or its file) has already.
 std::string CatagoryNameTakenMessage(const std::string& name);
 
-// Writes every record field from the form: the selected kind's texts, all
-// others empty; an empty block or line template becomes "{line}"; the title
-// is cut to 25 characters and replace and with texts to 75. Raises
-// ETextTooLong (naming the field's label) for a template over 1023
-// characters, leaving the record unchanged.
-void StoreMacroForm(const TMacroForm& form, TMacro& macro);
+// Writes every record field from the form: the selected kind's texts in the
+// store's code page, all others empty; an empty block or line template
+// becomes "{line}". Raises EStoreText, as CheckMacroForm refuses, for a text
+// the code page cannot hold or one over its field's bytes (nothing is cut),
+// leaving the record unchanged.
+void StoreMacroForm(const TMacroForm& form, TMacro& macro, unsigned codePage);
 
 // A key pressed in the shortcut field: key code plus the modifiers held.
 void CaptureShortCut(TMacroForm& form, unsigned keyCode, bool shift, bool ctrl, bool alt);

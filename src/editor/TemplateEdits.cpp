@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "store/StoreText.h"
+
 std::string NameQuestionCaption(TTemplateCommand command) {
   switch (command) {
     case tcVariable: return "Add variable";
@@ -83,3 +85,15 @@ TTextEdit ApplyTemplateCommand(const std::string& text, std::size_t start, std::
 std::string TextFromFileLines(const std::string& bytes) { return WithCrLfBreaks(bytes); }
 
 std::string FileLinesFromText(const std::string& text) { return WithCrLfBreaks(text); }
+
+std::string TextAsUtf8(const std::string& text, unsigned ansiCodePage) {
+  const bool utf8 = StoreTextToUtf8(text, kUtf8CodePage) == text;
+  return utf8 ? text : StoreTextToUtf8(text, ansiCodePage);
+}
+
+std::string TemplateFileText(const std::string& bytes, unsigned ansiCodePage) {
+  const std::string byteOrderMark = "\xEF\xBB\xBF";
+  if (bytes.compare(0, byteOrderMark.size(), byteOrderMark) == 0)
+    return TextFromFileLines(StoreTextToUtf8(bytes.substr(byteOrderMark.size()), kUtf8CodePage));
+  return TextFromFileLines(TextAsUtf8(bytes, ansiCodePage));
+}

@@ -43,6 +43,15 @@ TTextEdit ReplaceSelection(const std::string& text, std::size_t start, std::size
 TTextEdit ApplyTemplateCommand(const std::string& text, std::size_t start, std::size_t end,
                                TTemplateCommand command, const std::string& name);
 
+// A text that may be UTF-8 or ANSI as UTF-8: one that is valid UTF-8 is
+// taken as it is, any other read in the ANSI code page.
+std::string TextAsUtf8(const std::string& text, unsigned ansiCodePage);
+// A template file's bytes as the editor's (UTF-8) text: a UTF-8 file, with
+// or without its byte order mark, as it is; an older file in the ANSI code
+// page read in it; the lines joined as TextFromFileLines joins them. The
+// editor saves UTF-8 (FileLinesFromText of its text).
+std::string TemplateFileText(const std::string& bytes, unsigned ansiCodePage);
+
 // A text file's bytes as the editor's text: its lines joined with CR LF,
 // whether the file broke them with CR LF, LF or CR; a last line break stays
 // as the file has it.

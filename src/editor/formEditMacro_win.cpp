@@ -15,6 +15,7 @@
 #include "editor/EndQuestion_win.h"
 #include "editor/MacroForm.h"
 #include "store/Settings.h"
+#include "store/StoreText.h"
 #include "editor/formEditor_win.h"
 #include "wingui/DialogBase_win.h"
 #include "wingui/WinHandles_win.h"
@@ -112,12 +113,13 @@ constexpr int kRowHeight = 21;
 
 class TfrmEditMacro : public TDialogBase {
  public:
-  explicit TfrmEditMacro(const TCatagories& catagories) : FCatagories(catagories) {}
+  explicit TfrmEditMacro(const TCatagories& catagories)
+      : FCatagories(catagories), FCodePage(StoreTextCodePage(catagories.Encoding())) {}
 
   void Load(const TMacro& macro, int catagoryIndex, int macroIndex) {
-    LoadMacroForm(FForm, macro, catagoryIndex, macroIndex);
+    LoadMacroForm(FForm, macro, catagoryIndex, macroIndex, FCodePage);
   }
-  void Store(TMacro& macro) const { StoreMacroForm(FForm, macro); }
+  void Store(TMacro& macro) const { StoreMacroForm(FForm, macro, FCodePage); }
   // Whether the controls hold other values than the dialog was opened with.
   bool HasChanges() const;
 
@@ -150,10 +152,17 @@ class TfrmEditMacro : public TDialogBase {
   void ShowValidationError(const std::string& text);
 
   HWND Control(int id) const { return GetDlgItem(Handle(), id); }
+  // Every control is a Unicode one; texts in and out are UTF-8.
+  HWND Add(const char* className, const std::string& text, DWORD style, int id, DWORD exStyle = 0) {
+    return AddControlW(WideFromUtf8(className).c_str(), WideFromUtf8(text).c_str(), style, id, exStyle);
+  }
   std::string ControlText(int id) const;
-  void SetControlText(int id, const std::string& text) { SetDlgItemTextA(Handle(), id, text.c_str()); }
+  void SetControlText(int id, const std::string& text) {
+    SetDlgItemTextW(Handle(), id, WideFromUtf8(text).c_str());
+  }
 
   const TCatagories& FCatagories;
+  const unsigned FCodePage;  // the code page of the store's texts
   TMacroForm FForm;
   TMacroForm FOpened;  // as the controls showed it when the dialog opened
   // Every control of each group box, the box itself first, for ShowOptions.
@@ -210,54 +219,54 @@ void TfrmEditMacro::FormCreate() {
 void TfrmEditMacro::CreateControls() {
   const DWORD edit = ES_AUTOHSCROLL | WS_TABSTOP;
   // Each label comes just before its control: its mnemonic moves there.
-  AddControl("STATIC", "&Title:", SS_LEFT, idMacroTitleLabel);
-  AddControl("EDIT", "", edit, idMacroTitle, WS_EX_CLIENTEDGE);
-  AddControl("STATIC", "T&ype:", SS_LEFT, idMacroTypeLabel);
-  HWND type = AddControl("COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, idMacroType);
+  Add("STATIC", "&Title:", SS_LEFT, idMacroTitleLabel);
+  Add("EDIT", "", edit, idMacroTitle, WS_EX_CLIENTEDGE);
+  Add("STATIC", "T&ype:", SS_LEFT, idMacroTypeLabel);
+  HWND type = Add("COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, idMacroType);
   for (const char* item : kMacroTypeItems)
-    SendMessageA(type, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-  AddControl("STATIC", "&Shortcut:", SS_LEFT, idMacroShortCutLabel);
-  AddControl("EDIT", kNoShortCutText, edit | ES_READONLY, idMacroShortCut, WS_EX_CLIENTEDGE);
-  // Titles and replace texts cannot be longer in the record; the templates
-  // take any length here, so a too long one is reported, never cut.
-  SendMessageA(Control(idMacroTitle), EM_LIMITTEXT, kTitleCapacity, 0);
+    SendMessageW(type, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromUtf8(item).c_str()));
+  Add("STATIC", "&Shortcut:", SS_LEFT, idMacroShortCutLabel);
+  Add("EDIT", kNoShortCutText, edit | ES_READONLY, idMacroShortCut, WS_EX_CLIENTEDGE);
+  // A hint while typing: the record counts bytes, which OK checks and
+  // reports; the templates take any length here, so nothing is ever cut.
+  SendMessageW(Control(idMacroTitle), EM_LIMITTEXT, kTitleCapacity, 0);
   for (const TGroupDesign& group : Groups()) CreateGroup(group);
-  AddControl("BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, idMacroOK);
-  AddControl("BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, idMacroCancel);
+  Add("BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, idMacroOK);
+  Add("BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, idMacroCancel);
 }
 
 void TfrmEditMacro::CreateGroup(const TGroupDesign& group) {
   std::vector<int> ids{group.Id};
-  AddControl("BUTTON", group.Caption, BS_GROUPBOX, group.Id);
+  Add("BUTTON", group.Caption, BS_GROUPBOX, group.Id);
   auto addField = [&](TFormText field) {
-    AddControl("EDIT", "", ES_AUTOHSCROLL | WS_TABSTOP, FieldId(field), WS_EX_CLIENTEDGE);
-    SendMessageA(Control(FieldId(field)), EM_LIMITTEXT,
+    Add("EDIT", "", ES_AUTOHSCROLL | WS_TABSTOP, FieldId(field), WS_EX_CLIENTEDGE);
+    SendMessageW(Control(FieldId(field)), EM_LIMITTEXT,
                  FormTextCapacity(field) == kReplaceCapacity ? kReplaceCapacity : 0, 0);
     ids.push_back(FieldId(field));
   };
   for (const TOptionRow& row : group.Rows) {
-    AddControl("STATIC", row.Caption, SS_LEFT, LabelId(row.Field));
+    Add("STATIC", row.Caption, SS_LEFT, LabelId(row.Field));
     ids.push_back(LabelId(row.Field));
     addField(row.Field);
     if (row.Button == fbNone) continue;
-    AddControl("BUTTON", row.Button == fbEdit ? "Edit" : "...", BS_PUSHBUTTON | WS_TABSTOP,
+    Add("BUTTON", row.Button == fbEdit ? "Edit" : "...", BS_PUSHBUTTON | WS_TABSTOP,
                ButtonId(row.Field));
     ids.push_back(ButtonId(row.Field));
   }
   if (group.HasReplaceRows) {
     // Each heading just before the first field under it, for its mnemonic.
-    AddControl("STATIC", "&Replace:", SS_LEFT, group.Replace.ReplaceHeadingId);
+    Add("STATIC", "&Replace:", SS_LEFT, group.Replace.ReplaceHeadingId);
     ids.push_back(group.Replace.ReplaceHeadingId);
     for (int field = group.Replace.FirstField; field < group.Replace.FirstField + 6; ++field) {
       if (field == group.Replace.FirstField + 1) {
-        AddControl("STATIC", "&With:", SS_LEFT, group.Replace.WithHeadingId);
+        Add("STATIC", "&With:", SS_LEFT, group.Replace.WithHeadingId);
         ids.push_back(group.Replace.WithHeadingId);
       }
       addField(static_cast<TFormText>(field));
     }
   }
   if (group.NoOptionsId) {
-    AddControl("STATIC", "[no options available]", SS_CENTER | SS_NOPREFIX | WS_DISABLED,
+    Add("STATIC", "[no options available]", SS_CENTER | SS_NOPREFIX | WS_DISABLED,
                group.NoOptionsId);
     ids.push_back(group.NoOptionsId);
   }
@@ -332,7 +341,7 @@ void TfrmEditMacro::FocusControl(int id) {
 }
 
 std::string TfrmEditMacro::ControlText(int id) const {
-  return WindowText(Control(id));
+  return Utf8FromWide(WindowTextW(Control(id)));
 }
 
 void TfrmEditMacro::OnCommand(int id, int code) {
@@ -398,13 +407,6 @@ std::uint32_t AltGrCharacter(unsigned key, bool shift) {
   return text[0];
 }
 
-std::wstring WideOfUtf8(const std::string& text) {
-  int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
-  if (length > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
-  return wide;
-}
-
 void TfrmEditMacro::txtShortcutKeyDown(WPARAM key) {
   bool shift = GetKeyState(VK_SHIFT) < 0;
   CaptureShortCut(FForm, static_cast<unsigned>(key), shift, GetKeyState(VK_CONTROL) < 0,
@@ -414,7 +416,7 @@ void TfrmEditMacro::txtShortcutKeyDown(WPARAM key) {
   // The shortcut is kept; the user learns that AltGr will not run it.
   std::string note = AltGrNote(FForm.ShortCutValue, AltGrCharacter(static_cast<unsigned>(key), shift));
   if (!note.empty())
-    MessageBoxW(Handle(), WideOfUtf8(note).c_str(), L"Shortcut", MB_OK | MB_ICONINFORMATION);
+    MessageBoxW(Handle(), WideFromUtf8(note).c_str(), L"Shortcut", MB_OK | MB_ICONINFORMATION);
 }
 
 // Keys the dialog keeps for itself in the shortcut field: Tab and Shift+Tab
@@ -468,12 +470,13 @@ void TfrmEditMacro::EditText(TFormText field) {
   SetControlText(FieldId(field), EditorTextToField(text));
 }
 
-// A picked path goes into the macro, whose texts are in the ANSI code
-// page; one that page cannot hold is refused rather than stored with "?".
+// A picked path goes into the macro as it is in a UTF-8 folder; in an
+// ANSI folder one that the code page cannot hold is refused rather than
+// stored with "?".
 void TfrmEditMacro::SetPathField(TFormText field, const std::string& path) {
-  std::string ansi;
-  if (AnsiFromPathName(path, ansi)) {
-    SetControlText(FieldId(field), ansi);
+  std::string unstorable;
+  if (!FindUnstorableCharacter(path, FCodePage, unstorable)) {
+    SetControlText(FieldId(field), path);
     return;
   }
   ShowInputError(Handle(), "\"" + path +
@@ -512,7 +515,8 @@ INT_PTR ExecuteMacroDialog(HWND owner, TMacro& macro, const TCatagories& catagor
                            int macroIndex) {
   TfrmEditMacro form(catagories);
   form.Load(macro, catagoryIndex, macroIndex);
-  if (form.ShowModal(owner, MacroFormCaption(macro), kDialogStyle) != IDOK) return IDCANCEL;
+  const std::string caption = MacroFormCaption(macro, StoreTextCodePage(catagories.Encoding()));
+  if (form.ShowModalUnicode(owner, caption, kDialogStyle) != IDOK) return IDCANCEL;
   form.Store(macro);
   return IDOK;
 }

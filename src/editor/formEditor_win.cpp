@@ -17,8 +17,10 @@
 #include "wingui/DialogBase_win.h"
 #include "wingui/FileDialog_win.h"
 #include "wingui/InputBox_win.h"
+#include "base/CodePage.h"
 #include "base/OsFile.h"
 #include "base/SafeFile.h"
+#include "base/WideText_win.h"
 #include "wingui/GdiHandles_win.h"
 #include "wingui/WindowPlacement_win.h"
 
@@ -105,8 +107,7 @@ TImageList MakeEditorPictures(int scale) {
   return list;
 }
 
-// The selected text, read through the control's own characters so that the
-// offsets hold in every code page.
+// The selected text in UTF-8, read through the control's own characters.
 std::string SelectedText(HWND edit) {
   DWORD start = 0, end = 0;
   SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
@@ -115,12 +116,7 @@ std::string SelectedText(HWND edit) {
   std::vector<wchar_t> wide(static_cast<std::size_t>(length) + 1, L'\0');
   int got = GetWindowTextW(edit, wide.data(), length + 1);
   if (got < 0 || end > static_cast<DWORD>(got)) return std::string();
-  int count = static_cast<int>(end - start);
-  int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data() + start, count, nullptr, 0, nullptr, nullptr);
-  std::string result(bytes > 0 ? static_cast<std::size_t>(bytes) : 0, '\0');
-  if (bytes > 0)
-    WideCharToMultiByte(CP_ACP, 0, wide.data() + start, count, &result[0], bytes, nullptr, nullptr);
-  return result;
+  return Utf8FromWide(std::wstring(wide.data() + start, end - start));
 }
 
 std::string ReadTemplateFile(const std::string& path) {
@@ -164,18 +160,21 @@ class TfrmEditor : public TDialogBase {
   void tbOptionalClick();
   void cmdOKClick();
   void cmdCancelClick();
+  // The text as the window shows it, in UTF-8, and in its place.
+  std::string ShownText() const { return Utf8FromWide(WindowTextW(TextBox())); }
+  void ShowText(const std::string& text) { SetWindowTextW(TextBox(), WideFromUtf8(text).c_str()); }
   // Whether the text differs from the one last opened, emptied or saved.
-  bool HasChanges() const { return WindowText(TextBox()) != FBaseline; }
+  bool HasChanges() const { return ShownText() != FBaseline; }
   // The one question before the text is replaced (New, Open): true when
   // there is nothing to lose or the user lets it go.
   bool MayReplaceText(const char* caption);
-  void SetBaseline() { FBaseline = WindowText(TextBox()); }
+  void SetBaseline() { FBaseline = ShownText(); }
   bool RunFileDialog(bool save, std::string& path);
   void Replace(const std::string& insertion);
   HWND TextBox() const { return GetDlgItem(Handle(), idEditorText); }
 
   HWND FOwner;
-  std::string FText;
+  std::string FText;  // UTF-8, as every text of the window
   std::string FBaseline;
   TImageList FPictures;
   std::string LastImageName;
@@ -235,16 +234,16 @@ void TfrmEditor::FormCreate() {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);
   CreateToolbar();
-  AddControl("STATIC", "", SS_ETCHEDHORZ, idEditorDivider);
-  HWND text = AddControl("EDIT", "",
+  AddControlW(L"STATIC", L"", SS_ETCHEDHORZ, idEditorDivider);
+  HWND text = AddControlW(L"EDIT", L"",
                          ES_MULTILINE | ES_AUTOHSCROLL | ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL |
                              WS_HSCROLL | WS_VSCROLL | WS_TABSTOP | WS_GROUP,
                          idEditorText, WS_EX_CLIENTEDGE);
-  AddControl("BUTTON", "&OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, idEditorOK);
-  AddControl("BUTTON", "&Cancel", BS_PUSHBUTTON | WS_TABSTOP, idEditorCancel);
+  AddControlW(L"BUTTON", L"&OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, idEditorOK);
+  AddControlW(L"BUTTON", L"&Cancel", BS_PUSHBUTTON | WS_TABSTOP, idEditorCancel);
   SetWindowSubclass(text, TextProc, kTextSubclassId, 0);
   SendMessageA(text, EM_SETLIMITTEXT, 0, 0);  // as long as memory allows
-  SetWindowTextA(text, FText.c_str());
+  ShowText(FText);
   SendMessageA(text, EM_SETMODIFY, FALSE, 0);
   SendMessageA(text, EM_EMPTYUNDOBUFFER, 0, 0);
   SetBaseline();
@@ -259,7 +258,7 @@ void TfrmEditor::FormCreate() {
 }
 
 void TfrmEditor::CreateToolbar() {
-  HWND toolbar = AddControl(TOOLBARCLASSNAMEA, "",
+  HWND toolbar = AddControlW(TOOLBARCLASSNAMEW, L"",
                             TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NODIVIDER |
                                 CCS_NOPARENTALIGN,
                             idEditorToolbar);
@@ -275,7 +274,7 @@ void TfrmEditor::CreateToolbar() {
     button.iString = -1;
     buttons.push_back(button);
   }
-  SendMessageA(toolbar, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+  SendMessageW(toolbar, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
 }
 
 void TfrmEditor::MakeToolbarPictures() {
@@ -354,7 +353,7 @@ LRESULT CALLBACK TfrmEditor::TextProc(HWND window, UINT message, WPARAM wParam, 
       // Ctrl+Enter's character: the key has confirmed the window already.
       if (wParam == '\n' && GetKeyState(VK_CONTROL) < 0) return 0;
       if (wParam == '\t') {
-        SendMessageA(window, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("\t"));
+        SendMessageW(window, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"\t"));
         return 0;
       }
       break;
@@ -364,7 +363,7 @@ LRESULT CALLBACK TfrmEditor::TextProc(HWND window, UINT message, WPARAM wParam, 
 
 void TfrmEditor::Replace(const std::string& insertion) {
   HWND text = TextBox();
-  SendMessageA(text, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(insertion.c_str()));
+  SendMessageW(text, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(WideFromUtf8(insertion).c_str()));
   SetFocus(text);
 }
 
@@ -377,7 +376,7 @@ bool TfrmEditor::MayReplaceText(const char* caption) {
 void TfrmEditor::tbNewClick() {
   HWND text = TextBox();
   if (!MayReplaceText("New Template")) return;
-  SetWindowTextA(text, "");
+  ShowText("");
   SendMessageA(text, EM_SETMODIFY, FALSE, 0);
   SetBaseline();
   SetFocus(text);
@@ -404,7 +403,7 @@ void TfrmEditor::tbOpenClick() {
     return;
   }
   HWND text = TextBox();
-  SetWindowTextA(text, TextFromFileLines(bytes).c_str());
+  ShowText(TemplateFileText(bytes, SystemAnsiCodePage()));
   SendMessageA(text, EM_SETMODIFY, FALSE, 0);
   SetBaseline();
   SetFocus(text);
@@ -413,8 +412,8 @@ void TfrmEditor::tbOpenClick() {
 void TfrmEditor::tbSaveClick() {
   std::string path;
   if (!RunFileDialog(true, path)) return;
-  std::string shown = WindowText(TextBox());
-  std::string bytes = FileLinesFromText(shown);
+  std::string shown = ShownText();
+  std::string bytes = FileLinesFromText(shown);  // UTF-8, which holds every character
   // Written beside and then put in place: a failure at any point (a full
   // disk, a file another program holds) leaves the old file whole.
   try {
@@ -433,7 +432,8 @@ void TfrmEditor::InsertTag(TTemplateCommand command) {
     if (!InputQuery(Handle(), caption, kNameQuestionPrompt, name)) return;
     if (command == tcImage) LastImageName = name;
   }
-  Replace(TemplateInsertion(command, std::string(), name));
+  // The question box may answer in ANSI or in UTF-8; the text takes UTF-8.
+  Replace(TemplateInsertion(command, std::string(), TextAsUtf8(name, SystemAnsiCodePage())));
 }
 
 void TfrmEditor::tbOptionalClick() {
@@ -441,7 +441,7 @@ void TfrmEditor::tbOptionalClick() {
 }
 
 void TfrmEditor::cmdOKClick() {
-  FText = WindowText(TextBox());
+  FText = ShownText();
   EndDialog(Handle(), IDOK);
 }
 
@@ -463,7 +463,7 @@ void TfrmEditor::cmdCancelClick() {
 
 bool ShowTemplateEditor(HWND owner, std::string& text) {
   TfrmEditor form(owner, text);
-  INT_PTR result = form.ShowModal(owner, kEditorCaption,
+  INT_PTR result = form.ShowModalUnicode(owner, kEditorCaption,
                                   WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX |
                                       DS_MODALFRAME);
   if (result != IDOK) return false;

@@ -32,6 +32,7 @@ enum TEditorControlId : int {
   idEditorOptional,
 };
 
-// Shows `text` (real TAB characters and CR LF line breaks) in the editor,
-// modally; on OK `text` receives the edited text and the result is true.
+// Shows `text` (UTF-8, real TAB characters and CR LF line breaks) in the
+// editor, a Unicode window, modally; on OK `text` receives the edited text
+// (UTF-8) and the result is true.
 bool ShowTemplateEditor(HWND owner, std::string& text);

@@ -27,8 +27,9 @@ unsigned DpiOfWindow(HWND window) {
 
 namespace {
 
-// DLGTEMPLATE, no menu, the default class, the caption; no controls.
-std::vector<WORD> EmptyTemplate(const std::string& caption, DWORD style) {
+// DLGTEMPLATE, no menu, the default class, the caption; no controls. A
+// Unicode dialog's caption is UTF-8, any other's ANSI.
+std::vector<WORD> EmptyTemplate(const std::string& caption, DWORD style, bool unicode) {
   std::vector<WORD> words(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
   auto* header = reinterpret_cast<DLGTEMPLATE*>(words.data());
   header->style = style;
@@ -36,9 +37,10 @@ std::vector<WORD> EmptyTemplate(const std::string& caption, DWORD style) {
   header->cdit = 0;
   words.push_back(0);  // menu
   words.push_back(0);  // window class
-  int length = MultiByteToWideChar(CP_ACP, 0, caption.c_str(), -1, nullptr, 0);
+  const UINT codePage = unicode ? CP_UTF8 : CP_ACP;
+  int length = MultiByteToWideChar(codePage, 0, caption.c_str(), -1, nullptr, 0);
   std::vector<wchar_t> wide(length > 0 ? length : 1, L'\0');
-  if (length > 0) MultiByteToWideChar(CP_ACP, 0, caption.c_str(), -1, wide.data(), length);
+  if (length > 0) MultiByteToWideChar(codePage, 0, caption.c_str(), -1, wide.data(), length);
   for (wchar_t c : wide) words.push_back(static_cast<WORD>(c));
   return words;
 }
@@ -54,7 +56,7 @@ INT_PTR TDialogBase::ShowModalUnicode(HWND owner, const std::string& caption, DW
 }
 
 INT_PTR TDialogBase::Run(HWND owner, const std::string& caption, DWORD style, bool unicode) {
-  std::vector<WORD> words = EmptyTemplate(caption, style);
+  std::vector<WORD> words = EmptyTemplate(caption, style, unicode);
   const auto* dialog = reinterpret_cast<DLGTEMPLATE*>(words.data());
   LPARAM self = reinterpret_cast<LPARAM>(this);
   INT_PTR result =

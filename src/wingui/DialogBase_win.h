@@ -27,7 +27,8 @@ class TDialogBase {
   // to EndDialog (or -1 when the dialog could not be made).
   INT_PTR ShowModal(HWND owner, const std::string& caption, DWORD style);
   // The same as a Unicode window: typed text reaches its W controls
-  // unchanged, whatever the ANSI code page can hold.
+  // unchanged, whatever the ANSI code page can hold. Its caption is UTF-8
+  // (ShowModal's is ANSI).
   INT_PTR ShowModalUnicode(HWND owner, const std::string& caption, DWORD style);
 
  protected:

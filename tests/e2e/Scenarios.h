@@ -61,6 +61,10 @@ void MacroEditorScenario(const TScenarioContext& context);
 void MacroEditorAddScenario(const TScenarioContext& context);
 // Exit and the session's end while a properties dialog holds changes.
 void ExitWithUnsavedScenario(const TScenarioContext& context);
+// Templates of any character in the properties dialog (ScenariosUnicodeTemplate.cpp):
+// kept and run in a UTF-8 folder, refused at OK in an ANSI one.
+void UnicodeTemplateScenario(const TScenarioContext& context);
+void AnsiTemplateRefusedScenario(const TScenarioContext& context);
 // The macro editor by keys alone (ScenariosEditorKeys.cpp).
 void MacroEditorKeysScenario(const TScenarioContext& context);
 // Macro runs (ScenariosRun.cpp).

@@ -38,6 +38,10 @@ const std::vector<TScenario>& AllScenarios() {
        MacroEditorAddScenario, kBeforeStart, "editor"},
       {"editor-keys", "the macro editor by keys alone: add, search, rename, move, delete and undo, export and import",
        MacroEditorKeysScenario, kBeforeStart, "editor-keys"},
+      {"unicode-template", "a UTF-8 folder: a template of any character typed in the properties dialog, "
+       "stored as UTF-8 and pasted whole by its shortcut", UnicodeTemplateScenario, kBeforeStart, "unicode-store"},
+      {"ansi-template-refused", "an ANSI folder: the same template refused at OK naming its character, the file "
+       "unchanged", AnsiTemplateRefusedScenario, kBeforeStart, "ansi-store"},
       {"picker-speed", "10,000 macros: the picker's shortcut to a visible list, printed as a figure",
        PickerSpeedScenario, kBeforeStart, "many"},
       {"tray-menu", "the tray menu's items, default item and check mark", TrayMenuScenario},

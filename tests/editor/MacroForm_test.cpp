@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "common/TempFolder.h"
 #include "store/Catagories.h"
 #include "store/ShortCut.h"
+#include "store/StoreText.h"
 
 namespace {
 
@@ -79,7 +81,7 @@ TEST(MacroFormFields, StoringWritesTheSelectedKindsFieldsAndEmptiesTheRest) {
   for (const TStoredKind& kind : StoredKinds()) {
     SCOPED_TRACE(MacroTypeName(kind.Type));
     TMacro macro = FullMacro(mtEmail);
-    StoreMacroForm(FullForm(kind.Type), macro);
+    StoreMacroForm(FullForm(kind.Type), macro, kUtf8CodePage);
     EXPECT_EQ(macro.MacroType, kind.Type);
     EXPECT_EQ(GetTitle(macro), "Form");
     EXPECT_EQ(macro.ShortCut, 0xC041);
@@ -93,7 +95,7 @@ TEST(MacroFormFields, LoadingFillsOnlyTheRecordKindsFields) {
   for (const TStoredKind& kind : StoredKinds()) {
     SCOPED_TRACE(MacroTypeName(kind.Type));
     TMacroForm form;
-    LoadMacroForm(form, FullMacro(kind.Type), 2, 5);
+    LoadMacroForm(form, FullMacro(kind.Type), 2, 5, kUtf8CodePage);
     EXPECT_EQ(form.TypeIndex, kind.Type);
     EXPECT_EQ(form.Title, "Full");
     EXPECT_EQ(form.ShortCutValue, 0x4054);
@@ -102,7 +104,7 @@ TEST(MacroFormFields, LoadingFillsOnlyTheRecordKindsFields) {
     EXPECT_EQ(form.MacroIndex, 5);
     // A load followed by a store gives back what the kind uses.
     TMacro stored = NewMacro();
-    StoreMacroForm(form, stored);
+    StoreMacroForm(form, stored, kUtf8CodePage);
     for (int text = 0; text < kMacroTextCount; ++text) {
       std::string expected = kind.Texts[text].empty()
                                  ? ""
@@ -121,11 +123,11 @@ TEST(MacroFormFields, LoadingFillsOnlyTheRecordKindsFields) {
 
 TEST(MacroFormFields, UnknownTypeSelectsNothingAndStoresAsBlockModeWithALineTemplate) {
   TMacroForm form;
-  LoadMacroForm(form, FullMacro(7), 0, 0);
+  LoadMacroForm(form, FullMacro(7), 0, 0, kUtf8CodePage);
   EXPECT_EQ(form.TypeIndex, -1);
   for (int field = 0; field < ftStripExpr; ++field) EXPECT_EQ(form.Texts[field], "");
   TMacro macro = FullMacro(7);
-  StoreMacroForm(form, macro);
+  StoreMacroForm(form, macro, kUtf8CodePage);
   EXPECT_EQ(macro.MacroType, mtBlockMode);
   EXPECT_EQ(Text(macro, mxLine1), "{line}");
   EXPECT_EQ(Text(macro, mxFirstLine), "");
@@ -134,36 +136,40 @@ TEST(MacroFormFields, UnknownTypeSelectsNothingAndStoresAsBlockModeWithALineTemp
 TEST(MacroFormFields, EmptyLineTemplateOfBlockAndLineModeIsStoredAsLineTag) {
   TMacroForm form;
   TMacro macro = NewMacro();
-  StoreMacroForm(form, macro);
+  StoreMacroForm(form, macro, kUtf8CodePage);
   EXPECT_EQ(Text(macro, mxLine1), "{line}");
 
   ChangeKind(form, mtLineMode);
-  StoreMacroForm(form, macro);
+  StoreMacroForm(form, macro, kUtf8CodePage);
   EXPECT_EQ(Text(macro, mxLine1), "{line}");
   EXPECT_EQ(Text(macro, mxLine2), "") << "only the first line template gets the tag";
 
   ChangeKind(form, mtRunProgram);
-  StoreMacroForm(form, macro);
+  StoreMacroForm(form, macro, kUtf8CodePage);
   EXPECT_EQ(Text(macro, mxLine1), "") << "a program file is never invented";
 }
 
-TEST(MacroFormFields, TitleAndReplaceTextsAreCutTemplatesAreNot) {
+TEST(MacroFormFields, TitleAndReplaceTextsAreRefusedNotCut) {
   TMacroForm form = FullForm(mtBlockMode);
-  form.Title = std::string(30, 't');
-  form.Texts[ftLineReplace2] = std::string(80, 'r');
-  form.Texts[ftLineWith3] = std::string(75, 'w');
-  TMacro macro = NewMacro();
-  StoreMacroForm(form, macro);
+  form.Title = std::string(26, 't');
+  TMacro macro = FullMacro(mtEmail);
+  const TMacro before = macro;
+  EXPECT_THROW(StoreMacroForm(form, macro, kUtf8CodePage), EStoreText);
+  form.Title = std::string(25, 't');
+  form.Texts[ftLineReplace2] = std::string(76, 'r');
+  EXPECT_THROW(StoreMacroForm(form, macro, kUtf8CodePage), EStoreText);
+  EXPECT_EQ(std::memcmp(&macro, &before, sizeof macro), 0) << "a refused form leaves the record alone";
+  form.Texts[ftLineReplace2] = std::string(75, 'r');
+  StoreMacroForm(form, macro, kUtf8CodePage);
   EXPECT_EQ(GetTitle(macro), std::string(25, 't'));
   EXPECT_EQ(Text(macro, mxReplace2), std::string(75, 'r'));
-  EXPECT_EQ(Text(macro, mxWith3), std::string(75, 'w'));
 }
 
 TEST(MacroFormFields, CaptionCarriesTheRecordsTitle) {
   TMacro macro = NewMacro();
-  EXPECT_EQ(MacroFormCaption(macro), "Edit Macro 'untitled'");
+  EXPECT_EQ(MacroFormCaption(macro, kUtf8CodePage), "Edit Macro 'untitled'");
   SetTitle(macro, "100% 'bold'");
-  EXPECT_EQ(MacroFormCaption(macro), "Edit Macro '100% 'bold''");
+  EXPECT_EQ(MacroFormCaption(macro, kUtf8CodePage), "Edit Macro '100% 'bold''");
 }
 
 // Templates over 1023 characters: refused with the field's label, never cut.
@@ -178,7 +184,7 @@ TEST_F(MacroFormTooLong, ExactlyTheBufferCapacityIsStored) {
   form.Texts[ftBlockLine3] = std::string(1023, 'x');
   EXPECT_EQ(ValidateMacroForm(form, Store), "");
   TMacro macro = NewMacro();
-  StoreMacroForm(form, macro);
+  StoreMacroForm(form, macro, kUtf8CodePage);
   EXPECT_EQ(Text(macro, mxLine3), std::string(1023, 'x'));
 }
 
@@ -188,12 +194,12 @@ TEST_F(MacroFormTooLong, OneMoreIsRefusedNamingTheFieldAndTheRecordIsUntouched) 
     TFormText Field;
     const char* Label;
   };
-  const TCase cases[] = {{mtBlockMode, ftBlockFirst, "\"First line\""},
-                         {mtBlockMode, ftLineLine, "\"Line\""},
-                         {mtLineMode, ftLineLast, "\"Last line\""},
-                         {mtLineMode, ftBlockLine2, "\"Line 2\""},
-                         {mtRunProgram, ftRunParameters, "\"Parameters\""},
-                         {mtStripTags, ftStripExpr, "\"Expression\""}};
+  const TCase cases[] = {{mtBlockMode, ftBlockFirst, "template 'First line'"},
+                         {mtBlockMode, ftLineLine, "template 'Line'"},
+                         {mtLineMode, ftLineLast, "template 'Last line'"},
+                         {mtLineMode, ftBlockLine2, "template 'Line 2'"},
+                         {mtRunProgram, ftRunParameters, "field 'Parameters'"},
+                         {mtStripTags, ftStripExpr, "field 'Expression'"}};
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Label);
     TMacroForm form = FullForm(c.Type);
@@ -206,9 +212,9 @@ TEST_F(MacroFormTooLong, OneMoreIsRefusedNamingTheFieldAndTheRecordIsUntouched) 
     TMacro macro = FullMacro(mtEmail);
     TMacro before = macro;
     try {
-      StoreMacroForm(form, macro);
+      StoreMacroForm(form, macro, kUtf8CodePage);
       ADD_FAILURE() << "a 1024-character template was stored";
-    } catch (const ETextTooLong& error) {
+    } catch (const EStoreText& error) {
       EXPECT_NE(std::string(error.what()).find(c.Label), std::string::npos);
     }
     EXPECT_EQ(std::memcmp(&macro, &before, sizeof macro), 0);
@@ -221,7 +227,7 @@ TEST_F(MacroFormTooLong, LongTextsOfAnotherKindDoNotStopOk) {
   form.Texts[ftRunFile] = std::string(5000, 'x');
   EXPECT_EQ(ValidateMacroForm(form, Store), "");
   TMacro macro = NewMacro();
-  StoreMacroForm(form, macro);
+  StoreMacroForm(form, macro, kUtf8CodePage);
   EXPECT_EQ(Text(macro, mxFirstLine), "");
 }
 
@@ -513,4 +519,114 @@ TEST_F(MacroFormChecks, ThePickersShortCutIsRefusedForAMacroAndAMacrosForThePick
   EXPECT_NE(PickerShortCutProblem(0x0020, ""), "") << "Space alone types";
   EXPECT_NE(PickerShortCutProblem(0x4011, ""), "") << "Ctrl alone";
   EXPECT_EQ(PickerShortCutProblem(kToggleShortCut, ""), "This shortcut is reserved for enabling / disabling Zarvel!");
+}
+
+// The form speaks UTF-8; an ANSI store (Windows-1252 here) holds bytes of its
+// code page, a marked store UTF-8. Limits count the stored bytes.
+class MacroFormStoreText : public ::testing::Test {
+ protected:
+  static constexpr unsigned kAnsi = 1252;
+  static std::string Marked(const std::string& folder) {
+    std::filesystem::create_directories(folder);
+    WriteStoreEncoding(folder, TStoreEncoding::Utf8);
+    return folder;
+  }
+  TMacroForm Form(const std::string& title) const {
+    TMacroForm form = FullForm(mtLineMode);
+    form.Title = title;
+    return form;
+  }
+  TTempFolder Folder;
+  TCatagories Ansi{Folder.File("Ansi")};
+  TCatagories Utf8{Marked(Folder.File("Utf8"))};
+};
+
+const std::string kArrow = "\xE2\x86\x92";       // →
+const std::string kResume = "R\xC3\xA9sum\xC3\xA9";  // Résumé
+const std::string kJapan = "\xE6\x97\xA5";        // 日
+
+TEST_F(MacroFormStoreText, RecordsLoadAsUtf8AndStoreBackByteForByte) {
+  TMacro ansi = FullMacro(mtLineMode);
+  SetTitle(ansi, "R\xE9sum\xE9");
+  SetMacroText(ansi, mxLine2, "<\xE9>");
+  TMacroForm form;
+  LoadMacroForm(form, ansi, 0, 0, kAnsi);
+  EXPECT_EQ(form.Title, kResume);
+  EXPECT_EQ(form.Texts[ftBlockLine2], "<\xC3\xA9>");
+  EXPECT_EQ(MacroFormCaption(ansi, kAnsi), "Edit Macro '" + kResume + "'");
+  TMacro stored = NewMacro();
+  StoreMacroForm(form, stored, kAnsi);
+  EXPECT_EQ(GetTitle(stored), GetTitle(ansi));
+  for (int text = 0; text < kMacroTextCount; ++text)
+    EXPECT_EQ(Text(stored, TMacroText(text)), Text(ansi, TMacroText(text))) << MacroTextName(TMacroText(text));
+
+  TMacro utf8 = FullMacro(mtLineMode);
+  SetMacroText(utf8, mxLine2, kArrow);
+  LoadMacroForm(form, utf8, 0, 0, kUtf8CodePage);
+  EXPECT_EQ(form.Texts[ftBlockLine2], kArrow);
+  LoadMacroForm(form, utf8, 0, 0, kAnsi);
+  EXPECT_EQ(form.Texts[ftBlockLine2], "\xC3\xA2\xE2\x80\xA0\xE2\x80\x99") << "the bytes as 1252 reads them";
+}
+
+TEST_F(MacroFormStoreText, AnAnsiStoreRefusesWhatItsCodePageCannotHoldOnTheField) {
+  TMacroForm form = Form("Arrow");
+  form.Texts[ftBlockLine1] = "{line} " + kArrow + " " + kJapan;
+  TFormProblem problem = CheckMacroForm(form, Ansi);
+  EXPECT_EQ(problem.Focus, ftBlockLine1);
+  EXPECT_NE(problem.Message.find("template 'Line 1'"), std::string::npos) << problem.Message;
+  EXPECT_NE(problem.Message.find("'" + kArrow + "' (U+2192)"), std::string::npos) << problem.Message;
+  EXPECT_NE(problem.Message.find("\"Store macros as Unicode...\""), std::string::npos) << problem.Message;
+  TMacro macro = NewMacro();
+  EXPECT_THROW(StoreMacroForm(form, macro, kAnsi), EStoreText);
+
+  EXPECT_EQ(CheckMacroForm(form, Utf8).Message, "") << "a UTF-8 store holds every character";
+  StoreMacroForm(form, macro, kUtf8CodePage);
+  EXPECT_EQ(Text(macro, mxLine1), form.Texts[ftBlockLine1]);
+
+  form = Form("Caf\xC3\xA9 " + kArrow);
+  EXPECT_EQ(CheckMacroForm(form, Ansi).Focus, ffTitle);
+  form.Title.clear();
+  EXPECT_EQ(CheckMacroForm(form, Ansi).Message, "Please enter a title for this macro!") << "still the first check";
+}
+
+TEST_F(MacroFormStoreText, LimitsCountTheStoredBytes) {
+  std::string e25;
+  for (int i = 0; i < 25; ++i) e25 += "\xC3\xA9";
+  EXPECT_EQ(CheckMacroForm(Form(e25), Ansi).Message, "") << "25 characters, 25 bytes of 1252";
+  TFormProblem problem = CheckMacroForm(Form(e25), Utf8);
+  EXPECT_EQ(problem.Focus, ffTitle);
+  EXPECT_NE(problem.Message.find("This title is too long: 25 bytes at most, '"), std::string::npos) << problem.Message;
+  EXPECT_NE(problem.Message.find("' takes 50."), std::string::npos) << problem.Message;
+  std::string resume = kResume + " " + kArrow + " \xE2\x9C\x93";
+  EXPECT_EQ(CheckMacroForm(Form(resume), Utf8).Message, "");
+
+  TMacroForm form = Form("Fine");
+  form.Texts[ftBlockWith2] = std::string(72, 'w') + kJapan;  // 75 bytes
+  EXPECT_EQ(CheckMacroForm(form, Utf8).Message, "");
+  form.Texts[ftBlockWith2] += "w";
+  problem = CheckMacroForm(form, Utf8);
+  EXPECT_EQ(problem.Focus, ftBlockWith2);
+  EXPECT_NE(problem.Message.find("This text 'With 2' is too long: 75 bytes at most"), std::string::npos)
+      << problem.Message;
+  EXPECT_NE(problem.Message.find("\xE2\x80\xA6' takes 76."), std::string::npos) << "a long text is shown by its start";
+}
+
+TEST_F(MacroFormStoreText, TheExpressionIsCompiledInTheStoresForm) {
+  TMacroForm form = Form("Strip");
+  ChangeKind(form, mtStripTags);
+  form.Texts[ftStripExpr] = "[\xC3\xBC-\xC3\xA9]";  // [ü-é]: backwards in 1252, two bytes each in UTF-8
+  EXPECT_EQ(CheckMacroForm(form, Ansi).Focus, ftStripExpr);
+  EXPECT_EQ(CheckMacroForm(form, Utf8).Message, "");
+}
+
+TEST_F(MacroFormStoreText, AnotherMacrosTitleIsNamedInUtf8) {
+  TMacro other = NewMacro();
+  SetTitle(other, "Caf\xE9");
+  other.ShortCut = 0x4042;
+  ASSERT_EQ(Ansi.AddCatagory("First"), 0);
+  Ansi.AddMacro(0, other);
+  TMacroForm form = Form("Mine");
+  form.ShortCutValue = 0x4042;
+  EXPECT_EQ(CheckMacroForm(form, Ansi).Message,
+            "The specified shortcut is already in use by macro 'Caf\xC3\xA9' in catagory 'First'");
 }

@@ -103,3 +103,18 @@ TEST(TemplateFileLines, SavingWritesCrLfAndAddsNothingSoTheTextComesBackTheSame)
     EXPECT_EQ(TextFromFileLines(FileLinesFromText(text)), text);
   }
 }
+
+// The editor speaks UTF-8 and saves UTF-8; files of older copies are ANSI.
+TEST(TemplateFileLines, UnicodeFilesReadAsTheyAreAndAnsiFilesInTheirCodePage) {
+  const std::string unicode = "\xE2\x86\x92 \xE2\x9C\x93 \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80";  // → ✓ 日本 😀
+  EXPECT_EQ(TemplateFileText(FileLinesFromText(unicode + "\n{line}"), 1252), unicode + kCrLf + "{line}");
+  EXPECT_EQ(TemplateFileText("\xEF\xBB\xBF" + unicode, 1252), unicode) << "a byte order mark is no text";
+  EXPECT_EQ(TemplateFileText("caf\xE9\nna\xEFve", 1252), "caf\xC3\xA9" + kCrLf + "na\xC3\xAFve");
+  EXPECT_EQ(TemplateFileText("", 1252), "");
+}
+
+TEST(TemplateFileLines, AnAnswerIsTakenAsUtf8OnlyWhenItIsUtf8) {
+  EXPECT_EQ(TextAsUtf8("name", 1252), "name");
+  EXPECT_EQ(TextAsUtf8("r\xC3\xA9sum\xC3\xA9", 1252), "r\xC3\xA9sum\xC3\xA9");
+  EXPECT_EQ(TextAsUtf8("r\xE9sum\xE9", 1252), "r\xC3\xA9sum\xC3\xA9");
+}

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cctype>
 #include <cstring>
+#include <filesystem>
 #include <future>
 #include <map>
 #include <string>
@@ -25,6 +26,7 @@
 #include "editor/formEditor_win.h"
 #include "store/Catagories.h"
 #include "store/ShortCut.h"
+#include "store/StoreText.h"
 
 namespace {
 
@@ -55,6 +57,13 @@ void PressKeys(const std::vector<std::pair<WORD, bool>>& keys) {
   ASSERT_EQ(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)), inputs.size());
 }
 
+std::wstring TextOfWide(const std::string& utf8) {
+  std::wstring wide(utf8.size() + 1, L'\0');
+  wide.resize(static_cast<std::size_t>(
+      MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0], static_cast<int>(wide.size())) - 1));
+  return wide;
+}
+
 // The editor that the "Edit" buttons open, replaced for the tests.
 std::string EditorReceived;
 std::string EditorAnswer;
@@ -73,7 +82,11 @@ class TMacroDialogRun {
           FResult = ExecuteMacroDialog(nullptr, macro, store, catagory, index);
           FDone = true;
         }) {
-    std::string caption = MacroFormCaption(macro);
+    // As an ANSI look at the Unicode caption reads it.
+    std::wstring wide = TextOfWide(MacroFormCaption(macro, StoreTextCodePage(store.Encoding())));
+    std::string caption(wide.size() * 2 + 1, '\0');
+    caption.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &caption[0],
+                                                                static_cast<int>(caption.size()), nullptr, nullptr) - 1));
     WaitFor([&] { return (FWindow = FindOwnWindow(caption)) != nullptr; });
   }
   ~TMacroDialogRun() {
@@ -396,10 +409,17 @@ TEST_F(MacroDialog, OkStoresTheSelectedKindsFields) {
   EXPECT_EQ(dialog.Text(FieldId(ftBlockReplace1)), "") << "replace texts are not carried over";
   dialog.SetText(FieldId(ftBlockLine2), "second");
   dialog.SetText(FieldId(ftBlockWith3), std::string(80, 'w'));
+  // Nothing is cut: a title and a text too long are refused, each on its field.
+  EXPECT_NE(dialog.OKRefused().find("This title is too long: 25 bytes at most"), std::string::npos);
+  EXPECT_EQ(dialog.Focus(), dialog.Control(idMacroTitle));
+  dialog.SetText(idMacroTitle, "A title of twenty-five by");
+  EXPECT_NE(dialog.OKRefused().find("This text 'With 3' is too long: 75 bytes at most"), std::string::npos);
+  EXPECT_EQ(dialog.Focus(), dialog.Control(FieldId(ftBlockWith3)));
+  dialog.SetText(FieldId(ftBlockWith3), std::string(75, 'w'));
   dialog.PostOK();
   ASSERT_TRUE(dialog.WaitClosed());
   EXPECT_EQ(dialog.Result(), IDOK);
-  EXPECT_EQ(GetTitle(Macro), "A title longer than twent");
+  EXPECT_EQ(GetTitle(Macro), "A title of twenty-five by");
   EXPECT_EQ(Macro.MacroType, mtLineMode);
   EXPECT_EQ(Macro.ShortCut, VK_F7);
   EXPECT_EQ(GetMacroText(Macro, mxFirstLine), "<ul>");
@@ -435,7 +455,7 @@ TEST_F(MacroDialog, TooLongTemplateIsRefusedNamingTheFieldAndNothingIsCut) {
   dialog.ChooseType(mtLineMode);
   dialog.SetText(FieldId(ftBlockLine2), std::string(1024, 'x'));
   std::string message = dialog.OKRefused();
-  EXPECT_NE(message.find("\"Line 2\""), std::string::npos) << message;
+  EXPECT_NE(message.find("template 'Line 2'"), std::string::npos) << message;
   EXPECT_NE(message.find("1024"), std::string::npos) << message;
   EXPECT_EQ(dialog.Text(FieldId(ftBlockLine2)).size(), 1024u) << "the text stays for the user to shorten";
   dialog.SetText(FieldId(ftBlockLine2), std::string(1023, 'x'));
@@ -625,4 +645,45 @@ TEST_F(MacroDialog, TheProgramsEndAsksInFrontAndNoKeepsBothDialogsAndTheirText) 
   EXPECT_EQ(dialog.Text(idMacroTitle), "typed title");
   PostMessageA(editor, WM_COMMAND, IDCANCEL, 0);
   ASSERT_TRUE(WaitFor([&] { return !IsWindow(editor); }));
+}
+
+// Characters of any language, in a folder marked UTF-8 and in an ANSI one.
+const std::string kUnicodeTemplate = "{line} \xE2\x86\x92 \xE2\x9C\x93 \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80";
+
+TEST_F(MacroDialog, AUtf8FolderShowsAndStoresEveryCharacter) {
+  TTempFolder folder;
+  std::filesystem::create_directories(folder.File("Macros"));
+  WriteStoreEncoding(folder.File("Macros"), TStoreEncoding::Utf8);
+  TCatagories utf8(folder.File("Macros"));
+  SetTitle(Macro, "R\xC3\xA9sum\xC3\xA9 \xE2\x86\x92");
+  SetMacroText(Macro, mxLine1, kUnicodeTemplate);
+  Macro.ShortCut = 0x4046;
+  TMacroDialogRun dialog(Macro, utf8, -1, -1);
+  ASSERT_TRUE(dialog.Window());
+  EXPECT_EQ(TextOfW(dialog.Window()), TextOfWide("Edit Macro 'R\xC3\xA9sum\xC3\xA9 \xE2\x86\x92'"));
+  EXPECT_EQ(TextOfW(dialog.Control(FieldId(ftLineLine))), TextOfWide(kUnicodeTemplate));
+  SetWindowTextW(dialog.Control(FieldId(ftBlockFirst)), TextOfWide("\xE6\x97\xA5").c_str());
+  dialog.PostOK();
+  ASSERT_TRUE(dialog.WaitClosed());
+  EXPECT_EQ(GetMacroText(Macro, mxFirstLine), "\xE6\x97\xA5");
+  EXPECT_EQ(GetMacroText(Macro, mxLine1), kUnicodeTemplate);
+}
+
+TEST_F(MacroDialog, AnAnsiFolderRefusesWhatItCannotHoldOnTheField) {
+  Macro.ShortCut = 0x4046;
+  OPEN_DIALOG(dialog, -1, -1);
+  const TMacro before = Macro;
+  SetWindowTextW(dialog.Control(FieldId(ftLineLine)), TextOfWide(kUnicodeTemplate).c_str());
+  dialog.PostOK();
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (box = FindOwnedWindow(dialog.Window(), "Error")) != nullptr; }));
+  std::wstring message;
+  for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    if (ClassOf(child) == "Static" && TextOfW(child).size() > message.size()) message = TextOfW(child);
+  EXPECT_NE(message.find(L"'\u2192' (U+2192)"), std::wstring::npos);
+  EXPECT_NE(message.find(L"\"Store macros as Unicode...\""), std::wstring::npos);
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
+  EXPECT_TRUE(WaitFor([&] { return dialog.Focus() == dialog.Control(FieldId(ftLineLine)); }, 3000));
+  EXPECT_TRUE(Same(Macro, before));
 }

@@ -618,3 +618,17 @@ TEST(TemplateEditor, TheProgramsEndAsksInTheEditorOnlyWhenItHoldsChanges) {
     EXPECT_EQ(editor.Text(), "kept{line}");
   }
 }
+
+// The text is UTF-8 in and out and the window is Unicode: characters of any
+// language show, survive a section put round them, and come back unchanged.
+TEST(TemplateEditor, EveryCharacterShowsAndComesBackAsUtf8) {
+  const std::string unicode = "\xE2\x86\x92 \xE2\x9C\x93 \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80";  // → ✓ 日本 😀
+  OPEN_EDITOR(editor, "a\t" + unicode);
+  EXPECT_EQ(TextOfW(editor.Edit()), L"a\t\u2192 \u2713 \u65E5\u672C \U0001F600");
+  editor.Select(2, 11);  // the whole of it, the emoji's two UTF-16 units included
+  editor.PressAndWait(idEditorOptional);
+  editor.PressAndWait(idEditorOK);
+  std::string text;
+  EXPECT_TRUE(editor.Finish(text));
+  EXPECT_EQ(text, "a\t{!" + unicode + "!}");
+}
