@@ -56,6 +56,15 @@ TEST(SubsequenceScore, FindsScatteredLettersAndPrefersWordStartsAndRuns) {
   EXPECT_GT(SubsequenceScore("aq xu quote", "qu"), SubsequenceScore("aq xu", "qu"));
 }
 
+TEST(SubsequenceScore, MatchesWholeCharactersOfSeveralBytes) {
+  // "é" is C3 A9; "Ã©" holds the bytes C3 .. A9 in two other characters.
+  EXPECT_EQ(SubsequenceScore("\xC3\x83\xC2\xA9", "\xC3\xA9"), -1);
+  EXPECT_GT(SubsequenceScore("r\xC3\xA9sum\xC3\xA9 \xE2\x9C\x93", "r\xC3\xA9s\xE2\x9C\x93"), 0);
+  // A run of multi-byte characters scores as a run, as in ASCII.
+  EXPECT_EQ(SubsequenceScore("\xE6\x97\xA5\xE6\x9C\xAC", "\xE6\x97\xA5\xE6\x9C\xAC"),
+            SubsequenceScore("ab", "ab"));
+}
+
 TEST_F(MacroRankTest, TitleMatchesRankAboveCategoryAboveText) {
   // "blq": the title first, then the category "Blog quotes".
   EXPECT_EQ(Ranked("blq"), (std::vector<std::string>{"Block quote*", "Signature", "Signature*"}));
@@ -94,6 +103,21 @@ TEST_F(MacroRankTest, FindsAMacroByItsNameWhereverItMoved) {
   EXPECT_EQ(FindMacroEntry(index, {"Blog quotes", "Signature", MakeShortCut('X', false, true, true)}), 3);
   EXPECT_EQ(FindMacroEntry(index, {"Web", "Signature", 0}), -1);
   EXPECT_EQ(MacroKeyOf(index.Entries()[1]), (TMacroKey{"Web", "Block quote", MakeShortCut('Q', false, true, true)}));
+}
+
+TEST(MacroKey, NamesAnAnsiStoresMacroByItsTextsAsShown) {
+  TCatagory catagory;
+  catagory.Name = "Caf\xE9";
+  TMacro macro = Macro("R\xE9sum\xE9", "", 7);
+  TMacroKey key{"Caf\xC3\xA9", "R\xC3\xA9sum\xC3\xA9", 7};
+  EXPECT_TRUE(IsMacroOfKey(catagory, macro, key, 1252));
+  key.ShortCut = 8;
+  EXPECT_FALSE(IsMacroOfKey(catagory, macro, key, 1252));
+  catagory.Name = key.Catagory;
+  SetTitle(macro, key.Title);
+  key.ShortCut = 7;
+  EXPECT_TRUE(IsMacroOfKey(catagory, macro, key, kUtf8CodePage));
+  EXPECT_FALSE(IsMacroOfKey(catagory, macro, key, 1252)) << "the same bytes mean other characters there";
 }
 
 }  // namespace
