@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "common/TempFolder.h"
 #include "store/Catagories.h"
+#include "store/StoreText.h"
 
 namespace {
 
@@ -91,19 +93,72 @@ TEST_F(DeleteUndo, AMacroWhoseCatagoryIsGoneIsRefused) {
 
 TEST(ImportQuestion, CountsNewCatagoriesAndListsTheFirstClashes) {
   TImportPlan plan;
-  EXPECT_EQ(ImportQuestion(plan, "x.json"), "") << "nothing to import";
+  EXPECT_EQ(ImportQuestion(plan, "x.json", kUtf8CodePage), "") << "nothing to import";
   plan.MacroCount = 1;
-  EXPECT_EQ(ImportQuestion(plan, "x.json"), "Import 1 macro from \"x.json\"?");
+  EXPECT_EQ(ImportQuestion(plan, "x.json", kUtf8CodePage), "Import 1 macro from \"x.json\"?");
   plan.MacroCount = 14;
   plan.NewCatagories = {"A", "B"};
   for (int i = 0; i < 12; ++i) plan.Clashes.push_back({"A", "T" + std::to_string(i), 0xC041, "Old", "Held"});
-  std::string text = ImportQuestion(plan, "x.json");
+  std::string text = ImportQuestion(plan, "x.json", kUtf8CodePage);
   EXPECT_EQ(text.find("Import 14 macros from \"x.json\"?\n\nNew catagories: A, B\n\n"), 0u) << text;
   EXPECT_NE(text.find("\nCtrl+Alt+A: 'T0' in 'A', held by 'Held' in 'Old'"), std::string::npos) << text;
   EXPECT_NE(text.find("'T9'"), std::string::npos);
   EXPECT_EQ(text.find("'T10'"), std::string::npos);
   EXPECT_NE(text.find("... and 2 more"), std::string::npos);
   plan.NewCatagories.assign(13, "N");
-  text = ImportQuestion(plan, "x.json");
+  text = ImportQuestion(plan, "x.json", kUtf8CodePage);
   EXPECT_NE(text.find("N, N and 3 more\n"), std::string::npos) << text;
 }
+
+TEST(ImportQuestion, QuotesAnsiNamesAsUtf8BesideAUtf8FileName) {
+  TImportPlan plan;
+  plan.MacroCount = 1;
+  plan.NewCatagories = {"Caf\xE9"};
+  plan.Clashes.push_back({"Caf\xE9", "R\xE9sum\xE9", 0xC041, "Old", "Held"});
+  std::string text = ImportQuestion(plan, "\xE6\x97\xA5.json", 1252);
+  EXPECT_EQ(text.find("Import 1 macro from \"\xE6\x97\xA5.json\"?\n\nNew catagories: Caf\xC3\xA9\n"), 0u) << text;
+  EXPECT_NE(text.find("'R\xC3\xA9sum\xC3\xA9' in 'Caf\xC3\xA9'"), std::string::npos) << text;
+}
+
+namespace {
+
+// A store over a folder of the given kind, holding the category "Café" in that folder's form.
+class TypedCatagoryName : public ::testing::TestWithParam<TStoreEncoding> {
+ protected:
+  void SetUp() override {
+    WriteStoreEncoding(Folder.Path(), GetParam());
+    Store = std::make_unique<TCatagories>(Folder.Path());
+    Store->AddCatagory(Utf8() ? "Caf\xC3\xA9" : "Caf\xE9");
+  }
+  bool Utf8() const { return GetParam() == TStoreEncoding::Utf8; }
+  std::string Problem(const std::string& typed) { return TypedCatagoryNameProblem(*Store, typed, Stored); }
+
+  TTempFolder Folder;
+  std::unique_ptr<TCatagories> Store;
+  std::string Stored;
+};
+
+}  // namespace
+
+TEST_P(TypedCatagoryName, IsStoredInTheFolderFormAndRefusedWithAReasonInUtf8) {
+  EXPECT_EQ(Problem("Caf\xC3\xA9s"), "");
+  EXPECT_EQ(Stored, Utf8() ? "Caf\xC3\xA9s" : "Caf\xE9s");
+  EXPECT_NE(Problem("Caf\xC3\xA9").find("named 'Caf\xC3\xA9' already exists"), std::string::npos)
+      << "a taken name is quoted as typed";
+  // 128 accented letters: 256 bytes as UTF-8, 128 in the ANSI code page.
+  std::string accents;
+  for (int i = 0; i < 128; ++i) accents += "\xC3\xA9";
+  EXPECT_EQ(Problem(accents).find("This catagory name is too long: 255 bytes at most"), Utf8() ? 0u : std::string::npos);
+  std::string cjk = Problem("\xE6\x97\xA5\xE6\x9C\xAC");
+  if (Utf8()) {
+    EXPECT_EQ(cjk, "");
+    EXPECT_EQ(Stored, "\xE6\x97\xA5\xE6\x9C\xAC");
+  } else {
+    EXPECT_NE(cjk.find("'\xE6\x97\xA5' (U+65E5)"), std::string::npos) << cjk;
+    EXPECT_NE(cjk.find("Store macros as Unicode"), std::string::npos) << cjk;
+  }
+  EXPECT_THROW(StoredCatagoryName(std::string(256, 'x'), kUtf8CodePage), EStoreText);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothFolders, TypedCatagoryName,
+                         ::testing::Values(TStoreEncoding::Ansi, TStoreEncoding::Utf8));
