@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "editor/MacroForm.h"
+#include "search/MacroIndex.h"
 #include "store/ShortCut.h"
 #include "store/StoreText.h"
 
@@ -78,8 +79,8 @@ std::string ImportQuestion(const TImportPlan& plan, const std::string& fileName,
     text += "\n\nThese shortcuts are held by macros already:";
     for (std::size_t i = 0; i < plan.Clashes.size() && i < kClashesShown; ++i) {
       const TImportClash& clash = plan.Clashes[i];
-      text += "\n" + ShortCutText(clash.ShortCut) + ": " + shown(clash.Title) + " in " + shown(clash.Catagory) +
-              ", held by " + shown(clash.HeldByTitle) + " in " + shown(clash.HeldByCatagory);
+      text += "\n" + ShownShortCutText(clash.ShortCut) + ": " + shown(clash.Title) + " in " +
+              shown(clash.Catagory) + ", held by " + shown(clash.HeldByTitle) + " in " + shown(clash.HeldByCatagory);
     }
     if (plan.Clashes.size() > kClashesShown)
       text += "\n... and " + std::to_string(plan.Clashes.size() - kClashesShown) + " more";

@@ -648,7 +648,8 @@ void TfrmOptions::ShowRow(int row, LPARAM param) {
   if (!MacroOfParam(param, catagory, macro)) return;
   const TMacro& record = FCatagories.Items[catagory].Macros[macro];
   std::string texts[kMostColumns] = {Shown(GetTitle(record)), MacroTypeName(record.MacroType),
-                                     ShortCutText(record.ShortCut), Shown(FCatagories.Items[catagory].Name)};
+                                     ShownShortCutText(record.ShortCut),
+                                     Shown(FCatagories.Items[catagory].Name)};
   for (int column = 0; column < ColumnCount(); ++column) {
     std::wstring text = WideFromUtf8(texts[column]);
     LVITEMW item{};
@@ -722,7 +723,7 @@ std::string TfrmOptions::SortText(LPARAM param) const {
   const TMacro& record = FCatagories.Items[catagory].Macros[macro];
   switch (FSortColumn) {
     case ocType: return MacroTypeName(record.MacroType);
-    case ocShortCut: return ShortCutText(record.ShortCut);
+    case ocShortCut: return ShownShortCutText(record.ShortCut);
     case ocCatagory: return Shown(FCatagories.Items[catagory].Name);
     default: return Shown(GetTitle(record));
   }

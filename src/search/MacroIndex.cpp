@@ -1,5 +1,6 @@
 #include "search/MacroIndex.h"
 
+#include "base/CodePage.h"
 #include "base/StrUtils.h"
 #include "store/ShortCut.h"
 #include "store/StoreText.h"
@@ -55,7 +56,7 @@ TMacroEntry EntryOf(const TCatagory& catagory, const std::string& shownName, int
   entry.CatagoryName = shownName;
   entry.Kind = MacroTypeName(macro.MacroType);
   entry.ShortCutValue = macro.ShortCut;
-  entry.ShortCut = macro.ShortCut != 0 ? ShortCutText(macro.ShortCut) : std::string();
+  entry.ShortCut = macro.ShortCut != 0 ? ShownShortCutText(macro.ShortCut) : std::string();
   entry.LowerTitle = FoldCase(entry.Title);
   entry.LowerCatagory = FoldCase(entry.CatagoryName);
   entry.LowerKind = FoldCase(entry.Kind);
@@ -72,6 +73,10 @@ bool Holds(const std::string& text, const std::string& key) {
 
 std::string ShownText(const std::string& stored, unsigned codePage) {
   return IsAscii(stored) ? stored : StoreTextToUtf8(stored, codePage);
+}
+
+std::string ShownShortCutText(std::uint16_t shortCut) {
+  return ShownText(ShortCutText(shortCut), SystemAnsiCodePage());
 }
 
 std::string FoldCase(std::string utf8) {

@@ -44,6 +44,10 @@ class TMacroIndex {
 // (most texts) taken as it is.
 std::string ShownText(const std::string& stored, unsigned codePage);
 
+// ShortCutText as the windows show it: key names come in the system's ANSI
+// code page.
+std::string ShownShortCutText(std::uint16_t shortCut);
+
 // A UTF-8 text in the case matching uses: the capitals of ASCII, Latin-1,
 // Latin Extended-A, Greek and Cyrillic become small letters. Each keeps its
 // length, so nothing else in the text moves.

@@ -60,6 +60,8 @@ void MacroEditorScenario(const TScenarioContext& context);
 void MacroEditorAddScenario(const TScenarioContext& context);
 // Exit and the session's end while a properties dialog holds changes.
 void ExitWithUnsavedScenario(const TScenarioContext& context);
+// The macro editor over a UTF-8 macros folder (ScenariosEditorUnicode.cpp).
+void MacroEditorUtf8Scenario(const TScenarioContext& context);
 // The macro editor by keys alone (ScenariosEditorKeys.cpp).
 void MacroEditorKeysScenario(const TScenarioContext& context);
 // Macro runs (ScenariosRun.cpp).

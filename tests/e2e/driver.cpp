@@ -38,6 +38,8 @@ const std::vector<TScenario>& AllScenarios() {
        MacroEditorAddScenario, kBeforeStart, "editor"},
       {"editor-keys", "the macro editor by keys alone: add, search, rename, move, delete and undo, export and import",
        MacroEditorKeysScenario, kBeforeStart, "editor-keys"},
+      {"editor-utf8", "a UTF-8 Macros folder: the editor shows names and titles beyond ANSI whole, and a CJK "
+       "category name typed in the input box becomes its file", MacroEditorUtf8Scenario, kBeforeStart, "editor-utf8"},
       {"picker-speed", "10,000 macros: the picker's shortcut to a visible list, printed as a figure",
        PickerSpeedScenario, kBeforeStart, "many"},
       {"tray-menu", "the tray menu's items, default item and check mark", TrayMenuScenario},

@@ -148,7 +148,8 @@ TEST_P(TypedCatagoryName, IsStoredInTheFolderFormAndRefusedWithAReasonInUtf8) {
   // 128 accented letters: 256 bytes as UTF-8, 128 in the ANSI code page.
   std::string accents;
   for (int i = 0; i < 128; ++i) accents += "\xC3\xA9";
-  EXPECT_EQ(Problem(accents).find("This catagory name is too long: 255 bytes at most"), Utf8() ? 0u : std::string::npos);
+  EXPECT_EQ(Problem(accents).find("This catagory name is too long: 255 bytes at most"),
+            Utf8() ? 0u : std::string::npos);
   std::string cjk = Problem("\xE6\x97\xA5\xE6\x9C\xAC");
   if (Utf8()) {
     EXPECT_EQ(cjk, "");
