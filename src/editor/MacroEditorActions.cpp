@@ -94,13 +94,24 @@ std::string StoredCatagoryName(const std::string& typed, unsigned codePage) {
   return stored;
 }
 
-std::string TypedCatagoryNameProblem(const TCatagories& store, const std::string& typed, std::string& stored) {
+std::string TypedCatagoryNameProblem(const TCatagories& store, const std::string& typed, std::string& stored,
+                                     int renamed) {
   const unsigned codePage = StoreTextCodePage(store.Encoding());
   try {
     stored = StoredCatagoryName(typed, codePage);
   } catch (const EStoreText& error) {
     return error.what();
   }
+  std::string problem;
+  if (renamed >= 0 && FindCatagory(store, stored) == renamed) {
+    try {
+      CheckCatagoryName(stored);
+    } catch (const std::exception& error) {
+      problem = error.what();
+    }
+  } else {
+    problem = NewCatagoryNameProblem(store, stored);
+  }
   // Its words are ASCII; the name it quotes is in the store's form.
-  return StoreTextToUtf8(NewCatagoryNameProblem(store, stored), codePage);
+  return StoreTextToUtf8(problem, codePage);
 }

@@ -51,6 +51,9 @@ std::string ImportQuestion(const TImportPlan& plan, const std::string& fileName,
 // the stored form takes more than a category name's 255 bytes.
 std::string StoredCatagoryName(const std::string& typed, unsigned codePage);
 
-// Why a new category cannot have the typed name, "" when it can; `stored`
-// then holds the name in the store's form. The reason is UTF-8.
-std::string TypedCatagoryNameProblem(const TCatagories& store, const std::string& typed, std::string& stored);
+// Why a new category (or category `renamed` of the store) cannot have the
+// typed name, "" when it can; `stored` then holds the name in the store's
+// form. A renamed category may keep its own name in another letter case.
+// The reason is UTF-8.
+std::string TypedCatagoryNameProblem(const TCatagories& store, const std::string& typed, std::string& stored,
+                                     int renamed = -1);

@@ -902,14 +902,16 @@ void TfrmOptions::RenameCatClick() {
   if (!InputQuery(Handle(), "Rename Catagory", "Enter the catagory's new name:", typed) || typed.empty() ||
       typed == shownOld)
     return;
+  // A name taken, a character the folder cannot hold or too long a name is
+  // refused before anything is written.
   std::string name;
-  bool renamed = false;
-  // A character the folder cannot hold, or too long a name, is refused before anything is written.
-  if (!StoreStep([&] {
-        name = StoredCatagoryName(typed, CodePage());
-        renamed = FCatagories.RenameCatagory(catagory, name);
-      }))
+  std::string problem = TypedCatagoryNameProblem(FCatagories, typed, name, catagory);
+  if (!problem.empty()) {
+    ShowError(problem);
     return;
+  }
+  bool renamed = false;
+  if (!StoreStep([&] { renamed = FCatagories.RenameCatagory(catagory, name); })) return;
   if (!renamed) {
     ShowError("Cannot rename the catagory '" + shownOld + "': a catagory or file named '" + typed +
               "' exists already.");

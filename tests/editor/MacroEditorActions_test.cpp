@@ -158,6 +158,10 @@ TEST_P(TypedCatagoryName, IsStoredInTheFolderFormAndRefusedWithAReasonInUtf8) {
     EXPECT_NE(cjk.find("'\xE6\x97\xA5' (U+65E5)"), std::string::npos) << cjk;
     EXPECT_NE(cjk.find("Store macros as Unicode"), std::string::npos) << cjk;
   }
+  // Other ASCII letter case names the same file: only the category itself may take it.
+  EXPECT_NE(Problem("CAF\xC3\xA9"), "");
+  EXPECT_EQ(TypedCatagoryNameProblem(*Store, "CAF\xC3\xA9", Stored, 0), "") << "a rename of the category itself";
+  EXPECT_NE(TypedCatagoryNameProblem(*Store, "CAF\xC3\xA9", Stored, 1), "") << "a rename of another one";
   EXPECT_THROW(StoredCatagoryName(std::string(256, 'x'), kUtf8CodePage), EStoreText);
 }
 
