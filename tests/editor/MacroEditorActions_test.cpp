@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <memory>
 #include <string>
 
 #include "common/TempFolder.h"
@@ -112,58 +111,33 @@ TEST(ImportQuestion, CountsNewCatagoriesAndListsTheFirstClashes) {
 
 TEST(ImportQuestion, QuotesAnsiNamesAsUtf8BesideAUtf8FileName) {
   TImportPlan plan;
-  plan.MacroCount = 1;
   plan.NewCatagories = {"Caf\xE9"};
   plan.Clashes.push_back({"Caf\xE9", "R\xE9sum\xE9", 0xC041, "Old", "Held"});
   std::string text = ImportQuestion(plan, "\xE6\x97\xA5.json", 1252);
-  EXPECT_EQ(text.find("Import 1 macro from \"\xE6\x97\xA5.json\"?\n\nNew catagories: Caf\xC3\xA9\n"), 0u) << text;
+  EXPECT_EQ(text.find("Import 0 macros from \"\xE6\x97\xA5.json\"?\n\nNew catagories: Caf\xC3\xA9\n"), 0u) << text;
   EXPECT_NE(text.find("'R\xC3\xA9sum\xC3\xA9' in 'Caf\xC3\xA9'"), std::string::npos) << text;
 }
 
-namespace {
-
-// A store over a folder of the given kind, holding the category "Café" in that folder's form.
-class TypedCatagoryName : public ::testing::TestWithParam<TStoreEncoding> {
- protected:
-  void SetUp() override {
-    WriteStoreEncoding(Folder.Path(), GetParam());
-    Store = std::make_unique<TCatagories>(Folder.Path());
-    Store->AddCatagory(Utf8() ? "Caf\xC3\xA9" : "Caf\xE9");
-  }
-  bool Utf8() const { return GetParam() == TStoreEncoding::Utf8; }
-  std::string Problem(const std::string& typed) { return TypedCatagoryNameProblem(*Store, typed, Stored); }
-
-  TTempFolder Folder;
-  std::unique_ptr<TCatagories> Store;
-  std::string Stored;
-};
-
-}  // namespace
-
-TEST_P(TypedCatagoryName, IsStoredInTheFolderFormAndRefusedWithAReasonInUtf8) {
-  EXPECT_EQ(Problem("Caf\xC3\xA9s"), "");
-  EXPECT_EQ(Stored, Utf8() ? "Caf\xC3\xA9s" : "Caf\xE9s");
-  EXPECT_NE(Problem("Caf\xC3\xA9").find("named 'Caf\xC3\xA9' already exists"), std::string::npos)
-      << "a taken name is quoted as typed";
-  // 128 accented letters: 256 bytes as UTF-8, 128 in the ANSI code page.
-  std::string accents;
+// A store of either kind holding "Café": names typed for it are stored in its form or refused in UTF-8 words.
+TEST(TypedCatagoryName, IsStoredInTheFolderFormOrRefusedWithAReason) {
+  std::string accents;  // 256 bytes as UTF-8, 128 in the ANSI code page
   for (int i = 0; i < 128; ++i) accents += "\xC3\xA9";
-  EXPECT_EQ(Problem(accents).find("This catagory name is too long: 255 bytes at most"),
-            Utf8() ? 0u : std::string::npos);
-  std::string cjk = Problem("\xE6\x97\xA5\xE6\x9C\xAC");
-  if (Utf8()) {
-    EXPECT_EQ(cjk, "");
-    EXPECT_EQ(Stored, "\xE6\x97\xA5\xE6\x9C\xAC");
-  } else {
-    EXPECT_NE(cjk.find("'\xE6\x97\xA5' (U+65E5)"), std::string::npos) << cjk;
-    EXPECT_NE(cjk.find("Store macros as Unicode"), std::string::npos) << cjk;
+  for (bool utf8 : {false, true}) {
+    TTempFolder folder;
+    WriteStoreEncoding(folder.Path(), utf8 ? TStoreEncoding::Utf8 : TStoreEncoding::Ansi);
+    TCatagories store(folder.Path());
+    store.AddCatagory(utf8 ? "Caf\xC3\xA9" : "Caf\xE9");
+    std::string stored;
+    EXPECT_EQ(TypedCatagoryNameProblem(store, "\xC3\x89t\xC3\xA9", stored), "");
+    EXPECT_EQ(stored, utf8 ? "\xC3\x89t\xC3\xA9" : "\xC9t\xE9");
+    EXPECT_NE(TypedCatagoryNameProblem(store, "CAF\xC3\xA9", stored).find("named 'CAF\xC3\xA9' already"),
+              std::string::npos);
+    EXPECT_EQ(TypedCatagoryNameProblem(store, "CAF\xC3\xA9", stored, 0), "") << "its own name, renamed";
+    EXPECT_EQ(TypedCatagoryNameProblem(store, accents, stored).find("This catagory name is too long: 255 bytes"),
+              utf8 ? 0u : std::string::npos);
+    std::string cjk = TypedCatagoryNameProblem(store, "\xE6\x97\xA5", stored);
+    EXPECT_EQ(cjk.find("'\xE6\x97\xA5' (U+65E5), which this macros folder cannot hold") != std::string::npos, !utf8)
+        << cjk;
+    EXPECT_EQ(cjk.empty(), utf8);
   }
-  // Other ASCII letter case names the same file: only the category itself may take it.
-  EXPECT_NE(Problem("CAF\xC3\xA9"), "");
-  EXPECT_EQ(TypedCatagoryNameProblem(*Store, "CAF\xC3\xA9", Stored, 0), "") << "a rename of the category itself";
-  EXPECT_NE(TypedCatagoryNameProblem(*Store, "CAF\xC3\xA9", Stored, 1), "") << "a rename of another one";
-  EXPECT_THROW(StoredCatagoryName(std::string(256, 'x'), kUtf8CodePage), EStoreText);
 }
-
-INSTANTIATE_TEST_SUITE_P(BothFolders, TypedCatagoryName,
-                         ::testing::Values(TStoreEncoding::Ansi, TStoreEncoding::Utf8));
