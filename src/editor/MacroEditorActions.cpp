@@ -2,7 +2,10 @@
 
 #include <stdexcept>
 
+#include "editor/MacroForm.h"
+#include "search/MacroIndex.h"
 #include "store/ShortCut.h"
+#include "store/StoreText.h"
 
 namespace {
 
@@ -60,14 +63,15 @@ std::pair<int, int> TDeleteUndo::Undo(TCatagories& store) {
   return place;
 }
 
-std::string ImportQuestion(const TImportPlan& plan, const std::string& fileName) {
+std::string ImportQuestion(const TImportPlan& plan, const std::string& fileName, unsigned codePage) {
   if (plan.MacroCount == 0 && plan.NewCatagories.empty()) return std::string();
+  auto shown = [codePage](const std::string& stored) { return Quoted(StoreTextToUtf8(stored, codePage)); };
   std::string text = "Import " + std::to_string(plan.MacroCount) +
                      (plan.MacroCount == 1 ? " macro" : " macros") + " from \"" + fileName + "\"?";
   if (!plan.NewCatagories.empty()) {
     text += "\n\nNew catagories: ";
     for (std::size_t i = 0; i < plan.NewCatagories.size() && i < kNamesShown; ++i)
-      text += (i ? ", " : "") + plan.NewCatagories[i];
+      text += (i ? ", " : "") + StoreTextToUtf8(plan.NewCatagories[i], codePage);
     if (plan.NewCatagories.size() > kNamesShown)
       text += " and " + std::to_string(plan.NewCatagories.size() - kNamesShown) + " more";
   }
@@ -75,12 +79,39 @@ std::string ImportQuestion(const TImportPlan& plan, const std::string& fileName)
     text += "\n\nThese shortcuts are held by macros already:";
     for (std::size_t i = 0; i < plan.Clashes.size() && i < kClashesShown; ++i) {
       const TImportClash& clash = plan.Clashes[i];
-      text += "\n" + ShortCutText(clash.ShortCut) + ": " + Quoted(clash.Title) + " in " +
-              Quoted(clash.Catagory) + ", held by " + Quoted(clash.HeldByTitle) + " in " +
-              Quoted(clash.HeldByCatagory);
+      text += "\n" + ShownShortCutText(clash.ShortCut) + ": " + shown(clash.Title) + " in " +
+              shown(clash.Catagory) + ", held by " + shown(clash.HeldByTitle) + " in " + shown(clash.HeldByCatagory);
     }
     if (plan.Clashes.size() > kClashesShown)
       text += "\n... and " + std::to_string(plan.Clashes.size() - kClashesShown) + " more";
   }
   return text;
+}
+
+std::string StoredCatagoryName(const std::string& typed, unsigned codePage) {
+  std::string stored = Utf8ToStoreText(typed, codePage, "the catagory name");
+  CheckStoreTextFits(stored, kCatagoryNameCapacity, "catagory name", typed);
+  return stored;
+}
+
+std::string TypedCatagoryNameProblem(const TCatagories& store, const std::string& typed, std::string& stored,
+                                     int renamed) {
+  const unsigned codePage = StoreTextCodePage(store.Encoding());
+  try {
+    stored = StoredCatagoryName(typed, codePage);
+  } catch (const EStoreText& error) {
+    return error.what();
+  }
+  std::string problem;
+  if (renamed >= 0 && FindCatagory(store, stored) == renamed) {
+    try {
+      CheckCatagoryName(stored);
+    } catch (const std::exception& error) {
+      problem = error.what();
+    }
+  } else {
+    problem = NewCatagoryNameProblem(store, stored);
+  }
+  // Its words are ASCII; the name it quotes is in the store's form.
+  return StoreTextToUtf8(problem, codePage);
 }

@@ -1,6 +1,8 @@
 #pragma once
 // What the macro editor decides outside its window: taking back the last
-// delete, and the question an import asks before it writes anything.
+// delete, the question an import asks before it writes anything, and the
+// names typed for categories. The window is Unicode: what it shows and
+// takes is UTF-8, what the store holds is in the folder's code page.
 
 #include <string>
 #include <utility>
@@ -40,4 +42,18 @@ class TDeleteUndo {
 // The question shown before an import: how many macros, which categories
 // are new and which shortcuts are held already (the first ten of each, then
 // how many more). Empty when the plan holds no macro and no new category.
-std::string ImportQuestion(const TImportPlan& plan, const std::string& fileName);
+// The plan's texts are in the store's code page, the file name and the
+// question UTF-8.
+std::string ImportQuestion(const TImportPlan& plan, const std::string& fileName, unsigned codePage);
+
+// A category name typed in the window (UTF-8) in the store's form. Raises
+// EStoreText when the folder cannot hold one of its characters, or when
+// the stored form takes more than a category name's 255 bytes.
+std::string StoredCatagoryName(const std::string& typed, unsigned codePage);
+
+// Why a new category (or category `renamed` of the store) cannot have the
+// typed name, "" when it can; `stored` then holds the name in the store's
+// form. A renamed category may keep its own name in another letter case.
+// The reason is UTF-8.
+std::string TypedCatagoryNameProblem(const TCatagories& store, const std::string& typed, std::string& stored,
+                                     int renamed = -1);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/SafeFile.h"
+#include "base/WideText_win.h"
 #include "editor/MacroEditorActions.h"
 #include "editor/MacroForm.h"
 #include "editor/OptionsPictures_win.h"
@@ -21,6 +22,7 @@
 #include "search/MacroIndex.h"
 #include "store/Settings.h"
 #include "store/ShortCut.h"
+#include "store/StoreText.h"
 #include "wingui/DialogBase_win.h"
 #include "wingui/ErrorPolicy_win.h"
 #include "wingui/FileDialog_win.h"
@@ -47,7 +49,7 @@ constexpr UINT_PTR kToolbarSubclassId = 2;
 constexpr UINT_PTR kFilesChangedTimer = 40;
 constexpr UINT kFilesChangedRetryMs = 250;
 
-const char* const kColumnCaptions[] = {"Title", "Type", "Shortcut", "Catagory"};
+const wchar_t* const kColumnCaptions[] = {L"Title", L"Type", L"Shortcut", L"Catagory"};
 // Without a query; the category column comes only while searching.
 constexpr int kColumnCount = 3;
 constexpr int kMostColumns = 4;
@@ -145,6 +147,12 @@ class TfrmOptions : public TDialogBase {
   void ShowRow(int row, LPARAM param);
   void SelectRow(int row);
   bool Ask(const std::string& caption, const std::string& question, UINT defaultButton = MB_DEFBUTTON1);
+  // A message box of the window; texts UTF-8.
+  int Message(const std::string& text, const std::string& caption, UINT type);
+  // The code page of the store's texts, and a stored text as the window shows it (UTF-8).
+  unsigned CodePage() const { return StoreTextCodePage(FCatagories.Encoding()); }
+  std::string Shown(const std::string& stored) const { return ShownText(stored, CodePage()); }
+  std::string SearchText() const { return Utf8FromWide(WindowTextW(Search())); }
   // Runs one store operation; a failure is shown and gives false, and the
   // caller then leaves its lists as they are.
   bool StoreStep(const std::function<void()>& step);
@@ -254,8 +262,8 @@ void TfrmOptions::Command(int id, int code) {
   switch (id) {
     case idOptionsClose:
       // Escape clears a query first; the next one closes the window.
-      if (GetWindowTextLengthA(Search()) > 0)
-        SetWindowTextA(Search(), "");
+      if (GetWindowTextLengthW(Search()) > 0)
+        SetWindowTextW(Search(), L"");
       else
         FormClose();
       return;
@@ -279,7 +287,7 @@ void TfrmOptions::Command(int id, int code) {
       if (code != CBN_SELCHANGE) return;
       // Choosing a category ends a search: the list shows that category.
       if (FFiltering)
-        SetWindowTextA(Search(), "");
+        SetWindowTextW(Search(), L"");
       else
         cmbCatagoryChange();
       return;
@@ -366,23 +374,24 @@ void TfrmOptions::FormClose() {
 
 void TfrmOptions::CreateControls() {
   AddControl("STATIC", "Catagory:", SS_LEFT | SS_NOPREFIX, idOptionsCatagoryLabel);
-  AddControl("COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, idOptionsCatagory);
-  HWND search = AddControl("EDIT", "", ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP, idOptionsSearch, WS_EX_CLIENTEDGE);
-  std::wstring cue(kSearchCue, kSearchCue + lstrlenA(kSearchCue));
-  SendMessageW(search, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(cue.c_str()));
+  // Category names, titles and the query are shown and typed as Unicode, whatever the folder holds.
+  AddControlW(L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, idOptionsCatagory);
+  HWND search =
+      AddControlW(L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP, idOptionsSearch, WS_EX_CLIENTEDGE);
+  SendMessageW(search, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(WideFromUtf8(kSearchCue).c_str()));
   SetWindowSubclass(search, SearchProc, kSearchSubclassId, reinterpret_cast<DWORD_PTR>(this));
-  HWND list = AddControl(WC_LISTVIEWA, "",
-                         LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | WS_TABSTOP | WS_GROUP,
-                         idOptionsMacros, WS_EX_CLIENTEDGE);
+  HWND list = AddControlW(WC_LISTVIEWW, L"",
+                          LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | WS_TABSTOP | WS_GROUP,
+                          idOptionsMacros, WS_EX_CLIENTEDGE);
   ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
   ListView_SetImageList(list, FListPictures.Get(), LVSIL_SMALL);
   for (int column = 0; column < kColumnCount; ++column) {
-    LVCOLUMNA info{};
+    LVCOLUMNW info{};
     info.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    info.pszText = const_cast<char*>(kColumnCaptions[column]);
+    info.pszText = const_cast<wchar_t*>(kColumnCaptions[column]);
     info.cx = column == ocTitle ? Scale(kTitleColumnWidth) : Scale(80);
     info.iSubItem = column;
-    SendMessageA(list, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&info));
+    SendMessageW(list, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&info));
   }
   // The header shows the sort marks from the same pictures.
   Header_SetImageList(ListView_GetHeader(list), FListPictures.Get());
@@ -524,9 +533,9 @@ void TfrmOptions::PlaceFromSettings() {
 
 void TfrmOptions::FillCatagories() {
   HWND combo = Combo();
-  SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+  SendMessageW(combo, CB_RESETCONTENT, 0, 0);
   for (const TCatagory& catagory : FCatagories.Items)
-    SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(catagory.Name.c_str()));
+    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromUtf8(Shown(catagory.Name)).c_str()));
 }
 
 void TfrmOptions::StoreFilesChanged() {
@@ -580,7 +589,7 @@ int TfrmOptions::SelectedCatagory() const {
 void TfrmOptions::UpdateControls() {
   HWND combo = Combo();
   if (SendMessageA(combo, CB_GETCOUNT, 0, 0) == 0)
-    SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kNoCatagories));
+    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromUtf8(kNoCatagories).c_str()));
   if (SendMessageA(combo, CB_GETCURSEL, 0, 0) < 0) {
     SendMessageA(combo, CB_SETCURSEL, 0, 0);
     cmbCatagoryChange();
@@ -622,14 +631,14 @@ void TfrmOptions::cmbCatagoryChange() {
 int TfrmOptions::AddRow(LPARAM param) {
   int catagory = -1, macro = -1;
   if (!MacroOfParam(param, catagory, macro)) return -1;
-  LVITEMA item{};
+  LVITEMW item{};
   item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
   item.iItem = ListView_GetItemCount(List());
-  std::string title = GetTitle(FCatagories.Items[catagory].Macros[macro]);
-  item.pszText = const_cast<char*>(title.c_str());
+  std::wstring title = WideFromUtf8(Shown(GetTitle(FCatagories.Items[catagory].Macros[macro])));
+  item.pszText = const_cast<wchar_t*>(title.c_str());
   item.iImage = lpMacro;
   item.lParam = param;
-  int row = static_cast<int>(SendMessageA(List(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+  int row = static_cast<int>(SendMessageW(List(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
   if (row >= 0) ShowRow(row, param);
   return row;
 }
@@ -638,23 +647,25 @@ void TfrmOptions::ShowRow(int row, LPARAM param) {
   int catagory = -1, macro = -1;
   if (!MacroOfParam(param, catagory, macro)) return;
   const TMacro& record = FCatagories.Items[catagory].Macros[macro];
-  std::string texts[kMostColumns] = {GetTitle(record), MacroTypeName(record.MacroType),
-                                     ShortCutText(record.ShortCut), FCatagories.Items[catagory].Name};
+  std::string texts[kMostColumns] = {Shown(GetTitle(record)), MacroTypeName(record.MacroType),
+                                     ShownShortCutText(record.ShortCut),
+                                     Shown(FCatagories.Items[catagory].Name)};
   for (int column = 0; column < ColumnCount(); ++column) {
-    LVITEMA item{};
+    std::wstring text = WideFromUtf8(texts[column]);
+    LVITEMW item{};
     item.iSubItem = column;
-    item.pszText = const_cast<char*>(texts[column].c_str());
-    SendMessageA(List(), LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    item.pszText = const_cast<wchar_t*>(text.c_str());
+    SendMessageW(List(), LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
   }
 }
 
 int TfrmOptions::SelectedRow() const { return ListView_GetNextItem(List(), -1, LVNI_SELECTED); }
 
 LPARAM TfrmOptions::MacroOfRow(int row) const {
-  LVITEMA item{};
+  LVITEMW item{};
   item.mask = LVIF_PARAM;
   item.iItem = row;
-  SendMessageA(List(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  SendMessageW(List(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
   return item.lParam;
 }
 
@@ -712,9 +723,9 @@ std::string TfrmOptions::SortText(LPARAM param) const {
   const TMacro& record = FCatagories.Items[catagory].Macros[macro];
   switch (FSortColumn) {
     case ocType: return MacroTypeName(record.MacroType);
-    case ocShortCut: return ShortCutText(record.ShortCut);
-    case ocCatagory: return FCatagories.Items[catagory].Name;
-    default: return GetTitle(record);
+    case ocShortCut: return ShownShortCutText(record.ShortCut);
+    case ocCatagory: return Shown(FCatagories.Items[catagory].Name);
+    default: return Shown(GetTitle(record));
   }
 }
 
@@ -722,9 +733,9 @@ int CALLBACK TfrmOptions::lvMacrosCompare(LPARAM item1, LPARAM item2, LPARAM sel
   auto* form = reinterpret_cast<TfrmOptions*>(self);
   // The rows show their records as they are in the store, so the store's
   // texts are the rows' texts.
-  std::string text1 = form->SortText(item1);
-  std::string text2 = form->SortText(item2);
-  int order = CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, text1.c_str(), -1, text2.c_str(), -1) - CSTR_EQUAL;
+  std::wstring text1 = WideFromUtf8(form->SortText(item1));
+  std::wstring text2 = WideFromUtf8(form->SortText(item2));
+  int order = CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, text1.c_str(), -1, text2.c_str(), -1) - CSTR_EQUAL;
   if (!form->FSortAscending) order = -order;
   // Equal texts keep the file's order, so the list does not shuffle them.
   if (order == 0) order = item1 < item2 ? -1 : (item1 > item2 ? 1 : 0);
@@ -737,7 +748,11 @@ void TfrmOptions::SortList() {
 }
 
 bool TfrmOptions::Ask(const std::string& caption, const std::string& question, UINT defaultButton) {
-  return MessageBoxA(Handle(), question.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION | defaultButton) == IDYES;
+  return Message(question, caption, MB_YESNO | MB_ICONQUESTION | defaultButton) == IDYES;
+}
+
+int TfrmOptions::Message(const std::string& text, const std::string& caption, UINT type) {
+  return MessageBoxW(Handle(), WideFromUtf8(text).c_str(), WideFromUtf8(caption).c_str(), type);
 }
 
 bool TfrmOptions::StoreStep(const std::function<void()>& step) {
@@ -755,25 +770,27 @@ bool TfrmOptions::StoreStep(const std::function<void()>& step) {
 }
 
 void TfrmOptions::tbAddCatClick() {
-  std::string name;
+  std::string typed;  // UTF-8, as the box shows it
+  std::string name;   // in the store's form
   int added = -1;
   // A name that cannot be taken is explained, and asked for again as typed.
   for (;;) {
-    if (!InputQuery(Handle(), "Add Catagory", "Enter the new catagory's name:", name) || name.empty()) {
+    if (!InputQuery(Handle(), "Add Catagory", "Enter the new catagory's name:", typed) || typed.empty()) {
       UpdateControls();
       return;
     }
-    std::string problem = NewCatagoryNameProblem(FCatagories, name);
+    std::string problem = TypedCatagoryNameProblem(FCatagories, typed, name);
     if (problem.empty() && StoreStep([&] { added = FCatagories.AddCatagory(name); })) {
       if (added >= 0) break;
       // A file of that name came since the store was read.
-      problem = CatagoryNameTakenMessage(name);
+      problem = CatagoryNameTakenMessage(typed);
     }
     if (!problem.empty()) ShowInputError(Handle(), problem);
   }
   HWND combo = Combo();
-  if (FCatagories.Items.size() == 1) SendMessageA(combo, CB_RESETCONTENT, 0, 0);  // the placeholder goes
-  int entry = static_cast<int>(SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str())));
+  if (FCatagories.Items.size() == 1) SendMessageW(combo, CB_RESETCONTENT, 0, 0);  // the placeholder goes
+  int entry = static_cast<int>(
+      SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromUtf8(Shown(name)).c_str())));
   SendMessageA(combo, CB_SETCURSEL, entry, 0);
   cmbCatagoryChange();
   UpdateControls();
@@ -783,7 +800,7 @@ void TfrmOptions::tbRemoveCatClick() {
   int catagory = SelectedCatagory();
   if (catagory < 0) return;
   const std::string name = FCatagories.Items[catagory].Name;
-  std::string question = "Are you sure you want to remove the catagory '" + name + "'?\n\n";
+  std::string question = "Are you sure you want to remove the catagory '" + Shown(name) + "'?\n\n";
   if (RecycleBinTakes(FCatagories.CatagoryFileName(name)))
     question += "Its file goes to the Recycle Bin.";
   else
@@ -842,10 +859,9 @@ void TfrmOptions::tbRemoveMacroClick() {
   int row = SelectedRow();
   int catagory = -1, index = -1;
   if (row < 0 || !MacroOfParam(MacroOfRow(row), catagory, index)) return;
-  char title[64] = {};
-  ListView_GetItemText(List(), row, ocTitle, title, sizeof title);
   TMacro removed = FCatagories.Items[catagory].Macros[index];
-  if (Ask("Delete Macro", std::string("Are you sure you want to remove the macro '") + title + "'?") &&
+  std::string title = Shown(GetTitle(removed));
+  if (Ask("Delete Macro", "Are you sure you want to remove the macro '" + title + "'?") &&
       StoreStep([&] { FCatagories.RemoveMacro(catagory, index); })) {
     FUndo.MacroDeleted(FCatagories.Items[catagory].Name, removed);
     // The last macro has moved into the freed index: every row anew.
@@ -881,14 +897,24 @@ void TfrmOptions::RenameCatClick() {
   int catagory = SelectedCatagory();
   if (catagory < 0) return;
   const std::string old = FCatagories.Items[catagory].Name;
-  std::string name = old;
-  if (!InputQuery(Handle(), "Rename Catagory", "Enter the catagory's new name:", name) || name.empty() ||
-      name == old)
+  const std::string shownOld = Shown(old);
+  std::string typed = shownOld;
+  if (!InputQuery(Handle(), "Rename Catagory", "Enter the catagory's new name:", typed) || typed.empty() ||
+      typed == shownOld)
     return;
+  // A name taken, a character the folder cannot hold or too long a name is
+  // refused before anything is written.
+  std::string name;
+  std::string problem = TypedCatagoryNameProblem(FCatagories, typed, name, catagory);
+  if (!problem.empty()) {
+    ShowError(problem);
+    return;
+  }
   bool renamed = false;
   if (!StoreStep([&] { renamed = FCatagories.RenameCatagory(catagory, name); })) return;
   if (!renamed) {
-    ShowError("Cannot rename the catagory '" + old + "': a catagory or file named '" + name + "' exists already.");
+    ShowError("Cannot rename the catagory '" + shownOld + "': a catagory or file named '" + typed +
+              "' exists already.");
     return;
   }
   FUndo.CatagoryRenamed(old, name);
@@ -900,18 +926,18 @@ void TfrmOptions::ExportClick() {
   int catagory = SelectedCatagory();
   int chosen = -1;
   if (catagory >= 0 && FCatagories.Items.size() > 1) {
-    const std::string& name = FCatagories.Items[catagory].Name;
+    const std::string name = Shown(FCatagories.Items[catagory].Name);
     std::string question = "Export only the catagory '" + name + "'?\n\nYes exports '" + name + "' alone, No all " +
                            std::to_string(FCatagories.Items.size()) + " catagories.";
-    int answer = MessageBoxA(Handle(), question.c_str(), "Export", MB_YESNOCANCEL | MB_ICONQUESTION);
+    int answer = Message(question, "Export", MB_YESNOCANCEL | MB_ICONQUESTION);
     if (answer == IDCANCEL) return;
     if (answer == IDYES) chosen = catagory;
   }
   // Converted before a file is chosen: a text the code page cannot carry
-  // is reported and no file is made.
+  // is reported and no file is made. A UTF-8 folder's texts go as they are.
   std::string text;
   try {
-    text = ExportText(FCatagories, chosen, GetACP());
+    text = ExportText(FCatagories, chosen, CodePage());
   } catch (const std::exception& error) {
     ShowError(error.what());
     return;
@@ -930,18 +956,17 @@ void TfrmOptions::ImportClick() {
   if (!PickFile(Handle(), false, kJsonFilter, OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST, path, "json")) return;
   TImportPlan plan;
   try {
-    plan = PlanImport(FCatagories, ReadImportText(ReadWholeFile(path), GetACP(), path));
+    plan = PlanImport(FCatagories, ReadImportText(ReadWholeFile(path), CodePage(), path));
   } catch (const std::exception& error) {
     ShowError(error.what());
     return;
   }
-  std::string question = ImportQuestion(plan, path);
+  std::string question = ImportQuestion(plan, path, CodePage());
   if (question.empty()) {
-    MessageBoxA(Handle(), ("\"" + path + "\" holds no macros; nothing was imported.").c_str(), "Import",
-                MB_OK | MB_ICONINFORMATION);
+    Message("\"" + path + "\" holds no macros; nothing was imported.", "Import", MB_OK | MB_ICONINFORMATION);
     return;
   }
-  if (MessageBoxA(Handle(), question.c_str(), "Import", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+  if (Message(question, "Import", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
   bool imported = StoreStep([&] { ApplyImport(FCatagories, plan); });
   int first = plan.Catagories.empty() ? -1 : FindCatagory(FCatagories, plan.Catagories.front().Name);
   ChooseCatagory(imported && first >= 0 ? first : 0);
@@ -984,7 +1009,7 @@ void TfrmOptions::ShowMacros(int catagory, int macro) {
 }
 
 void TfrmOptions::SearchChange() {
-  bool filtering = !SearchKey(WindowText(Search())).empty();
+  bool filtering = !SearchKey(SearchText()).empty();
   if (filtering != FFiltering) SetCatagoryColumn(filtering);
   cmbCatagoryChange();
 }
@@ -994,12 +1019,12 @@ void TfrmOptions::SetCatagoryColumn(bool shown) {
   HWND list = List();
   ListView_DeleteAllItems(list);  // the rows' lParam changes its meaning
   if (shown) {
-    LVCOLUMNA info{};
+    LVCOLUMNW info{};
     info.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    info.pszText = const_cast<char*>(kColumnCaptions[ocCatagory]);
+    info.pszText = const_cast<wchar_t*>(kColumnCaptions[ocCatagory]);
     info.cx = Scale(80);
     info.iSubItem = ocCatagory;
-    SendMessageA(list, LVM_INSERTCOLUMNA, ocCatagory, reinterpret_cast<LPARAM>(&info));
+    SendMessageW(list, LVM_INSERTCOLUMNW, ocCatagory, reinterpret_cast<LPARAM>(&info));
     SetSortMark(ocCatagory);
   } else {
     ListView_DeleteColumn(list, ocCatagory);
@@ -1018,7 +1043,7 @@ void TfrmOptions::ShowFound() {
     FIndex = TMacroIndex(FCatagories);
     FIndexBuilt = true;
   }
-  FFound = FilterMacros(FIndex, WindowText(Search()));
+  FFound = FilterMacros(FIndex, SearchText());
   HWND list = List();
   SendMessageA(list, WM_SETREDRAW, FALSE, 0);
   ListView_DeleteAllItems(list);
@@ -1032,8 +1057,10 @@ void TfrmOptions::ShowFound() {
 }
 
 void TfrmOptions::AppendUndo(HMENU menu) const {
-  std::string text = FUndo.CanUndo() ? "&Undo " + MenuText(FUndo.Description()) : std::string("&Undo");
-  AppendMenuA(menu, MF_STRING | (FUndo.CanUndo() ? 0 : MF_GRAYED), idOptionsUndo, (text + "\tCtrl+Z").c_str());
+  // The description quotes a stored name or title.
+  std::string text = FUndo.CanUndo() ? "&Undo " + MenuText(Shown(FUndo.Description())) : std::string("&Undo");
+  AppendMenuW(menu, MF_STRING | (FUndo.CanUndo() ? 0 : MF_GRAYED), idOptionsUndo,
+              WideFromUtf8(text + "\tCtrl+Z").c_str());
 }
 
 HMENU TfrmOptions::MacroMenu() const {
@@ -1047,8 +1074,8 @@ HMENU TfrmOptions::MacroMenu() const {
   HMENU targets = CreatePopupMenu();
   for (std::size_t other = 0; other < FCatagories.Items.size(); ++other)
     if (static_cast<int>(other) != catagory)
-      AppendMenuA(targets, MF_STRING, idOptionsMoveMacro + static_cast<int>(other),
-                  MenuText(FCatagories.Items[other].Name).c_str());
+      AppendMenuW(targets, MF_STRING, idOptionsMoveMacro + static_cast<int>(other),
+                  WideFromUtf8(MenuText(Shown(FCatagories.Items[other].Name))).c_str());
   bool canMove = chosen && FCatagories.Items.size() > 1;
   AppendMenuA(menu, MF_POPUP | (canMove ? 0 : MF_GRAYED), reinterpret_cast<UINT_PTR>(targets), "&Move to Catagory");
   AppendMenuA(menu, MF_STRING | onMacro, idOptionsRemoveMacro, "&Delete Macro\tDel");
@@ -1169,6 +1196,6 @@ void ShowMacroEditor(TCatagories& catagories, const std::string& exeDir, const s
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);
   TfrmOptions form(catagories, exeDir);
-  form.ShowModal(nullptr, std::string(kMacroEditorCaption) + versionLong,
+  form.ShowModalUnicode(nullptr, std::string(kMacroEditorCaption) + versionLong,
                  WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX);
 }

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <vector>
 
+#include "base/WideText_win.h"
 #include "resident/Messages.h"
 #include "search/MacroRank.h"
 #include "store/Settings.h"
@@ -53,29 +54,6 @@ constexpr int kColumnWidths[] = {0, 130, 150, 100};
 constexpr int kCaretGap = 2;
 
 enum TCloseReason { crChosen, crEscape, crDeactivated };
-
-std::wstring WideOfAnsi(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(std::max(length, 0)), L'\0');
-  if (length > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
-  return wide;
-}
-
-// The typed text in the code page of the macros; false when it holds a
-// character that code page lacks (then no macro can hold it either).
-bool AnsiOfWide(const std::wstring& text, std::string& ansi) {
-  ansi.clear();
-  if (text.empty()) return true;
-  BOOL usedDefault = FALSE;
-  int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), nullptr,
-                                   0, nullptr, &usedDefault);
-  if (length <= 0 || usedDefault) return false;
-  ansi.resize(static_cast<std::size_t>(length));
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), &ansi[0], length,
-                      nullptr, &usedDefault);
-  return !usedDefault;
-}
 
 // What the picker needs of the program it opened over.
 struct TTarget {
@@ -183,7 +161,7 @@ bool TPickerWindow::Create() {
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = kPickerClass;
   RegisterClassExW(&windowClass);  // already there from an earlier window: fine
-  std::wstring caption = WideOfAnsi(kPickerCaption);
+  std::wstring caption = WideFromUtf8(kPickerCaption);
   FWindow = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kPickerClass, caption.c_str(), WS_POPUP | WS_BORDER,
                             0, 0, 0, 0, nullptr, nullptr, instance, this);
   if (FWindow == nullptr) return false;
@@ -431,11 +409,8 @@ void TPickerWindow::Layout() {
 }
 
 void TPickerWindow::Filter() {
-  std::string query;
-  if (AnsiOfWide(WindowTextW(FQuery), query))
-    FOrder = RankMacros(*FListIndex, query, FRecent);
-  else
-    FOrder.clear();
+  // The index holds every text as UTF-8, whatever the folder holds.
+  FOrder = RankMacros(*FListIndex, Utf8FromWide(WindowTextW(FQuery)), FRecent);
   if (FSelected >= static_cast<int>(FOrder.size())) FSelected = -1;  // gone with its row
   SendMessageW(FList, LVM_SETITEMCOUNT, FOrder.size(), LVSICF_NOSCROLL);
   InvalidateRect(FList, nullptr, FALSE);
@@ -536,7 +511,7 @@ void TPickerWindow::FillDisplayInfo(NMLVDISPINFOW& info) const {
     case pcShortCut: text = &entry.ShortCut; break;
     default: return;
   }
-  std::wstring wide = WideOfAnsi(*text);
+  std::wstring wide = WideFromUtf8(*text);
   lstrcpynW(item.pszText, wide.c_str(), item.cchTextMax);
 }
 

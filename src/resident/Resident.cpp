@@ -4,6 +4,7 @@
 #include "resident/HookKeys.h"
 #include "search/MacroRank.h"
 #include "store/ShortCut.h"
+#include "store/StoreText.h"
 
 bool TrackModifier(TModifierState& state, unsigned keyCode, bool down) {
   switch (keyCode) {
@@ -86,8 +87,9 @@ std::intptr_t TResident::PickerRun(std::intptr_t entry) {
   // The store may have changed while the picker was open: the macro is
   // found by its name, at its old place first.
   const TMacroKey key = MacroKeyOf(entries[entry]);
-  auto same = [&key](const TCatagory& catagory, const TMacro& macro) {
-    return catagory.Name == key.Catagory && macro.ShortCut == key.ShortCut && GetTitle(macro) == key.Title;
+  const unsigned codePage = StoreTextCodePage(FCatagories.Encoding());
+  auto same = [&key, codePage](const TCatagory& catagory, const TMacro& macro) {
+    return IsMacroOfKey(catagory, macro, key, codePage);
   };
   const std::size_t c = static_cast<std::size_t>(entries[entry].Catagory);
   const std::size_t m = static_cast<std::size_t>(entries[entry].Macro);

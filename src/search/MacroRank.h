@@ -15,12 +15,15 @@
 #include "search/MacroIndex.h"
 #include "store/Settings.h"
 
-// How well the (lower-case) key matches the (lower-case) text as a
-// subsequence; -1 when it does not. Higher is better.
+// How well the (case-folded, UTF-8) key matches the (case-folded, UTF-8)
+// text as a subsequence of whole characters; -1 when it does not. Higher is
+// better.
 int SubsequenceScore(const std::string& text, const std::string& key);
 
-// The macro's lasting name (category, title, shortcut).
+// The macro's lasting name (category, title, shortcut), its texts as shown.
 TMacroKey MacroKeyOf(const TMacroEntry& entry);
+// Whether a macro of the store (texts in the code page) is the one the key names.
+bool IsMacroOfKey(const TCatagory& catagory, const TMacro& macro, const TMacroKey& key, unsigned codePage);
 // The position in index.Entries() of the macro with this name: the first
 // with the same category, title and shortcut, else the first with the same
 // category and title (its shortcut was changed since); -1 for none.

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "base/WideText_win.h"
 #include "wingui/DialogBase_win.h"
 #include "wingui/WindowPlacement_win.h"
 
@@ -23,8 +24,8 @@ enum TInputControlId : int {
 
 class TfrmInputBox : public TDialogBase {
  public:
-  TfrmInputBox(HWND owner, const std::string& prompt, const std::string& value)
-      : FOwner(owner), FPrompt(prompt), FValue(value) {}
+  TfrmInputBox(HWND owner, const std::string& caption, const std::string& prompt, const std::string& value)
+      : FOwner(owner), FCaption(caption), FPrompt(prompt), FValue(value) {}
   const std::string& Value() const { return FValue; }
 
  protected:
@@ -36,6 +37,7 @@ class TfrmInputBox : public TDialogBase {
   void Layout();
 
   HWND FOwner;
+  std::string FCaption;
   std::string FPrompt;
   std::string FValue;
 };
@@ -48,7 +50,7 @@ INT_PTR TfrmInputBox::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
         case idInputOK:
-          FValue = WindowText(GetDlgItem(Handle(), idInputEdit));
+          FValue = Utf8FromWide(WindowTextW(GetDlgItem(Handle(), idInputEdit)));
           EndDialog(Handle(), IDOK);
           return TRUE;
         case idInputCancel:
@@ -61,15 +63,17 @@ INT_PTR TfrmInputBox::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
 }
 
 void TfrmInputBox::FormCreate() {
-  AddControl("STATIC", FPrompt.c_str(), SS_LEFT | SS_NOPREFIX, idInputPrompt);
-  HWND edit = AddControl("EDIT", FValue.c_str(), ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP, idInputEdit,
-                         WS_EX_CLIENTEDGE);
-  AddControl("BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, idInputOK);
-  AddControl("BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, idInputCancel);
+  // The caption as UTF-8 too: the dialog's template takes it in the ANSI code page.
+  SetWindowTextW(Handle(), WideFromUtf8(FCaption).c_str());
+  AddControlW(L"STATIC", WideFromUtf8(FPrompt).c_str(), SS_LEFT | SS_NOPREFIX, idInputPrompt);
+  HWND edit = AddControlW(L"EDIT", WideFromUtf8(FValue).c_str(), ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP,
+                          idInputEdit, WS_EX_CLIENTEDGE);
+  AddControlW(L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, idInputOK);
+  AddControlW(L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, idInputCancel);
   Layout();
   CenterOverOwner(Handle(), FOwner);
   SetFocus(edit);
-  SendMessageA(edit, EM_SETSEL, 0, -1);
+  SendMessageW(edit, EM_SETSEL, 0, -1);
   SetForegroundWindow(Handle());
 }
 
@@ -88,8 +92,8 @@ void TfrmInputBox::Layout() {
 }  // namespace
 
 bool InputQuery(HWND owner, const std::string& caption, const std::string& prompt, std::string& value) {
-  TfrmInputBox form(owner, prompt, value);
-  INT_PTR result = form.ShowModal(owner, caption, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
+  TfrmInputBox form(owner, caption, prompt, value);
+  INT_PTR result = form.ShowModalUnicode(owner, caption, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
   if (result != IDOK) return false;
   value = form.Value();
   return true;

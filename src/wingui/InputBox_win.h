@@ -1,6 +1,7 @@
 #pragma once
 // A small modal question with one line of text: a caption, a prompt above
-// an edit, OK and Cancel.
+// an edit, OK and Cancel. A Unicode window: caption, prompt and value are
+// UTF-8, and any character can be typed.
 
 #include <windows.h>
 

@@ -65,6 +65,8 @@ void ExitWithUnsavedScenario(const TScenarioContext& context);
 // kept and run in a UTF-8 folder, refused at OK in an ANSI one.
 void UnicodeTemplateScenario(const TScenarioContext& context);
 void AnsiTemplateRefusedScenario(const TScenarioContext& context);
+// The macro editor over a UTF-8 macros folder (ScenariosEditorUnicode.cpp).
+void MacroEditorUtf8Scenario(const TScenarioContext& context);
 // The macro editor by keys alone (ScenariosEditorKeys.cpp).
 void MacroEditorKeysScenario(const TScenarioContext& context);
 // Macro runs (ScenariosRun.cpp).

@@ -42,6 +42,8 @@ const std::vector<TScenario>& AllScenarios() {
        "stored as UTF-8 and pasted whole by its shortcut", UnicodeTemplateScenario, kBeforeStart, "unicode-store"},
       {"ansi-template-refused", "an ANSI folder: the same template refused at OK naming its character, the file "
        "unchanged", AnsiTemplateRefusedScenario, kBeforeStart, "ansi-store"},
+      {"editor-utf8", "a UTF-8 Macros folder: the editor shows names and titles beyond ANSI whole, and a CJK "
+       "category name typed in the input box becomes its file", MacroEditorUtf8Scenario, kBeforeStart, "editor-utf8"},
       {"picker-speed", "10,000 macros: the picker's shortcut to a visible list, printed as a figure",
        PickerSpeedScenario, kBeforeStart, "many"},
       {"tray-menu", "the tray menu's items, default item and check mark", TrayMenuScenario},

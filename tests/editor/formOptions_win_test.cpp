@@ -864,3 +864,48 @@ TEST_F(MacroEditor, ChangesOnDiskShowUpKeepingTheChoiceAndWaitForAnOpenDialog) {
   EXPECT_EQ(FStore.Items[0].Macros.size(), 4u);
   EXPECT_EQ(GetTitle(FStore.Items[0].Macros[3]), "new");
 }
+
+namespace {
+
+// Types a name into the open "Add Catagory" box as Unicode and presses OK.
+bool AnswerInputBoxW(const wchar_t* text) {
+  HWND box = WaitForWindow("Add Catagory");
+  HWND edit = box ? FindWindowExW(box, nullptr, L"Edit", nullptr) : nullptr;
+  if (!edit) return false;
+  SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  return WaitFor([&] { return !IsWindow(box); });
+}
+
+std::wstring EntryW(HWND combo, int entry) {
+  wchar_t text[64] = {};
+  SendMessageW(combo, CB_GETLBTEXT, entry, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+}  // namespace
+
+TEST_F(MacroEditor, AnAnsiFolderIsShownAsUnicodeAndWhatItCannotHoldIsRefusedByName) {
+  if (GetACP() != 1252) GTEST_SKIP() << "written for the ANSI code page 1252";
+  Fill("Caf\xE9", {MakeMacro("R\xE9sum\xE9", mtBlockMode, 0)});
+  OPEN_EDITOR(editor);
+  EXPECT_EQ(EntryW(editor.Combo(), 0), L"Caf\xE9");
+  wchar_t title[64] = {};
+  LVITEMW item{};
+  item.pszText = title;
+  item.cchTextMax = 64;
+  SendMessageW(editor.List(), LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&item));
+  EXPECT_STREQ(title, L"R\xE9sum\xE9");
+
+  editor.Click(idOptionsAddCat);
+  ASSERT_TRUE(AnswerInputBoxW(L"\x65E5 \xC9t\xE9"));
+  std::string message = AnswerMessageBox("Error", IDOK);
+  EXPECT_NE(message.find("(U+65E5)"), std::string::npos) << message;
+  EXPECT_NE(message.find("Store macros as Unicode"), std::string::npos) << message;
+  EXPECT_EQ(FStore.Items.size(), 1u) << "nothing written";
+  ASSERT_TRUE(AnswerInputBoxW(L"\xC9t\xE9")) << "the name is asked for again";
+  ASSERT_TRUE(WaitFor([&] { return FStore.Items.size() == 2; }));
+  EXPECT_EQ(FStore.Items[1].Name, "\xC9t\xE9") << "stored in the code page";
+  EXPECT_TRUE(FileExists(FStore.CatagoryFileName("\xC9t\xE9")));
+  EXPECT_EQ(EntryW(editor.Combo(), 1), L"\xC9t\xE9");
+}

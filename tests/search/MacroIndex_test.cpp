@@ -68,3 +68,26 @@ TEST_F(MacroIndexTest, CategoryNameAloneDoesNotMatch) {
 }
 
 }  // namespace
+
+TEST(FoldCase, LowersCapitalsOfSeveralScriptsAndLeavesTheRestWhole) {
+  // É Ł Ó × Σ Ж Ё → 日, and a cut character at the end.
+  EXPECT_EQ(FoldCase("\xC3\x89\xC5\x81\xC3\x93\xC3\x97\xCE\xA3\xD0\x96\xD0\x81\xE2\x86\x92\xE6\x97\xA5" "A\xC3"),
+            "\xC3\xA9\xC5\x82\xC3\xB3\xC3\x97\xCF\x83\xD0\xB6\xD1\x91\xE2\x86\x92\xE6\x97\xA5" "a\xC3");
+}
+
+// Titles and category names of both kinds of folder, as the windows show them.
+TEST(MacroIndexTexts, AreUtf8ForEitherFolderAndFoundIgnoringCase) {
+  for (bool utf8 : {false, true}) {
+    TTempFolder folder;
+    WriteStoreEncoding(folder.Path(), utf8 ? TStoreEncoding::Utf8 : TStoreEncoding::Ansi);
+    TCatagories store(folder.Path());
+    int cafe = store.AddCatagory(utf8 ? "Caf\xC3\xA9" : "Caf\xE9");
+    store.AddMacro(cafe,
+                   Macro(utf8 ? "R\xC3\xA9sum\xC3\xA9" : "R\xE9sum\xE9", 0, utf8 ? "na\xC3\xAFve" : "na\xEFve", 0));
+    TMacroIndex index(store);
+    EXPECT_EQ(index.Entries()[0].CatagoryName, "Caf\xC3\xA9");
+    EXPECT_EQ(index.Entries()[0].Title, "R\xC3\xA9sum\xC3\xA9");
+    EXPECT_EQ(FilterMacros(index, "R\xC3\x89SUM").size(), 1u);
+    EXPECT_EQ(FilterMacros(index, "NA\xC3\x8FVE").size(), 1u) << "template texts too";
+  }
+}

@@ -56,6 +56,13 @@ TEST(SubsequenceScore, FindsScatteredLettersAndPrefersWordStartsAndRuns) {
   EXPECT_GT(SubsequenceScore("aq xu quote", "qu"), SubsequenceScore("aq xu", "qu"));
 }
 
+TEST(SubsequenceScore, MatchesWholeCharactersOfSeveralBytes) {
+  // "é" is C3 A9; "Ã©" holds the bytes C3 .. A9 in two other characters.
+  EXPECT_EQ(SubsequenceScore("\xC3\x83\xC2\xA9", "\xC3\xA9"), -1);
+  EXPECT_EQ(SubsequenceScore("\xE6\x97\xA5\xE6\x9C\xAC", "\xE6\x97\xA5\xE6\x9C\xAC"), SubsequenceScore("ab", "ab"))
+      << "a run of characters of several bytes scores as a run";
+}
+
 TEST_F(MacroRankTest, TitleMatchesRankAboveCategoryAboveText) {
   // "blq": the title first, then the category "Blog quotes".
   EXPECT_EQ(Ranked("blq"), (std::vector<std::string>{"Block quote*", "Signature", "Signature*"}));
@@ -94,6 +101,15 @@ TEST_F(MacroRankTest, FindsAMacroByItsNameWhereverItMoved) {
   EXPECT_EQ(FindMacroEntry(index, {"Blog quotes", "Signature", MakeShortCut('X', false, true, true)}), 3);
   EXPECT_EQ(FindMacroEntry(index, {"Web", "Signature", 0}), -1);
   EXPECT_EQ(MacroKeyOf(index.Entries()[1]), (TMacroKey{"Web", "Block quote", MakeShortCut('Q', false, true, true)}));
+}
+
+TEST(MacroKey, NamesAStoresMacroByItsTextsAsShown) {
+  TCatagory catagory;
+  catagory.Name = "Caf\xE9";
+  const TMacroKey key{"Caf\xC3\xA9", "R\xC3\xA9sum\xC3\xA9", 7};
+  EXPECT_TRUE(IsMacroOfKey(catagory, Macro("R\xE9sum\xE9", "", 7), key, 1252));
+  EXPECT_FALSE(IsMacroOfKey(catagory, Macro("R\xE9sum\xE9", "", 8), key, 1252));
+  EXPECT_FALSE(IsMacroOfKey(catagory, Macro("R\xE9sum\xE9", "", 7), key, kUtf8CodePage));
 }
 
 }  // namespace

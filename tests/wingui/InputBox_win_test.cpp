@@ -123,6 +123,22 @@ TEST(InputBox, OKTakesTheTextExactlyEvenWhenEmptyOrLong) {
   }
 }
 
+TEST(InputBox, PromptAndValueAreUtf8AndTypingTakesAnyCharacter) {
+  // "Café →" and "日本:", which no single ANSI code page holds together.
+  OPEN_BOX(run, "Caf\xC3\xA9 \xE2\x86\x92", nullptr, "\xE6\x97\xA5\xE6\x9C\xAC:");
+  wchar_t prompt[16] = {}, value[16] = {};
+  GetWindowTextW(FindWindowExW(run.Box(), nullptr, L"Static", nullptr), prompt, 16);
+  GetWindowTextW(run.Edit(), value, 16);
+  EXPECT_STREQ(prompt, L"\x65E5\x672C:");
+  EXPECT_STREQ(value, L"Caf\xE9 \x2192");
+  run.PressKey(VK_END);
+  PostMessageW(run.Edit(), WM_CHAR, 0x2713, 0);  // a check mark, typed
+  run.PressKey(VK_RETURN);
+  std::string typed;
+  EXPECT_TRUE(run.Finish(typed));
+  EXPECT_EQ(typed, "Caf\xC3\xA9 \xE2\x86\x92\xE2\x9C\x93");
+}
+
 TEST(InputBox, CancelEscapeAndCloseLeaveTheValue) {
   {
     OPEN_BOX(run, "keep");
