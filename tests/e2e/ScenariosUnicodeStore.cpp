@@ -57,8 +57,12 @@ void AnswerYesAndConvert(HWND app) {
   Check(IsWindowEnabled(button) != 0, "the Unicode button is greyed for an ANSI folder");
   ClickButton(button);
   HWND question = WaitForBox(ProcessOf(app), nullptr);
-  Check(LOWORD(SendMessageA(question, DM_GETDEFID, 0, 0)) == IDNO, "the question's default answer is not No");
-  ClickButton(FindButton(question, "&Yes"));
+  HWND no = GetDlgItem(question, IDNO);
+  Check(no != nullptr && (GetWindowLongA(no, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON,
+        "the question's default answer is not No");
+  HWND yes = GetDlgItem(question, IDYES);
+  Check(yes != nullptr, "the question has no Yes button");
+  ClickButton(yes);
   Check(WaitFor([&] { return !IsWindow(question); }, seconds(5)), "the question stays after Yes");
   HWND report = WaitForBox(ProcessOf(app), question);
   const std::string said = BoxMessage(report);

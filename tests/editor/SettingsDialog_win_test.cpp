@@ -509,7 +509,7 @@ TEST_F(SettingsDialog, StoreAsUnicodeAsksFirstThenConvertsAndIsDoneAfterwards) {
   dialog.PostClick(idIncludeUnicode);
   HWND question = WaitForMessageBox("Store macros as Unicode");
   ASSERT_TRUE(question) << "no question";
-  EXPECT_EQ(LOWORD(SendMessageA(question, DM_GETDEFID, 0, 0)), IDNO);
+  EXPECT_EQ(GetWindowLongA(GetDlgItem(question, IDNO), GWL_STYLE) & 0x0F, BS_DEFPUSHBUTTON) << "No is the default";
   SendMessageA(question, WM_COMMAND, IDNO, 0);
   ASSERT_TRUE(WaitUntilGone(question));
   EXPECT_EQ(ReadBytes(macros + "\\Web.cat"), ansiRecords);
