@@ -95,8 +95,11 @@ FunctionEnd
 ; an ANSI one (no mark: an older copy's, or one never converted) gets
 ; nothing: the mark would make its ANSI texts read wrongly, and categories
 ; in UTF-8 would read wrongly in it. (tools/release-checks installs over such
-; a folder and checks this.) Called with SetOverwrite off.
+; a folder and checks this.) A starter file never replaces the user's own.
+; (SetOverwrite applies to the File lines after it in this script, so it
+; stands here, not at the call.)
 Function InstallStarterMacros
+  SetOverwrite off
   SetOutPath "$INSTDIR\Macros"
   ${IfNot} ${FileExists} "$INSTDIR\Macros\*.cat"
     File "${STAGE}\Macros\encoding"
@@ -114,6 +117,7 @@ Function InstallStarterMacros
   ${If} $1 == "utf-8"
     File "${STAGE}\Macros\*.cat"
   ${EndIf}
+  SetOverwrite on
 FunctionEnd
 
 Section "Zarvel (program, user guide, starter macros)" SecProgram
@@ -127,8 +131,8 @@ Section "Zarvel (program, user guide, starter macros)" SecProgram
   ; The user's own files win over the starter ones on a reinstall.
   SetOverwrite off
   File "${STAGE}\tidy.cfg"
-  Call InstallStarterMacros
   SetOverwrite on
+  Call InstallStarterMacros
   SetOutPath "$INSTDIR"
 
   WriteUninstaller "$INSTDIR\uninstall.exe"
