@@ -88,6 +88,38 @@ FunctionEnd
 !insertmacro WaitForProgramEnd ""
 !insertmacro WaitForProgramEnd "un."
 
+; The Macros folder: the starter categories are stored as UTF-8, and the staged
+; folder carries the mark ("encoding") that says so. The mark goes only into
+; a Macros folder that holds no category yet. A folder of the user's keeps
+; its own form: one marked UTF-8 gets back the starter categories it lacks;
+; an ANSI one (no mark: an older copy's, or one never converted) gets
+; nothing: the mark would make its ANSI texts read wrongly, and categories
+; in UTF-8 would read wrongly in it. (tools/release-checks installs over such
+; a folder and checks this.) A starter file never replaces the user's own.
+; (SetOverwrite applies to the File lines after it in this script, so it
+; stands here, not at the call.)
+Function InstallStarterMacros
+  SetOverwrite off
+  SetOutPath "$INSTDIR\Macros"
+  ${IfNot} ${FileExists} "$INSTDIR\Macros\*.cat"
+    File "${STAGE}\Macros\encoding"
+    File "${STAGE}\Macros\*.cat"
+    Return
+  ${EndIf}
+  ClearErrors
+  FileOpen $0 "$INSTDIR\Macros\encoding" r
+  ${If} ${Errors}
+    Return
+  ${EndIf}
+  FileRead $0 $1
+  FileClose $0
+  StrCpy $1 $1 5
+  ${If} $1 == "utf-8"
+    File "${STAGE}\Macros\*.cat"
+  ${EndIf}
+  SetOverwrite on
+FunctionEnd
+
 Section "Zarvel (program, user guide, starter macros)" SecProgram
   SectionIn RO
   Call WaitForProgramEnd
@@ -99,9 +131,8 @@ Section "Zarvel (program, user guide, starter macros)" SecProgram
   ; The user's own files win over the starter ones on a reinstall.
   SetOverwrite off
   File "${STAGE}\tidy.cfg"
-  SetOutPath "$INSTDIR\Macros"
-  File "${STAGE}\Macros\*.cat"
   SetOverwrite on
+  Call InstallStarterMacros
   SetOutPath "$INSTDIR"
 
   WriteUninstaller "$INSTDIR\uninstall.exe"

@@ -18,12 +18,12 @@
 namespace {
 
 const TCatagory& NamedCatagory(const TCatagories& store, const std::string& name) {
-  int index = FindCatagory(store, StoredName(name));
+  int index = FindCatagory(store, StoredName(name, store.Encoding()));
   if (index < 0) throw std::runtime_error("There is no catagory '" + name + "'.");
   return store.Items[index];
 }
 
-const TMacro& FindMacro(const TCatagory& catagory, const TOptions& options) {
+const TMacro& FindMacro(const TCatagory& catagory, const TOptions& options, TStoreEncoding encoding) {
   if (options.Has("macro") == options.Has("index")) throw EUsage("give either --macro or --index");
   if (options.Has("index")) {
     long index = options.Number("index", 0, 0, 0x7FFFFFFF);
@@ -32,7 +32,7 @@ const TMacro& FindMacro(const TCatagory& catagory, const TOptions& options) {
                                std::to_string(index) + ".");
     return catagory.Macros[static_cast<std::size_t>(index)];
   }
-  const std::string title = StoredName(options.Value("macro"));
+  const std::string title = StoredName(options.Value("macro"), encoding);
   for (const TMacro& macro : catagory.Macros)
     if (GetTitle(macro) == title) return macro;
   throw std::runtime_error("The catagory '" + catagory.Name + "' has no macro '" + title + "'.");
@@ -92,12 +92,12 @@ int CmdApply(const TCliArgs& args, TCliStreams& io) {
   const std::string folder = options.Required("macros");
   if (!DirectoryExists(folder)) throw std::runtime_error("The folder \"" + folder + "\" does not exist.");
   TCatagories store(folder);
-  const TMacro& macro = FindMacro(NamedCatagory(store, options.Required("category")), options);
+  const TMacro& macro = FindMacro(NamedCatagory(store, options.Required("category")), options, store.Encoding());
   if (macro.MacroType == mtEmail)
     throw std::runtime_error("E-mail macros need the resident program: the mail client is asked through MAPI.");
 
   std::string selection((std::istreambuf_iterator<char>(io.In)), std::istreambuf_iterator<char>());
-  TUnattendedRun run(macro, answers);
+  TUnattendedRun run(macro, answers, store.Encoding());
   const bool transformed = run.Run(selection);
   for (const std::string& warning : run.Warnings()) io.Err << "zarvel-cli: warning: " << warning << "\n";
   // Each result is computed whole before its first byte goes out, so a

@@ -67,7 +67,8 @@ long TOptions::Number(const std::string& name, long fallback, long low, long hig
   return number;
 }
 
-std::string StoredName(const std::string& given) {
+std::string StoredName(const std::string& given, TStoreEncoding encoding) {
+  if (encoding == TStoreEncoding::Utf8) return given;
   std::string ansi;
   return AnsiFromPathName(given, ansi) ? ansi : given;
 }

@@ -8,11 +8,13 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "store/StoreEncoding.h"
 
 // A name given on the command line (UTF-8) as the macro files hold their
-// names and titles (the ANSI code page); a name that page cannot hold comes
-// back unchanged and so matches nothing.
-std::string StoredName(const std::string& given);
+// names and titles: unchanged for a UTF-8 folder, in the ANSI code page for
+// any other (a name that page cannot hold comes back unchanged and so
+// matches nothing).
+std::string StoredName(const std::string& given, TStoreEncoding encoding);
 
 class TOptions {
  public:

@@ -72,7 +72,7 @@ int CmdExport(const TCliArgs& args, TCliStreams& io) {
   ReportLoadProblems(store, io.Err);
   int index = -1;
   if (options.Has("category")) {
-    index = FindCatagory(store, StoredName(options.Value("category")));
+    index = FindCatagory(store, StoredName(options.Value("category"), store.Encoding()));
     if (index < 0) throw std::runtime_error("There is no catagory '" + options.Value("category") + "'.");
   }
   // Everything is converted before the first byte is written, so a refused

@@ -10,6 +10,7 @@
 
 #include "base/OsFile.h"
 #include "editor/MacroForm.h"
+#include "editor/UnicodeCommand.h"
 #include "editor/formMethods_win.h"
 #include "store/ShortCut.h"
 #include "store/IncludeList.h"
@@ -17,16 +18,20 @@
 #include "store/SettingsActions.h"
 #include "wingui/DialogBase_win.h"
 #include "wingui/FileDialog_win.h"
+#include "base/CodePage.h"
+#include "base/WideText_win.h"
 
 namespace {
 
 // The designed window, outside border included, and its smallest size.
 constexpr int kDesignWidth = 411;
-constexpr int kDesignHeight = 337;
+constexpr int kDesignHeight = 367;
 constexpr int kMinWidth = 228;
-constexpr int kMinHeight = 224;
-// The macro picker's row adds this much to the General Settings group.
+constexpr int kMinHeight = 254;
+// The macro picker's row and the Unicode button's row add this much to the
+// General Settings group.
 constexpr int kPickerRow = 24;
+constexpr int kUnicodeRow = 30;
 
 const int kCopyChoiceIds[kCopyChoiceCount] = {idIncludeAlways, idIncludeConfirm, idIncludeNever};
 // Tries a delayed reload again until the window's own dialog has closed.
@@ -36,7 +41,8 @@ constexpr UINT kFilesChangedRetryMs = 250;
 class TfrmInclude : public TDialogBase {
  public:
   TfrmInclude(TIncludeList& list, const std::string& exeName, TShortCutHolder holder)
-      : FList(list), FExeName(exeName), FExeDir(FolderOfPath(exeName)), FHolder(std::move(holder)) {}
+      : FList(list), FExeName(exeName), FExeDir(FolderOfPath(exeName)), FMacrosDir(PathJoin(FExeDir, "Macros")),
+        FHolder(std::move(holder)) {}
 
  protected:
   INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -54,6 +60,9 @@ class TfrmInclude : public TDialogBase {
   void cmdAddClick();
   void cmdRemoveClick();
   void chkPickerClick();
+  // The Unicode button as the folder now is: offered, or saying it is done.
+  void ShowUnicodeState();
+  void cmdUnicodeClick();
   // Writes the picker's settings; the window's note of zarvel.ini follows.
   void SavePickerSettings();
   void ShowPickerSettings();
@@ -66,6 +75,7 @@ class TfrmInclude : public TDialogBase {
   TIncludeList& FList;
   std::string FExeName;
   std::string FExeDir;
+  std::string FMacrosDir;
   // The copy rule as the window last read or wrote it, and the file then.
   int FShownRule = 0;
   TFileStamp FSettingsStamp;
@@ -110,6 +120,7 @@ INT_PTR TfrmInclude::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
           ReadFileStamp(SettingsFilePath(FExeDir), FSettingsStamp);  // its own writes
           return TRUE;
         case idIncludePicker: chkPickerClick(); return TRUE;
+        case idIncludeUnicode: cmdUnicodeClick(); return TRUE;
         case idIncludeClose: EndDialog(Handle(), IDCANCEL); return TRUE;
         default: return TRUE;  // Enter without a default button does nothing
       }
@@ -146,6 +157,7 @@ void TfrmInclude::FormCreate() {
   FShownRule = ReadImageCopyRule(FExeDir);
   ReadFileStamp(SettingsFilePath(FExeDir), FSettingsStamp);
   ShowPickerSettings();
+  ShowUnicodeState();
   SetWindowSubclass(Control(idIncludePickerKey), PickerKeyProc, 0, reinterpret_cast<DWORD_PTR>(this));
   SetForegroundWindow(Handle());
 }
@@ -179,6 +191,7 @@ void TfrmInclude::FilesChanged(bool include, bool settings) {
     ShowCopyRule();
     ShowPickerSettings();
   }
+  ShowUnicodeState();  // another program may have converted the folder meanwhile
   FIncludeChanged = FSettingsChanged = false;
 }
 
@@ -199,6 +212,7 @@ void TfrmInclude::CreateControls() {
   AddControl("BUTTON", "&Never", BS_AUTORADIOBUTTON, idIncludeNever);
   AddControl("BUTTON", "Open the macro &picker with", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, idIncludePicker);
   AddControl("EDIT", "", ES_READONLY | WS_TABSTOP, idIncludePickerKey, WS_EX_CLIENTEDGE);
+  AddControl("BUTTON", kUnicodeCommandCaption, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, idIncludeUnicode);
   AddControl("BUTTON", "", BS_GROUPBOX | WS_GROUP, idIncludeFrame);
   AddControl("STATIC", "Programs not listed here will be ignored by Zarvel", SS_LEFT | SS_NOPREFIX,
              idIncludeLabel);
@@ -219,7 +233,7 @@ void TfrmInclude::Layout() {
   int height = MulDiv(client.bottom, 96, static_cast<int>(Dpi()));
   auto atLeast0 = [](int v) { return v < 0 ? 0 : v; };
 
-  Place(idIncludeGeneral, 8, 4, atLeast0(width - 16), 70 + kPickerRow);
+  Place(idIncludeGeneral, 8, 4, atLeast0(width - 16), 70 + kPickerRow + kUnicodeRow);
   Place(idIncludeStartup, 20, 22, atLeast0(width - 40), 17);
   Place(idIncludeCopyLabel, 20, 47, 68, 15);
   Place(idIncludeAlways, 92, 45, 64, 17);
@@ -227,10 +241,11 @@ void TfrmInclude::Layout() {
   Place(idIncludeNever, 236, 45, 64, 17);
   Place(idIncludePicker, 20, 70, 168, 17);
   Place(idIncludePickerKey, 192, 68, 120, 21);
+  Place(idIncludeUnicode, 20, 94, 190, 25);
 
   int buttonsTop = height - 33;
   int frameBottom = buttonsTop - 8;
-  const int frameTop = 80 + kPickerRow;
+  const int frameTop = 80 + kPickerRow + kUnicodeRow;
   Place(idIncludeFrame, 8, frameTop, atLeast0(width - 16), atLeast0(frameBottom - frameTop));
   Place(idIncludeLabel, 18, frameTop + 12, atLeast0(width - 36), 15);
   Place(idIncludeList, 18, frameTop + 30, atLeast0(width - 36), atLeast0(frameBottom - 10 - frameTop - 30));
@@ -317,6 +332,38 @@ void TfrmInclude::chkPickerClick() {
 void TfrmInclude::SavePickerSettings() {
   WritePickerSettings(FExeDir, FPicker);  // a failed write is not reported
   ReadFileStamp(SettingsFilePath(FExeDir), FSettingsStamp);  // its own write
+}
+
+void TfrmInclude::ShowUnicodeState() {
+  const bool offered = OffersUnicodeConversion(FMacrosDir);
+  SetWindowTextA(Control(idIncludeUnicode), offered ? kUnicodeCommandCaption : kUnicodeDoneCaption);
+  EnableWindow(Control(idIncludeUnicode), offered);
+}
+
+// The window converts the folder on its own thread, through a store of its
+// own, as another program would (see editor/UnicodeCommand.h): the running
+// program's store is never touched here. Its folder watch sees the new mark
+// and the main thread (or the open macro editor, on its thread) reads the
+// whole folder again in UTF-8, so the next run and the editor use it.
+void TfrmInclude::cmdUnicodeClick() {
+  if (!OffersUnicodeConversion(FMacrosDir)) {
+    ShowUnicodeState();
+    return;
+  }
+  const int answer = MessageBoxW(Handle(), WideForDisplay(UnicodeConversionQuestion(FMacrosDir)).c_str(),
+                                 WideFromUtf8(kUnicodeQuestionCaption).c_str(),
+                                 MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
+  if (answer != IDYES) return;
+  HCURSOR before = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+  const TUnicodeConversion outcome = ConvertMacrosToUnicode(FMacrosDir, SystemAnsiCodePage());
+  SetCursor(before);
+  ShowUnicodeState();
+  if (!outcome.Converted) {
+    ShowError(outcome.Message);
+    return;
+  }
+  MessageBoxW(Handle(), WideForDisplay(outcome.Message).c_str(), WideFromUtf8(kUnicodeQuestionCaption).c_str(),
+              MB_OK | MB_ICONINFORMATION);
 }
 
 void TfrmInclude::txtPickerKeyDown(WPARAM key) {

@@ -1,6 +1,7 @@
 #pragma once
-// The settings window: start with Windows, the image copy rule and the
-// include list. Every click writes at once; there is no OK button.
+// The settings window: start with Windows, the image copy rule, the macro
+// picker's shortcut, storing the macros as Unicode, and the include list.
+// Every click writes at once; there is no OK button.
 
 #include <cstdint>
 #include <functional>
@@ -27,6 +28,7 @@ enum TIncludeControlId : int {
   idIncludeMethods,  // opens the copy-and-paste methods window
   idIncludePicker,   // the macro picker's shortcut on or off
   idIncludePickerKey,  // the picker's shortcut: a key pressed here is taken
+  idIncludeUnicode,    // converts the macros folder to UTF-8, after asking
 };
 
 // Posted to the window when its files changed on disk: wParam non-zero for
@@ -38,6 +40,7 @@ constexpr unsigned WM_SETTINGSFILESCHANGED = 0x8000 + 41;  // WM_APP + 41
 using TShortCutHolder = std::function<std::string(std::uint16_t shortCut)>;
 
 // Shows the window modally on the calling thread until it is closed. The
-// Run value holds exeName, the program file's path; zarvel.ini is beside it.
+// Run value holds exeName, the program file's path; zarvel.ini and the
+// Macros folder are beside it.
 // A picker shortcut that holder names a macro for is refused.
 void ShowIncludeDialog(TIncludeList& list, const std::string& exeName, TShortCutHolder holder = nullptr);

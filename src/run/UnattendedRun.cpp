@@ -21,6 +21,10 @@ TUnattendedRun::TUnattendedRun(const TMacro& macro, const TRunAnswers& answers,
                                TImageSizeReader readImageSize)
     : TMacroRun(macro, std::move(readImageSize)), FAnswers(answers) {}
 
+TUnattendedRun::TUnattendedRun(const TMacro& macro, const TRunAnswers& answers, TStoreEncoding encoding,
+                               TImageSizeReader readImageSize)
+    : TMacroRun(macro, std::move(readImageSize)), FAnswers(answers), FEncoding(encoding) {}
+
 std::string TUnattendedRun::ValueOf(int index) const {
   const std::string& name = FVarNames[index];
   const std::string* value = Find(FAnswers.Values, name);
@@ -29,6 +33,8 @@ std::string TUnattendedRun::ValueOf(int index) const {
 }
 
 void TUnattendedRun::Prepare(const std::string& selection) {
+  // Nothing to convert: a UTF-8 folder's texts are UTF-8 as they lie in the record.
+  if (FEncoding == TStoreEncoding::Utf8) UseUtf8Texts([](const std::string& text) { return text; });
   ExpandAllLineTokens();
   if (TakesSelection(FMacro.MacroType)) {
     FSelection = selection;
@@ -40,6 +46,7 @@ void TUnattendedRun::Prepare(const std::string& selection) {
 }
 
 void TUnattendedRun::TakeAnswerTexts() {
+  if (FUtf8Texts) return;  // the answers are UTF-8 already, as the run's texts
   bool fit = true;
   std::string ansi;
   auto check = [&fit, &ansi](const std::string& text) {

@@ -9,12 +9,16 @@
 
 #include "run/ImageCopy.h"
 #include "store/Settings.h"
+#include "store/StoreEncoding.h"
 #include "run/MacroRun.h"
 
-// Answers are UTF-8, texts and paths alike. The run works in the ANSI code
-// page of the macro files while every answer fits it (the paths stay UTF-8
-// for the file system, their text goes in as ANSI) and in UTF-8 otherwise,
-// its result too, as the resident program does with such a selection.
+// Answers are UTF-8, texts and paths alike. A macro of an ANSI folder runs
+// in the ANSI code page of the macro files while every answer fits it (the
+// paths stay UTF-8 for the file system, their text goes in as ANSI) and in
+// UTF-8 otherwise, its result too, as the resident program does with such a
+// selection. A macro of a UTF-8 folder runs in UTF-8 from the start: its
+// texts are UTF-8 as they lie in the record, and so are the selection and
+// the result.
 struct TRunAnswers {
   // User variables by name; a section variable may also be named without its
   // "!". Every variable of a name gets its value; one not named keeps its
@@ -37,6 +41,9 @@ bool TakesSelection(std::uint8_t macroType);
 class TUnattendedRun : public TMacroRun {
  public:
   TUnattendedRun(const TMacro& macro, const TRunAnswers& answers,
+                 TImageSizeReader readImageSize = ReadImageSize);
+  // encoding: the folder's the macro comes from (see StoreEncoding.h).
+  TUnattendedRun(const TMacro& macro, const TRunAnswers& answers, TStoreEncoding encoding,
                  TImageSizeReader readImageSize = ReadImageSize);
 
   // Everything a run does before its own step (line tokens, replace pairs,
@@ -62,5 +69,6 @@ class TUnattendedRun : public TMacroRun {
   void PickImage(int index);
 
   TRunAnswers FAnswers;
+  TStoreEncoding FEncoding = TStoreEncoding::Ansi;
   std::vector<std::string> FWarnings;
 };

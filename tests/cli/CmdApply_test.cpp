@@ -190,3 +190,22 @@ TEST_F(CliApply, UsageErrors) {
 }
 
 }  // namespace
+
+// A UTF-8 folder: names and titles are matched as given, the answers and the
+// selection go in as UTF-8 (never through the ANSI code page), and the run
+// says nothing about UTF-8, the folder's own form.
+TEST_F(CliApply, AUtf8FoldersMacroIsFoundByItsNameAndRunsInUtf8) {
+  WriteStoreEncoding(Dir(), TStoreEncoding::Utf8);
+  {
+    TCatagories store(Dir());
+    TMacro macro = MacroWith(mtBlockMode, {{mxLine1, "<b>{line}</b> {$who} \xE2\x82\xAC"}});
+    SetTitle(macro, "R\xC3\xA9sum\xC3\xA9");
+    store.AddMacro(store.AddCatagory("Caf\xC3\xA9"), macro);
+  }
+  TRun run = Cli({"apply", "--macros", Dir(), "--category", "Caf\xC3\xA9", "--macro", "R\xC3\xA9sum\xC3\xA9",
+                  "--var", "who=Zo\xC3\xAB"},
+                 "na\xC3\xAFve");
+  EXPECT_EQ(run.Code, 0) << run.Err;
+  EXPECT_EQ(run.Out, "<b>na\xC3\xAFve</b> Zo\xC3\xAB \xE2\x82\xAC");
+  EXPECT_EQ(run.Err, "");
+}

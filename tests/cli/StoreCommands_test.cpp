@@ -215,3 +215,14 @@ TEST_F(CliStore, ConvertMarksTheFolderAfterABackupAndRefusesASecondTime) {
   EXPECT_NE(again.Err.find("already"), std::string::npos) << again.Err;
   EXPECT_EQ(Cli({"convert", "--macros", Dir(), "--to", "utf-16"}).Code, 2);
 }
+
+TEST_F(CliStore, AUtf8FoldersCategoryIsFoundByItsUtf8Name) {
+  WriteStoreEncoding(Dir(), TStoreEncoding::Utf8);
+  Add("Caf\xC3\xA9", "\xE2\x9C\x93 Tick", mtBlockMode, 0);
+  TRun list = Cli({"list", "--macros", Dir()});
+  EXPECT_EQ(list.Out, "Caf\xC3\xA9\t0\t\xE2\x9C\x93 Tick\tBlock Mode\t\n");
+  TRun run = Cli({"export", "--macros", Dir(), "--category", "Caf\xC3\xA9"});
+  ASSERT_EQ(run.Code, 0) << run.Err;
+  auto json = nlohmann::json::parse(run.Out);
+  EXPECT_EQ(json["catagories"][0]["macros"][0]["title"], "\xE2\x9C\x93 Tick");
+}

@@ -100,3 +100,5 @@ void AboutScenario(const TScenarioContext& context);
 void SettingsIncludeScenario(const TScenarioContext& context);
 void SettingsCopyScenario(const TScenarioContext& context);
 void SettingsStartupScenario(const TScenarioContext& context);
+// An ANSI folder made Unicode from the settings window (ScenariosUnicodeStore.cpp).
+void SettingsUnicodeScenario(const TScenarioContext& context);

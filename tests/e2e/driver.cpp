@@ -46,6 +46,8 @@ const std::vector<TScenario>& AllScenarios() {
        "category name typed in the input box becomes its file", MacroEditorUtf8Scenario, kBeforeStart, "editor-utf8"},
       {"picker-speed", "10,000 macros: the picker's shortcut to a visible list, printed as a figure",
        PickerSpeedScenario, kBeforeStart, "many"},
+      {"settings-unicode", "an ANSI folder made Unicode from Settings: mark, UTF-8 records, backup; its macros "
+       "and a new one paste every character", SettingsUnicodeScenario, kBeforeStart, "settings-unicode"},
       {"tray-menu", "the tray menu's items, default item and check mark", TrayMenuScenario},
       {"tray-keyboard", "the menu key on the icon opens the menu at the icon; Escape closes it, the program stays",
        TrayKeyboardScenario},

@@ -19,6 +19,7 @@
 #include "editor/RunValueLock.h"
 #include "editor/formInclude_win.h"
 #include "editor/formMethods_win.h"
+#include "store/Catagories.h"
 #include "store/IncludeList.h"
 #include "store/Settings.h"
 #include "base/OsFile.h"
@@ -121,11 +122,11 @@ TEST_F(SettingsDialog, FirstOpenShowsTheDesignedStateAndWritesNothing) {
   RECT outer;
   GetWindowRect(dialog.Window(), &outer);
   EXPECT_EQ(outer.right - outer.left, 411);
-  EXPECT_EQ(outer.bottom - outer.top, 337);
+  EXPECT_EQ(outer.bottom - outer.top, 367);
   MINMAXINFO limits{};
   SendMessageA(dialog.Window(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
   EXPECT_EQ(limits.ptMinTrackSize.x, 228);
-  EXPECT_EQ(limits.ptMinTrackSize.y, 224);
+  EXPECT_EQ(limits.ptMinTrackSize.y, 254);
   EXPECT_TRUE(GetWindowLongPtrA(dialog.Window(), GWL_STYLE) & WS_THICKFRAME) << "resizable";
 }
 
@@ -136,7 +137,7 @@ TEST_F(SettingsDialog, TheListStretchesWithTheWindow) {
   SetWindowPos(dialog.Window(), nullptr, 0, 0, 600, 500, SWP_NOMOVE | SWP_NOZORDER);
   GetWindowRect(dialog.Control(idIncludeList), &after);
   EXPECT_EQ((after.right - after.left) - (before.right - before.left), 600 - 411);
-  EXPECT_EQ((after.bottom - after.top) - (before.bottom - before.top), 500 - 337);
+  EXPECT_EQ((after.bottom - after.top) - (before.bottom - before.top), 500 - 367);
   RECT window;
   GetWindowRect(dialog.Window(), &window);
   GetWindowRect(dialog.Control(idIncludeClose), &close);
@@ -488,4 +489,44 @@ TEST_F(SettingsDialog, PickerShortCutIsTakenFromAKeyRefusedWhenAMacroHoldsItAndS
   EXPECT_EQ(ReadPickerSettings(FFolder.Path()).ActiveShortCut(), 0);
   EXPECT_FALSE(IsWindowEnabled(dialog.Control(idIncludePickerKey)));
   EXPECT_EQ(ReadPickerSettings(FFolder.Path()).ShortCut, VK_F9) << "off keeps the shortcut for later";
+}
+
+TEST_F(SettingsDialog, StoreAsUnicodeAsksFirstThenConvertsAndIsDoneAfterwards) {
+  const std::string macros = FFolder.File("Macros");
+  {
+    TCatagories store(macros);
+    TMacro macro = NewMacro();
+    SetTitle(macro, "Caf\xE9");
+    store.AddMacro(store.AddCatagory("Web"), macro);
+  }
+  const std::string ansiRecords = ReadBytes(macros + "\\Web.cat");
+  OPEN_SETTINGS(dialog);
+  HWND button = dialog.Control(idIncludeUnicode);
+  EXPECT_TRUE(IsWindowEnabled(button));
+  EXPECT_EQ(TextOf(button), "Store macros as &Unicode...");
+
+  // No, the default answer, changes nothing.
+  dialog.PostClick(idIncludeUnicode);
+  HWND question = WaitForMessageBox("Store macros as Unicode");
+  ASSERT_TRUE(question) << "no question";
+  EXPECT_EQ(GetWindowLongA(GetDlgItem(question, IDNO), GWL_STYLE) & 0x0F, BS_DEFPUSHBUTTON) << "No is the default";
+  SendMessageA(question, WM_COMMAND, IDNO, 0);
+  ASSERT_TRUE(WaitUntilGone(question));
+  EXPECT_EQ(ReadBytes(macros + "\\Web.cat"), ansiRecords);
+  EXPECT_FALSE(FileExists(macros + "\\encoding"));
+
+  dialog.PostClick(idIncludeUnicode);
+  question = WaitForMessageBox("Store macros as Unicode");
+  ASSERT_TRUE(question);
+  SendMessageA(question, WM_COMMAND, IDYES, 0);
+  ASSERT_TRUE(WaitUntilGone(question));
+  HWND report = WaitForMessageBox("Store macros as Unicode");
+  ASSERT_TRUE(report) << "no report";
+  EXPECT_NE(MessageOf(report).find("1 macro in 1 catagory"), std::string::npos) << MessageOf(report);
+  SendMessageA(report, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitUntilGone(report));
+  EXPECT_EQ(TCatagories(macros).Encoding(), TStoreEncoding::Utf8);
+  EXPECT_EQ(GetTitle(TCatagories(macros).Items[0].Macros[0]), "Caf\xC3\xA9");
+  EXPECT_FALSE(IsWindowEnabled(button)) << "a UTF-8 folder is not offered again";
+  EXPECT_EQ(TextOf(button), "Macros are stored as Unicode");
 }

@@ -239,3 +239,21 @@ TEST(WholeRuns, MissingPictureIsAnError) {
   answers.Images["p"] = folder.File("none.png");
   EXPECT_THROW(RunMacro(macro, "", answers), std::runtime_error);
 }
+
+// A UTF-8 folder's macro: its texts are taken as they are (never converted
+// from ANSI), the run is UTF-8 from the start, and so a Replace/With text
+// is cut by characters, not inside one.
+TEST(WholeRuns, AUtf8FoldersMacroRunsInUtf8FromTheStart) {
+  const std::string e = "\xC3\xA9";  // é
+  TMacro macro = MacroWith(mtBlockMode, {{mxLine1, "Caf" + e + " {$v=Zo" + e + "}: {line}"}, {mxWith1, "{$v}"}});
+  TRunAnswers answers;
+  std::string many;
+  for (int i = 0; i < 80; ++i) many += e;
+  answers.Values["v"] = many;
+  TUnattendedRun run(macro, answers, TStoreEncoding::Utf8);
+  EXPECT_TRUE(run.Run("na" + e + "ve"));
+  EXPECT_TRUE(run.FUtf8Texts);
+  EXPECT_EQ(run.FSelection, "Caf" + e + " " + many + ": na" + e + "ve");
+  EXPECT_EQ(run.FMacro.Text(mxWith1).size(), 75 * e.size()) << "75 characters, each whole";
+  EXPECT_TRUE(run.Warnings().empty()) << "nothing to say: UTF-8 is the folder's own form";
+}
