@@ -5,6 +5,7 @@
 #include "DriverWindow.h"
 #include "E2eSupport.h"
 #include "TrayMenu.h"
+#include "editor/formEditMacro_win.h"
 
 using std::chrono::milliseconds;
 using std::chrono::seconds;
@@ -145,3 +146,43 @@ void TSettingsWindow::RemoveLine(int line) {
 }
 
 void TSettingsWindow::Close() { CloseWith(FWindow, "&Close"); }
+
+void CaptureShortCut(HWND dialog, unsigned short key) {
+  HWND shortCut = GetDlgItem(dialog, idMacroShortCut);
+  Check(shortCut != nullptr, "the properties dialog has no shortcut field");
+  SetForegroundWindow(dialog);
+  Check(WaitFor([&] { return GetForegroundWindow() == dialog; }, std::chrono::seconds(3)),
+        "the properties dialog does not come to the front");
+  PostMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(shortCut), TRUE);
+  Pump(std::chrono::milliseconds(200));
+  TDriverWindow::PressChord({VK_CONTROL, VK_MENU, key});
+  const std::string expected = std::string("Ctrl+Alt+") + static_cast<char>(key);
+  Check(WaitFor([&] { return TextOf(shortCut) == expected; }, std::chrono::seconds(3)),
+        "the shortcut field shows '" + TextOf(shortCut) + "' after " + expected);
+}
+
+void ImportWithCli(const std::string& appDir, const std::string& json) {
+  const std::string file = appDir + "\\e2e-import.json";
+  {
+    TOwnedHandle out(CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    Check(static_cast<bool>(out), "cannot write " + file);
+    DWORD written = 0;
+    WriteFile(out.Get(), json.data(), static_cast<DWORD>(json.size()), &written, nullptr);
+  }
+  const std::string cli = appDir + "\\zarvel-cli.exe";
+  Check(FileExists(cli), cli + " is missing (tools/e2e copies it there)");
+  std::string commandLine = "\"" + cli + "\" import --macros \"" + appDir + "\\Macros\" \"" + file + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  Check(CreateProcessA(cli.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                       appDir.c_str(), &startup, &info) != 0,
+        "could not start zarvel-cli.exe (error " + std::to_string(GetLastError()) + ")");
+  CloseHandle(info.hThread);
+  TOwnedHandle process(info.hProcess);
+  Check(WaitForSingleObject(process.Get(), 30000) == WAIT_OBJECT_0, "zarvel-cli import did not end within 30 s");
+  DWORD code = 1;
+  GetExitCodeProcess(process.Get(), &code);
+  DeleteFileA(file.c_str());
+  Check(code == 0, "zarvel-cli import ended with code " + std::to_string(code));
+}

@@ -24,6 +24,12 @@ HWND OpenFromMenu(HWND app, const std::string& item, const std::string& caption)
 void CloseWith(HWND window, const std::string& button);
 // Brings the window to the front, presses the key and waits until it is gone.
 void CloseWithKey(HWND window, unsigned short key, const std::string& keyName);
+// Ctrl+Alt+key pressed into the properties dialog's shortcut field, which
+// captures it from the keys; checks that the field shows it.
+void CaptureShortCut(HWND dialog, unsigned short key);
+// zarvel-cli.exe beside the program in appDir imports the JSON into its
+// Macros folder, as another program changing the files would.
+void ImportWithCli(const std::string& appDir, const std::string& json);
 
 // The settings window, opened from the tray menu; a window still open when
 // the object goes is closed with its Close button.

@@ -118,17 +118,7 @@ void FillPropertiesDialog(HWND dialog) {
   SendMessageA(kind, CB_SETCURSEL, mtLineMode, 0);
   SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(idMacroType, CBN_SELCHANGE), reinterpret_cast<LPARAM>(kind));
 
-  // The shortcut is captured from the keys pressed in its field.
-  HWND shortCut = GetDlgItem(dialog, idMacroShortCut);
-  Check(shortCut != nullptr, "the properties dialog has no shortcut field");
-  SetForegroundWindow(dialog);
-  Check(WaitFor([&] { return GetForegroundWindow() == dialog; }, seconds(3)),
-        "the properties dialog does not come to the front");
-  PostMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(shortCut), TRUE);
-  Pump(milliseconds(200));
-  TDriverWindow::PressChord({VK_CONTROL, VK_MENU, kNewShortCutKey});
-  Check(WaitFor([&] { return TextOf(shortCut) == "Ctrl+Alt+J"; }, seconds(3)),
-        "the shortcut field shows '" + TextOf(shortCut) + "' after Ctrl+Alt+J, expected 'Ctrl+Alt+J'");
+  CaptureShortCut(dialog, kNewShortCutKey);
 
   HWND line = GetDlgItem(dialog, idMacroFieldBase + ftBlockLine1);
   Check(line != nullptr && IsWindowVisible(line), "Line Mode shows no line template field");

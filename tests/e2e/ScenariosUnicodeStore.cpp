@@ -88,32 +88,6 @@ void CheckConvertedFolder(const std::string& dir) {
   Check(Holds(backup, kCafeUtf8), std::string("the backup ") + found.cFileName + " does not hold the macro");
 }
 
-// zarvel-cli.exe beside the program imports into the converted folder.
-void ImportWithCli(const std::string& dir, const std::string& json) {
-  const std::string file = dir + "\\tick.json";
-  {
-    TOwnedHandle out(CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    Check(static_cast<bool>(out), "cannot write " + file);
-    DWORD written = 0;
-    WriteFile(out.Get(), json.data(), static_cast<DWORD>(json.size()), &written, nullptr);
-  }
-  const std::string cli = dir + "\\zarvel-cli.exe";
-  std::string commandLine = "\"" + cli + "\" import --macros \"" + dir + "\\Macros\" \"" + file + "\"";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  Check(CreateProcessA(cli.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                       dir.c_str(), &startup, &info) != 0,
-        "could not start " + cli);
-  CloseHandle(info.hThread);
-  TOwnedHandle process(info.hProcess);
-  Check(WaitForSingleObject(process.Get(), 30000) == WAIT_OBJECT_0, "zarvel-cli import did not end within 30 s");
-  DWORD code = 1;
-  GetExitCodeProcess(process.Get(), &code);
-  DeleteFileA(file.c_str());
-  Check(code == 0, "zarvel-cli import ended with code " + std::to_string(code));
-}
-
 // Selects the word, presses the shortcut (again while the program may
 // still be reading the folder) and waits for the text to read `expected`.
 void RunsAndPastes(TDriverWindow& driver, WORD key, const std::string& expected) {

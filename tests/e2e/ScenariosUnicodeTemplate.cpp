@@ -62,19 +62,18 @@ HWND OpenNewMacroDialog(DWORD process, HWND editor) {
 // Unicode edit; OK is left to the caller.
 void FillUnicodeTemplate(HWND dialog) {
   SetDlgItemTextW(dialog, idMacroTitle, Utf8ToWide(kTemplateMacroTitle).c_str());
-  HWND shortCut = GetDlgItem(dialog, idMacroShortCut);
-  SetForegroundWindow(dialog);
-  Check(WaitFor([&] { return GetForegroundWindow() == dialog; }, seconds(3)),
-        "the properties dialog does not come to the front");
-  PostMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(shortCut), TRUE);
-  Pump(milliseconds(200));
-  TDriverWindow::PressChord({VK_CONTROL, VK_MENU, kTemplateShortCutKey});
-  Check(WaitFor([&] { return TextOf(shortCut) == "Ctrl+Alt+J"; }, seconds(3)),
-        "the shortcut field shows '" + TextOf(shortCut) + "' after Ctrl+Alt+J");
+  CaptureShortCut(dialog, kTemplateShortCutKey);
   HWND line = GetDlgItem(dialog, idMacroFieldBase + ftLineLine);
   Check(line != nullptr && IsWindowVisible(line), "block mode shows no line template field");
   SendMessageW(line, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Utf8ToWide(kUnicodeTemplate).c_str()));
   Check(WideTextOf(line) == Utf8ToWide(kUnicodeTemplate), "the line template field does not hold every character");
+}
+
+// The application window of the program just started.
+HWND StartedApp(const TProgram& program) {
+  HWND app = WaitForAppWindow(seconds(10));
+  Check(app != nullptr && ProcessOf(app) == program.Id(), "the program did not start within 10 s");
+  return app;
 }
 
 void EndProgram(HWND app) {
@@ -89,10 +88,8 @@ void UnicodeTemplateScenario(const TScenarioContext& context) {
   Check(ReadWholeFile(macros + "\\encoding").find("utf-8") != std::string::npos,
         "this folder's Macros must be marked utf-8");
   TProgram program(context.ExePath());
-  HWND app = WaitForAppWindow(seconds(10));
-  Check(app != nullptr && ProcessOf(app) == program.Id(), "the program did not start within 10 s");
+  HWND app = StartedApp(program);
   DWORD process = ProcessOf(app);
-
   HWND editor = OpenEditor(app, context);
   HWND dialog = OpenNewMacroDialog(process, editor);
   FillUnicodeTemplate(dialog);
@@ -137,10 +134,8 @@ void AnsiTemplateRefusedScenario(const TScenarioContext& context) {
   const std::string before = ReadWholeFile(file);
   Check(!before.empty(), "this folder's Macros must hold the fixture's Sample category");
   TProgram program(context.ExePath());
-  HWND app = WaitForAppWindow(seconds(10));
-  Check(app != nullptr && ProcessOf(app) == program.Id(), "the program did not start within 10 s");
+  HWND app = StartedApp(program);
   DWORD process = ProcessOf(app);
-
   HWND editor = OpenEditor(app, context);
   HWND dialog = OpenNewMacroDialog(process, editor);
   FillUnicodeTemplate(dialog);

@@ -50,33 +50,6 @@ std::vector<std::string> FileTitles(const std::string& path) {
   return titles;
 }
 
-// zarvel-cli.exe beside the program, as another program changing the files.
-void RunCliImport(const TScenarioContext& context, const std::string& json) {
-  const std::string file = context.AppDir + "\\watch-import.json";
-  {
-    TOwnedHandle out(CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    Check(static_cast<bool>(out), "cannot write " + file);
-    DWORD written = 0;
-    WriteFile(out.Get(), json.data(), static_cast<DWORD>(json.size()), &written, nullptr);
-  }
-  const std::string cli = context.AppDir + "\\zarvel-cli.exe";
-  Check(FileExists(cli), cli + " is missing (tools/e2e copies it there)");
-  std::string commandLine = "\"" + cli + "\" import --macros \"" + context.AppDir + "\\Macros\" \"" + file + "\"";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  Check(CreateProcessA(cli.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                       context.AppDir.c_str(), &startup, &info) != 0,
-        "could not start zarvel-cli.exe (error " + std::to_string(GetLastError()) + ")");
-  CloseHandle(info.hThread);
-  TOwnedHandle process(info.hProcess);
-  Check(WaitForSingleObject(process.Get(), 30000) == WAIT_OBJECT_0, "zarvel-cli import did not end within 30 s");
-  DWORD code = 1;
-  GetExitCodeProcess(process.Get(), &code);
-  DeleteFileA(file.c_str());
-  Check(code == 0, "zarvel-cli import ended with code " + std::to_string(code));
-}
-
 // Presses the shortcut on a selected word until the text shows the result.
 bool RunsOn(TDriverWindow& driver, WORD key, const std::string& expected) {
   for (int press = 0; press < 4; ++press) {
@@ -123,21 +96,6 @@ int ComboEntryOf(HWND editor, const std::string& name) {
     if (name == text) return entry;
   }
   return -1;
-}
-
-// Ctrl+Alt+key pressed in the properties dialog's shortcut field, which
-// captures it from the keys.
-void CaptureShortCut(HWND dialog, WORD key) {
-  HWND shortCut = GetDlgItem(dialog, idMacroShortCut);
-  SetForegroundWindow(dialog);
-  Check(WaitFor([&] { return GetForegroundWindow() == dialog; }, seconds(3)),
-        "the properties dialog does not come to the front");
-  PostMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(shortCut), TRUE);
-  Pump(milliseconds(200));
-  TDriverWindow::PressChord({VK_CONTROL, VK_MENU, key});
-  const std::string expected = std::string("Ctrl+Alt+") + static_cast<char>(key);
-  Check(WaitFor([&] { return TextOf(shortCut) == expected; }, seconds(3)),
-        "the shortcut field shows '" + TextOf(shortCut) + "' after " + expected);
 }
 
 // The run prompt's caption and its value edits (the Greeting macro of the
@@ -300,7 +258,7 @@ void WatchImportScenario(const TScenarioContext& context) {
   Check(ReadWholeFile(backup).find("\"name\": \"Sample\"") != std::string::npos,
         backup + " does not hold the category 'Sample'");
 
-  RunCliImport(context, kImport);
+  ImportWithCli(context.AppDir, kImport);
   Check(FileTitles(sample).size() == before + 1, "zarvel-cli import added no record to " + sample);
   TDriverWindow driver;
   Check(RunsOn(driver, 'H', "alpha {beta} gamma"),
