@@ -17,6 +17,7 @@
 #include "store/Settings.h"
 #include "store/StoreText.h"
 #include "editor/formEditor_win.h"
+#include "wingui/ShortCutField_win.h"
 #include "wingui/DialogBase_win.h"
 #include "wingui/WinHandles_win.h"
 #include "wingui/ErrorPolicy_win.h"
@@ -434,27 +435,10 @@ bool IsNavigationKey(WPARAM key) {
 LRESULT CALLBACK TfrmEditMacro::ShortCutEditProc(HWND edit, UINT message, WPARAM wParam,
                                                  LPARAM lParam, UINT_PTR, DWORD_PTR data) {
   auto* self = reinterpret_cast<TfrmEditMacro*>(data);
-  switch (message) {
-    case WM_GETDLGCODE: {
-      LRESULT code = DefSubclassProc(edit, message, wParam, lParam);
-      const MSG* pending = reinterpret_cast<const MSG*>(lParam);
-      if (pending && !(pending->message == WM_KEYDOWN && IsNavigationKey(pending->wParam)))
-        code |= DLGC_WANTALLKEYS;
-      return code;
-    }
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-      self->txtShortcutKeyDown(wParam);
-      return 0;
-    // Nothing is typed, and Alt or F10 alone do not open the system menu.
-    case WM_CHAR:
-    case WM_SYSCHAR:
-    case WM_DEADCHAR:
-    case WM_SYSDEADCHAR:
-    case WM_KEYUP:
-    case WM_SYSKEYUP:
-      return 0;
-  }
+  LRESULT result = 0;
+  if (HandleShortCutFieldMessage(edit, message, wParam, lParam, IsNavigationKey,
+                                 [self](WPARAM key) { self->txtShortcutKeyDown(key); }, result))
+    return result;
   return DefSubclassProc(edit, message, wParam, lParam);
 }
 

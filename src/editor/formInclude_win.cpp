@@ -16,6 +16,7 @@
 #include "store/IncludeList.h"
 #include "store/Settings.h"
 #include "store/SettingsActions.h"
+#include "wingui/ShortCutField_win.h"
 #include "wingui/DialogBase_win.h"
 #include "wingui/FileDialog_win.h"
 #include "base/CodePage.h"
@@ -391,25 +392,10 @@ LRESULT CALLBACK TfrmInclude::PickerKeyProc(HWND edit, UINT message, WPARAM wPar
     bool held = GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0;
     return !held && (key == VK_TAB || (key == VK_ESCAPE && GetKeyState(VK_SHIFT) >= 0));
   };
-  switch (message) {
-    case WM_GETDLGCODE: {
-      LRESULT code = DefSubclassProc(edit, message, wParam, lParam);
-      const MSG* pending = reinterpret_cast<const MSG*>(lParam);
-      if (pending && !(pending->message == WM_KEYDOWN && passes(pending->wParam))) code |= DLGC_WANTALLKEYS;
-      return code;
-    }
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-      self->txtPickerKeyDown(wParam);
-      return 0;
-    case WM_CHAR:
-    case WM_SYSCHAR:
-    case WM_DEADCHAR:
-    case WM_SYSDEADCHAR:
-    case WM_KEYUP:
-    case WM_SYSKEYUP:
-      return 0;
-  }
+  LRESULT result = 0;
+  if (HandleShortCutFieldMessage(edit, message, wParam, lParam, passes,
+                                 [self](WPARAM key) { self->txtPickerKeyDown(key); }, result))
+    return result;
   return DefSubclassProc(edit, message, wParam, lParam);
 }
 
